@@ -1,0 +1,168 @@
+#include "String.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <mbstring.h>
+#include <vector>
+
+CString& CString::operator=(const char* text)
+{
+    m_s = text ? text : "";
+    return *this;
+}
+
+CString& CString::operator+=(const CString& other)
+{
+    m_s += other.m_s;
+    return *this;
+}
+
+CString& CString::operator+=(const char* text)
+{
+    if (text)
+        m_s += text;
+    return *this;
+}
+
+CString& CString::operator+=(char ch)
+{
+    m_s += ch;
+    return *this;
+}
+
+CString operator+(const CString& a, const CString& b) { return CString(a.m_s + b.m_s); }
+CString operator+(const CString& a, const char* b) { return CString(a.m_s + (b ? b : "")); }
+CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.m_s); }
+CString operator+(const CString& a, char b) { return CString(a.m_s + b); }
+
+int CString::Compare(const char* other) const { return std::strcmp(m_s.c_str(), other ? other : ""); }
+
+int CString::CompareNoCase(const char* other) const
+{
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(m_s.c_str()),
+                    reinterpret_cast<const unsigned char*>(other ? other : ""));
+}
+
+int CString::Find(char ch, int start) const
+{
+    if (start < 0 || start > GetLength())
+        return -1;
+    size_t at = m_s.find(ch, static_cast<size_t>(start));
+    return at == std::string::npos ? -1 : static_cast<int>(at);
+}
+
+int CString::Find(const char* sub, int start) const
+{
+    if (!sub || start < 0 || start > GetLength())
+        return -1;
+    size_t at = m_s.find(sub, static_cast<size_t>(start));
+    return at == std::string::npos ? -1 : static_cast<int>(at);
+}
+
+int CString::ReverseFind(char ch) const
+{
+    size_t at = m_s.rfind(ch);
+    return at == std::string::npos ? -1 : static_cast<int>(at);
+}
+
+CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+
+CString CString::Mid(int first, int count) const
+{
+    if (first < 0)
+        first = 0;
+    if (count < 0 || first >= GetLength())
+        return CString();
+    return CString(m_s.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+}
+
+CString CString::Left(int count) const { return Mid(0, count); }
+
+CString CString::Right(int count) const
+{
+    if (count <= 0)
+        return CString();
+    if (count >= GetLength())
+        return *this;
+    return CString(m_s.substr(m_s.size() - static_cast<size_t>(count)));
+}
+
+CString& CString::MakeUpper()
+{
+    if (!m_s.empty())
+        CharUpperBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+    return *this;
+}
+
+CString& CString::MakeLower()
+{
+    if (!m_s.empty())
+        CharLowerBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+    return *this;
+}
+
+int CString::Delete(int index, int count)
+{
+    if (index >= 0 && count > 0 && index < GetLength())
+        m_s.erase(static_cast<size_t>(index), static_cast<size_t>(count));
+    return GetLength();
+}
+
+CString& CString::TrimRight(char ch)
+{
+    while (!m_s.empty() && m_s.back() == ch)
+        m_s.pop_back();
+    return *this;
+}
+
+void CString::FormatV(const char* format, va_list args)
+{
+    va_list probe;
+    va_copy(probe, args);
+    int needed = std::vsnprintf(nullptr, 0, format, probe);
+    va_end(probe);
+    if (needed < 0)
+    {
+        m_s.clear();
+        return;
+    }
+    std::vector<char> buffer(static_cast<size_t>(needed) + 1);
+    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    m_s.assign(buffer.data(), static_cast<size_t>(needed));
+}
+
+void CString::Format(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    FormatV(format, args);
+    va_end(args);
+}
+
+void CString::AppendFormat(const char* format, ...)
+{
+    CString tail;
+    va_list args;
+    va_start(args, format);
+    tail.FormatV(format, args);
+    va_end(args);
+    m_s += tail.m_s;
+}
+
+char* CString::GetBuffer(int minLength)
+{
+    if (minLength > GetLength())
+        m_s.resize(static_cast<size_t>(minLength));
+    m_s.reserve(m_s.size() + 1);
+    return &m_s[0];
+}
+
+void CString::ReleaseBuffer(int newLength)
+{
+    if (newLength < 0)
+        newLength = static_cast<int>(std::strlen(m_s.c_str()));
+    m_s.resize(static_cast<size_t>(std::min(newLength, GetLength())));
+}

@@ -1,0 +1,62 @@
+#include "ClipboardTarget.h"
+
+#include "engine/CleanHost.h"
+#include "engine/TypeNames.h"
+
+namespace
+{
+// Holds the clipboard open for the life of the object.
+class CClipboardLock
+{
+public:
+    explicit CClipboardLock(HWND owner) : m_open(OpenClipboard(owner) != FALSE) {}
+    ~CClipboardLock()
+    {
+        if (m_open)
+            CloseClipboard();
+    }
+    CClipboardLock(const CClipboardLock&) = delete;
+    CClipboardLock& operator=(const CClipboardLock&) = delete;
+    bool IsOpen() const { return m_open; }
+
+private:
+    bool m_open;
+};
+} // namespace
+
+CClipboardTarget::CClipboardTarget(const CString& summary) : CCleanTarget(summary) {}
+
+const CString& CClipboardTarget::GetTypeName() const { return GetTypeText(TN_CLIPBOARD_CONTENTS); }
+
+int CClipboardTarget::Clean()
+{
+    m_attempted = 1;
+    CClipboardLock clipboard(m_pOwner ? m_pOwner->GetOwnerWindow() : nullptr);
+    if (!clipboard.IsOpen())
+        return 0;
+    EmptyClipboard();
+    m_cleaned = 1;
+    return m_cleaned;
+}
+
+void ScanClipboard(CFoundItemList& list, HWND owner)
+{
+    CClipboardLock clipboard(owner);
+    if (!clipboard.IsOpen() || CountClipboardFormats() == 0)
+        return;
+
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (text)
+    {
+        // The text ends at its terminator, but never past the memory block that holds it.
+        SIZE_T size = GlobalSize(data);
+        CString summary = CString("As text - \"") + CString(text, static_cast<int>(strnlen(text, size))) + "\"";
+        GlobalUnlock(data);
+        list.push_back(CCleanTargetPtr(new CClipboardTarget(summary)));
+    }
+    else if (IsClipboardFormatAvailable(CF_BITMAP))
+        list.push_back(CCleanTargetPtr(new CClipboardTarget("A picture")));
+    else if (IsClipboardFormatAvailable(CF_METAFILEPICT))
+        list.push_back(CCleanTargetPtr(new CClipboardTarget("A metafile")));
+}

@@ -1,0 +1,22 @@
+// The free space of one fixed drive, wiped by filling it with a temporary file.
+#pragma once
+
+#include "engine/CleanTarget.h"
+
+class CDiskTarget : public CCleanTarget
+{
+public:
+    // driveName: two characters, such as "C:".
+    explicit CDiskTarget(const CString& driveName);
+
+    const CString& GetTypeName() const override;
+    // Fills the drive's free space with 0xAA in 8 MiB writes through a file that the
+    // system deletes when it is closed, with progress and cancel through the owner.
+    int Clean() override;
+};
+
+// One item per fixed drive, in the order the system lists them.
+void ScanFixedDisks(CFoundItemList& list);
+
+// Lets the wipe notice show again, as at program start (used by tests).
+void ResetWipeNoticeOnce();

@@ -1,0 +1,135 @@
+#include "RecycleBin.h"
+
+#include "engine/CleanHost.h"
+#include "engine/TypeNames.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+namespace
+{
+// Releases a COM interface pointer.
+template <class T> class CComPtr
+{
+public:
+    CComPtr() : m_p(nullptr) {}
+    ~CComPtr()
+    {
+        if (m_p)
+            m_p->Release();
+    }
+    CComPtr(const CComPtr&) = delete;
+    CComPtr& operator=(const CComPtr&) = delete;
+    T** operator&() { return &m_p; }
+    T* operator->() const { return m_p; }
+    T* Get() const { return m_p; }
+
+private:
+    T* m_p;
+};
+
+// Frees an item identifier list with the shell allocator.
+class CPidl
+{
+public:
+    explicit CPidl(IMalloc* allocator) : m_allocator(allocator), m_p(nullptr) {}
+    ~CPidl() { Reset(); }
+    CPidl(const CPidl&) = delete;
+    CPidl& operator=(const CPidl&) = delete;
+    void Reset()
+    {
+        if (m_p)
+            m_allocator->Free(m_p);
+        m_p = nullptr;
+    }
+    LPITEMIDLIST* operator&()
+    {
+        Reset();
+        return &m_p;
+    }
+    LPITEMIDLIST Get() const { return m_p; }
+
+private:
+    IMalloc* m_allocator;
+    LPITEMIDLIST m_p;
+};
+
+const size_t kNameBuffer = 260;
+
+// The text of a details column, as the ANSI code page shows it; false when there is none.
+bool DetailsText(STRRET& str, LPCITEMIDLIST item, IMalloc* allocator, CString& text)
+{
+    char buffer[kNameBuffer] = {};
+    switch (str.uType)
+    {
+    case STRRET_WSTR:
+        if (!str.pOleStr)
+            return false;
+        WideCharToMultiByte(CP_ACP, 0, str.pOleStr, -1, buffer, sizeof(buffer) - 1, nullptr, nullptr);
+        allocator->Free(str.pOleStr);
+        break;
+    case STRRET_CSTR:
+        lstrcpynA(buffer, str.cStr, sizeof(buffer));
+        break;
+    case STRRET_OFFSET:
+        // The text lies inside the item identifier itself.
+        lstrcpynA(buffer, reinterpret_cast<const char*>(item) + str.uOffset, sizeof(buffer));
+        break;
+    default:
+        return false;
+    }
+    text = buffer;
+    return true;
+}
+} // namespace
+
+CRecycleBin::CRecycleBin() : CCleanTarget("RecBin") {}
+
+int CRecycleBin::Clean()
+{
+    m_attempted = 1;
+    HWND owner = m_pOwner ? m_pOwner->GetOwnerWindow() : nullptr;
+    m_cleaned = SHEmptyRecycleBinA(owner, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND) == S_OK
+                    ? 1
+                    : 0;
+    return m_cleaned;
+}
+
+CRecycleBinTarget::CRecycleBinTarget(const CString& entryName, const boost::shared_ptr<CRecycleBin>& bin)
+    : CRelayTarget(entryName, bin)
+{
+}
+
+const CString& CRecycleBinTarget::GetTypeName() const { return GetTypeText(TN_RECYCLE_BIN_ENTRY); }
+
+void ScanRecycleBin(CFoundItemList& list, HWND owner)
+{
+    boost::shared_ptr<CRecycleBin> bin(new CRecycleBin);
+
+    CComPtr<IMalloc> allocator;
+    CComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetMalloc(&allocator)) || FAILED(SHGetDesktopFolder(&desktop)))
+        return;
+    CPidl binPidl(allocator.Get());
+    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_BITBUCKET, &binPidl)))
+        return;
+    CComPtr<IShellFolder2> binFolder;
+    if (FAILED(desktop->BindToObject(binPidl.Get(), nullptr, IID_IShellFolder2,
+                                     reinterpret_cast<void**>(&binFolder))))
+        return;
+    CComPtr<IEnumIDList> items;
+    if (binFolder->EnumObjects(owner, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &items) != S_OK ||
+        !items.Get())
+        return;
+
+    CPidl item(allocator.Get());
+    while (items->Next(1, &item, nullptr) == S_OK)
+    {
+        SHELLDETAILS details = {};
+        CString name;
+        if (SUCCEEDED(binFolder->GetDetailsOf(item.Get(), 0, &details)) &&
+            DetailsText(details.str, item.Get(), allocator.Get(), name))
+            list.push_back(CCleanTargetPtr(new CRecycleBinTarget(name, bin)));
+    }
+}

@@ -1,0 +1,14 @@
+#include "MozillaTarget.h"
+
+#include "engine/TypeNames.h"
+
+CMozillaCleanerTarget::CMozillaCleanerTarget(const CString& query) : CCleanTarget(query), m_query(query) {}
+
+const CString& CMozillaCleanerTarget::GetTypeName() const { return GetTypeText(TN_MOZILLA_QUERY); }
+
+CMozillaTarget::CMozillaTarget(const CString& displayText, const CCleanTargetPtr& cleaner, int mozillaKind)
+    : CRelayTarget(displayText, cleaner), m_mozillaKind(mozillaKind)
+{
+}
+
+const CString& CMozillaTarget::GetTypeName() const { return GetTypeText(TN_MOZILLA_FIRST + m_mozillaKind); }

@@ -1,0 +1,40 @@
+// Firefox entries: each listed row relays to the one DELETE statement of its query.
+#pragma once
+
+#include "engine/RelayTarget.h"
+
+enum MozillaKind
+{
+    MK_CACHE_FILE,
+    MK_VISITED_LINK,
+    MK_DOWNLOAD_LINK,
+    MK_COOKIE,
+    MK_HISTORY_ENTRY,
+    MK_BOOKMARK,
+    MK_TYPED_URL,
+    MK_FORM_DATA,
+    MK_COUNT
+};
+
+// Runs one cleaning statement on a profile database; never listed itself.
+class CMozillaCleanerTarget : public CCleanTarget
+{
+public:
+    explicit CMozillaCleanerTarget(const CString& query);
+    const CString& GetTypeName() const override;
+    const CString& GetQuery() const { return m_query; }
+
+private:
+    CString m_query;
+};
+
+class CMozillaTarget : public CRelayTarget
+{
+public:
+    CMozillaTarget(const CString& displayText, const CCleanTargetPtr& cleaner, int mozillaKind);
+    const CString& GetTypeName() const override;
+    int GetMozillaKind() const { return m_mozillaKind; }
+
+private:
+    int m_mozillaKind;
+};

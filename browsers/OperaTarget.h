@@ -1,0 +1,38 @@
+// An entry read from an Opera profile file.
+#pragma once
+
+#include "engine/CleanTarget.h"
+
+enum OperaKind
+{
+    OK_CACHE_FILE,
+    OK_VISITED_LINK,
+    OK_DOWNLOAD_LINK,
+    OK_COOKIE,
+    OK_HISTORY_ENTRY,
+    OK_BOOKMARK,
+    OK_TYPED_URL,
+    OK_COUNT
+};
+
+class COperaTarget : public CCleanTarget
+{
+public:
+    // fileName: a cache file relative to cacheFolder (a path ending with a backslash),
+    // empty for every entry that is not a cache entry.
+    COperaTarget(const CString& entryText, const CString& fileName, int operaKind, int deleteFlag,
+                 const CString& cacheFolder);
+
+    const CString& GetTypeName() const override;
+    // A cache entry deletes its cache file; any other entry goes with its profile file.
+    int Clean() override;
+
+    const CString& GetFileName() const { return m_fileName; }
+    int GetOperaKind() const { return m_operaKind; }
+
+private:
+    int m_operaKind;
+    CString m_fileName;
+    int m_deleteFlag;
+    CString m_cacheFolder;
+};

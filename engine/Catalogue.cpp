@@ -1,0 +1,138 @@
+#include "Catalogue.h"
+
+#include "areas/FileTarget.h"
+#include "resources/resource.h"
+
+#include <iterator>
+
+const char kOperaProfile[] = "\\Opera\\Opera\\profile\\";
+
+namespace
+{
+const CSectionInfo kSections[] = {
+    {SECTION_WINDOWS, IDS_SECTION_WINDOWS, true},
+    {SECTION_APPLICATIONS, IDS_SECTION_APPLICATIONS, true},
+    {SECTION_BROWSERS, IDS_SECTION_BROWSERS, true},
+    {SECTION_WIPE, IDS_SECTION_WIPE, false},
+};
+
+const CAreaInfo kAreas[] = {
+    {IDC_AREA_RECENT_DOCS, IDS_AREA_RECENT_DOCS, SECTION_WINDOWS, true},
+    {IDC_AREA_FIND_HISTORY, IDS_AREA_FIND_HISTORY, SECTION_WINDOWS, true},
+    {IDC_AREA_CLIPBOARD, IDS_AREA_CLIPBOARD, SECTION_WINDOWS, true},
+    {IDC_AREA_RECYCLE_BIN, IDS_AREA_RECYCLE_BIN, SECTION_WINDOWS, true},
+    {IDC_AREA_TEMP_FOLDERS, IDS_AREA_TEMP_FOLDERS, SECTION_WINDOWS, true},
+    {IDC_AREA_SCANDISK, IDS_AREA_SCANDISK, SECTION_WINDOWS, true},
+    {IDC_AREA_RUN_HISTORY, IDS_AREA_RUN_HISTORY, SECTION_WINDOWS, true},
+    {IDC_AREA_NETWORK_MAPPINGS, IDS_AREA_NETWORK_MAPPINGS, SECTION_WINDOWS, true},
+    {IDC_AREA_OFFICE, IDS_AREA_OFFICE, SECTION_APPLICATIONS, true},
+    {IDC_AREA_ACROBAT, IDS_AREA_ACROBAT, SECTION_APPLICATIONS, true},
+    {IDC_AREA_WORDPAD, IDS_AREA_WORDPAD, SECTION_APPLICATIONS, true},
+    {IDC_AREA_PAINT, IDS_AREA_PAINT, SECTION_APPLICATIONS, true},
+    {IDC_AREA_MEDIAPLAYER, IDS_AREA_MEDIAPLAYER, SECTION_APPLICATIONS, true},
+    {IDC_AREA_TEMP_INTERNET, IDS_AREA_TEMP_INTERNET, SECTION_BROWSERS, true},
+    {IDC_AREA_COOKIES, IDS_AREA_COOKIES, SECTION_BROWSERS, true},
+    {IDC_AREA_HISTORY, IDS_AREA_HISTORY, SECTION_BROWSERS, true},
+    {IDC_AREA_FAVORITES, IDS_AREA_FAVORITES, SECTION_BROWSERS, false},
+    {IDC_AREA_TYPED_URLS, IDS_AREA_TYPED_URLS, SECTION_BROWSERS, true},
+    {IDC_AREA_FORMS, IDS_AREA_FORMS, SECTION_BROWSERS, true},
+    {IDC_AREA_PASSWORDS, IDS_AREA_PASSWORDS, SECTION_BROWSERS, true},
+    {IDC_AREA_DOWNLOADED_PROGRAMS, IDS_AREA_DOWNLOADED_PROGRAMS, SECTION_BROWSERS, true},
+    {IDC_AREA_DOWNLOAD_LIST, IDS_AREA_DOWNLOAD_LIST, SECTION_BROWSERS, true},
+};
+
+// Shorthands that keep the step table readable.
+constexpr CScanStep Walk(int section, int area, int entry, int fileKind, int folderKind)
+{
+    return {section, area, STEP_WALK, entry, fileKind, folderKind, nullptr, 0};
+}
+constexpr CScanStep Mru(int section, int area, int entry)
+{
+    return {section, area, STEP_MRU, entry, 0, 0, nullptr, 0};
+}
+constexpr CScanStep Step(int section, int area, ScanStepKind kind) { return {section, area, kind, 0, 0, 0, nullptr, 0}; }
+constexpr CScanStep Opera(int area, const char* file, OperaReader reader)
+{
+    return {SECTION_BROWSERS, area, STEP_OPERA_FILE, 0, 0, 0, file, reader};
+}
+constexpr CScanStep Firefox(int area, FirefoxQuery query)
+{
+    return {SECTION_BROWSERS, area, STEP_FIREFOX, 0, 0, 0, nullptr, query};
+}
+
+const CScanStep kScanSteps[] = {
+    // Windows
+    Walk(SECTION_WINDOWS, IDC_AREA_RECENT_DOCS, SP_RECENT, FK_TEMP_FILE, FK_TEMP_FOLDER),
+    Mru(SECTION_WINDOWS, IDC_AREA_FIND_HISTORY, SP_ACMRU_5001),
+    Mru(SECTION_WINDOWS, IDC_AREA_FIND_HISTORY, SP_ACMRU_5603),
+    Mru(SECTION_WINDOWS, IDC_AREA_FIND_HISTORY, SP_ACMRU_5604),
+    Mru(SECTION_WINDOWS, IDC_AREA_FIND_HISTORY, SP_ACMRU_5647),
+    Step(SECTION_WINDOWS, IDC_AREA_CLIPBOARD, STEP_CLIPBOARD),
+    Step(SECTION_WINDOWS, IDC_AREA_RECYCLE_BIN, STEP_RECYCLE_BIN),
+    Walk(SECTION_WINDOWS, IDC_AREA_TEMP_FOLDERS, SP_USER_TEMP, FK_TEMP_FILE, FK_TEMP_FOLDER),
+    Walk(SECTION_WINDOWS, IDC_AREA_TEMP_FOLDERS, SP_WINDOWS_TEMP, FK_TEMP_FILE, FK_TEMP_FOLDER),
+    Step(SECTION_WINDOWS, IDC_AREA_SCANDISK, STEP_SCANDISK),
+    Mru(SECTION_WINDOWS, IDC_AREA_RUN_HISTORY, SP_RUN_MRU),
+    // Applications
+    Mru(SECTION_APPLICATIONS, IDC_AREA_OFFICE, SP_POWERPOINT),
+    Mru(SECTION_APPLICATIONS, IDC_AREA_OFFICE, SP_EXCEL),
+    Mru(SECTION_APPLICATIONS, IDC_AREA_WORDPAD, SP_WORDPAD),
+    Mru(SECTION_APPLICATIONS, IDC_AREA_PAINT, SP_PAINT),
+    Mru(SECTION_APPLICATIONS, IDC_AREA_MEDIAPLAYER, SP_MEDIAPLAYER_FILES),
+    Mru(SECTION_APPLICATIONS, IDC_AREA_MEDIAPLAYER, SP_MEDIAPLAYER_URLS),
+    // Browsers: Internet Explorer
+    Walk(SECTION_BROWSERS, IDC_AREA_TEMP_INTERNET, SP_INTERNET_CACHE, FK_IE_CACHE_FILE, FK_IE_CACHE_FOLDER),
+    Walk(SECTION_BROWSERS, IDC_AREA_COOKIES, SP_COOKIES, FK_IE_COOKIE, FK_TEMP_FOLDER),
+    Walk(SECTION_BROWSERS, IDC_AREA_HISTORY, SP_HISTORY, FK_IE_HISTORY_FILE, FK_TEMP_FOLDER),
+    Walk(SECTION_BROWSERS, IDC_AREA_FAVORITES, SP_FAVORITES, FK_IE_FAV_LINK, FK_TEMP_FOLDER),
+    Mru(SECTION_BROWSERS, IDC_AREA_TYPED_URLS, SP_TYPED_URLS),
+    Mru(SECTION_BROWSERS, IDC_AREA_FORMS, SP_INTELLIFORMS_1),
+    Mru(SECTION_BROWSERS, IDC_AREA_PASSWORDS, SP_INTELLIFORMS_2),
+    // Browsers: Opera
+    Step(SECTION_BROWSERS, IDC_AREA_TEMP_INTERNET, STEP_OPERA_CACHE),
+    Opera(IDC_AREA_HISTORY, "vlink4.dat", OR_VISITED_LINKS),
+    Opera(IDC_AREA_DOWNLOAD_LIST, "download.dat", OR_DOWNLOADS),
+    Opera(IDC_AREA_COOKIES, "cookies4.dat", OR_COOKIES),
+    Opera(IDC_AREA_HISTORY, "global.dat", OR_GLOBAL_HISTORY),
+    Opera(IDC_AREA_FAVORITES, "opera6.adr", OR_BOOKMARKS),
+    Opera(IDC_AREA_HISTORY, "opera.dir", OR_DIRECTORY_LIST),
+    Opera(IDC_AREA_TYPED_URLS, "typed_history.xml", OR_TYPED_HISTORY),
+    {SECTION_BROWSERS, IDC_AREA_TEMP_INTERNET, STEP_WALK_OPERA_LOCAL, 0, FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER,
+     "cache4\\temporary_download", 0},
+    // Browsers: Firefox
+    Firefox(IDC_AREA_TYPED_URLS, FQ_TYPED_URLS),
+    Firefox(IDC_AREA_HISTORY, FQ_HISTORY),
+    Firefox(IDC_AREA_DOWNLOAD_LIST, FQ_DOWNLOADS),
+    Firefox(IDC_AREA_COOKIES, FQ_COOKIES),
+    Firefox(IDC_AREA_FAVORITES, FQ_BOOKMARKS),
+    Firefox(IDC_AREA_FORMS, FQ_FORM_DATA),
+    // Wipe free space: no area of its own
+    Step(SECTION_WIPE, 0, STEP_FIXED_DISKS),
+};
+} // namespace
+
+const CSectionInfo* GetSectionTable(int& count)
+{
+    count = static_cast<int>(std::size(kSections));
+    return kSections;
+}
+
+const CAreaInfo* GetAreaTable(int& count)
+{
+    count = static_cast<int>(std::size(kAreas));
+    return kAreas;
+}
+
+const CScanStep* GetScanSteps(int& count)
+{
+    count = static_cast<int>(std::size(kScanSteps));
+    return kScanSteps;
+}
+
+const CAreaInfo* FindArea(int controlId)
+{
+    for (const CAreaInfo& area : kAreas)
+        if (area.controlId == controlId)
+            return &area;
+    return nullptr;
+}

@@ -1,0 +1,29 @@
+// What a found item may ask of the window that drives the clean run (its "owner").
+#pragma once
+
+#include <windows.h>
+
+class ICleanHost
+{
+public:
+    // Owner window for clipboard and shell calls; may be NULL.
+    virtual HWND GetOwnerWindow() const = 0;
+    // The "Shred files before cleaning" choice, read at the moment each file is cleaned.
+    virtual bool IsShredOn() const = 0;
+    // Set by the Cancel button during a wipe; cleared when a clean run starts.
+    virtual bool IsCancelled() const = 0;
+
+    // The stored "don't show the wipe notice" setting.
+    virtual int GetDontShowWipeNotice() const = 0;
+    virtual void SetDontShowWipeNotice(int value) = 0;
+    // Shows the wipe notice modally; returns the state of its "don't show again" box.
+    virtual int ShowWipeNotice() = 0;
+
+    // Progress of a wipe, in chunks; each call may dispatch one pending window message.
+    virtual void BeginProgress(int chunks) = 0;
+    virtual void StepProgress() = 0;
+    virtual void EndProgress() = 0;
+
+protected:
+    ~ICleanHost() {}
+};

@@ -1,0 +1,23 @@
+// The clean run, and the advice about browsers that are still running.
+#pragma once
+
+#include "CleanHost.h"
+#include "ScanItem.h"
+#include "Tickable.h"
+
+// Cleans every section's items from the last found to the first and drops those
+// that report success; what could not be removed stays listed, in found order.
+void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owner);
+
+struct CRunningBrowsers
+{
+    bool firefox = false;
+    bool internetExplorer = false;
+    bool opera = false;
+    bool Any() const { return firefox || internetExplorer || opera; }
+};
+
+// Recognises running browsers by their top-level window classes.
+CRunningBrowsers FindRunningBrowsers();
+// The text of the advice shown before a clean when any browser is running.
+CString BuildBrowserAdvice(const CRunningBrowsers& browsers);

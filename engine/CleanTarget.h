@@ -1,0 +1,39 @@
+// The found-item model: every trace a scan finds is one CCleanTarget.
+#pragma once
+
+#include "afx/String.h"
+
+#include <boost/shared_ptr.hpp>
+#include <vector>
+
+class ICleanHost;
+
+class CCleanTarget
+{
+public:
+    explicit CCleanTarget(const CString& displayText);
+    virtual ~CCleanTarget();
+    CCleanTarget(const CCleanTarget&) = delete;
+    CCleanTarget& operator=(const CCleanTarget&) = delete;
+
+    // A text that lives for the whole program; never allocates.
+    virtual const CString& GetTypeName() const;
+    // Removes the trace and sets the attempted and cleaned flags; callers read
+    // the cleaned flag, not the result.
+    virtual int Clean();
+
+    const CString& GetDisplayText() const { return m_displayText; }
+    int GetAttempted() const { return m_attempted; }
+    int GetCleaned() const { return m_cleaned; }
+    ICleanHost* GetOwner() const { return m_pOwner; }
+    void SetOwner(ICleanHost* owner) { m_pOwner = owner; }
+
+protected:
+    CString m_displayText;
+    int m_attempted;
+    int m_cleaned;
+    ICleanHost* m_pOwner;
+};
+
+typedef boost::shared_ptr<CCleanTarget> CCleanTargetPtr;
+typedef std::vector<CCleanTargetPtr> CFoundItemList;

@@ -1,0 +1,61 @@
+// One section of the scan list: its status and everything its last scan found.
+#pragma once
+
+#include "CleanTarget.h"
+
+#include <boost/shared_ptr.hpp>
+#include <windows.h>
+
+enum SectionStatus
+{
+    SS_READY = 100,
+    SS_SCANNING = 101,
+    SS_COMPLETE = 102,
+    SS_CLEANING = 103
+};
+
+enum SectionIndex
+{
+    SECTION_WINDOWS = 0,
+    SECTION_APPLICATIONS = 1,
+    SECTION_BROWSERS = 2,
+    SECTION_WIPE = 3,
+    SECTION_COUNT = 4
+};
+
+class CScanItem
+{
+public:
+    CScanItem(const CString& name, int sectionIndex);
+    virtual ~CScanItem() {}
+    CScanItem(const CScanItem&) = delete;
+    CScanItem& operator=(const CScanItem&) = delete;
+
+    const CString& GetName() const { return m_name; }
+    int GetStatus() const { return m_status; }
+    void SetStatus(int status) { m_status = status; }
+    CFoundItemList& GetFoundItems() { return m_foundItems; }
+    const CFoundItemList& GetFoundItems() const { return m_foundItems; }
+    int GetSectionIndex() const { return m_sectionIndex; }
+    int GetCleanedSoFar() const { return m_cleanedSoFar; }
+    void SetCleanedSoFar(int count) { m_cleanedSoFar = count; }
+    int GetToClean() const { return m_toClean; }
+    void SetToClean(int count) { m_toClean = count; }
+    int GetChecked() const { return m_checked; }
+    void SetChecked(int checked) { m_checked = checked; }
+    const RECT& GetIconRect() const { return m_iconRect; }
+    void SetIconRect(const RECT& rect) { m_iconRect = rect; }
+
+private:
+    CString m_name;
+    int m_status;
+    CFoundItemList m_foundItems;
+    int m_sectionIndex;
+    int m_cleanedSoFar;
+    int m_toClean;
+    int m_checked;
+    RECT m_iconRect;
+};
+
+typedef boost::shared_ptr<CScanItem> CScanItemPtr;
+typedef std::vector<CScanItemPtr> CSectionList;

@@ -1,0 +1,113 @@
+#include "ScanRun.h"
+
+#include "Catalogue.h"
+#include "areas/ClipboardTarget.h"
+#include "areas/DiskTarget.h"
+#include "areas/FolderWalk.h"
+#include "areas/MRUListTarget.h"
+#include "areas/RecycleBin.h"
+
+namespace
+{
+CString LoadResourceString(int id)
+{
+    char text[256];
+    int length = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof(text));
+    return CString(text, length > 0 ? length : 0);
+}
+
+void RunStep(const CScanStep& step, CFoundItemList& list, IScanContext& context)
+{
+    const CScanPaths& paths = context.GetScanPaths();
+    switch (step.kind)
+    {
+    case STEP_WALK:
+        WalkFolder(paths[step.pathEntry], step.fileKind, step.folderKind, list, context);
+        break;
+    case STEP_WALK_OPERA_LOCAL:
+        if (!paths[SP_LOCAL_APPDATA].IsEmpty())
+            WalkFolder(paths[SP_LOCAL_APPDATA] + kOperaProfile + step.name, step.fileKind, step.folderKind, list,
+                       context);
+        break;
+    case STEP_MRU:
+        ScanMRUKey(paths[step.pathEntry], list, context);
+        break;
+    case STEP_CLIPBOARD:
+        ScanClipboard(list, context.GetOwnerWindow());
+        break;
+    case STEP_RECYCLE_BIN:
+        ScanRecycleBin(list, context.GetOwnerWindow());
+        break;
+    case STEP_SCANDISK:
+        ScanScanDiskFragments(list, context);
+        break;
+    case STEP_FIXED_DISKS:
+        ScanFixedDisks(list);
+        break;
+    case STEP_OPERA_CACHE:
+    case STEP_OPERA_FILE:
+    case STEP_FIREFOX:
+        // The Opera and Firefox readers are not part of this build yet: they find nothing.
+        break;
+    }
+}
+} // namespace
+
+CSectionList CreateSections()
+{
+    CSectionList sections;
+    int count = 0;
+    const CSectionInfo* table = GetSectionTable(count);
+    for (int i = 0; i < count; ++i)
+    {
+        CScanItemPtr section(new CScanItem(LoadResourceString(table[i].nameId), table[i].sectionIndex));
+        section->SetChecked(table[i].checkedAtStart ? 1 : 0);
+        sections.push_back(section);
+    }
+    return sections;
+}
+
+void ClearSections(CSectionList& sections)
+{
+    for (const CScanItemPtr& section : sections)
+    {
+        section->GetFoundItems().clear();
+        section->SetStatus(SS_READY);
+    }
+}
+
+void ScanSections(CSectionList& sections, IScanContext& context)
+{
+    ClearSections(sections);
+    context.RefreshList();
+
+    int stepCount = 0;
+    const CScanStep* steps = GetScanSteps(stepCount);
+    for (const CScanItemPtr& section : sections)
+    {
+        if (!section->GetChecked())
+            continue;
+        section->SetStatus(SS_SCANNING);
+        context.Tick();
+        for (int i = 0; i < stepCount; ++i)
+        {
+            const CScanStep& step = steps[i];
+            if (step.section != section->GetSectionIndex())
+                continue;
+            if (step.areaId != 0 && !context.IsAreaChecked(step.areaId))
+                continue;
+            RunStep(step, section->GetFoundItems(), context);
+        }
+        section->SetStatus(SS_COMPLETE);
+        context.RefreshList();
+    }
+    context.RefreshList();
+}
+
+int CountFoundItems(const CSectionList& sections)
+{
+    int count = 0;
+    for (const CScanItemPtr& section : sections)
+        count += static_cast<int>(section->GetFoundItems().size());
+    return count;
+}

@@ -1,0 +1,28 @@
+// The scan run: clears the sections and runs the scanners of the checked areas.
+#pragma once
+
+#include "ScanItem.h"
+#include "ScanPaths.h"
+#include "Tickable.h"
+
+// What the scan run needs of the window that drives it.
+class IScanContext : public IProgressSink
+{
+public:
+    virtual bool IsAreaChecked(int controlId) const = 0;
+    virtual const CScanPaths& GetScanPaths() const = 0;
+    // Owner of clipboard and shell calls; may be NULL.
+    virtual HWND GetOwnerWindow() const = 0;
+
+protected:
+    ~IScanContext() {}
+};
+
+// The four sections in row order, named from the string table, the wipe section unchecked.
+CSectionList CreateSections();
+// Releases every found item and sets every status to ready.
+void ClearSections(CSectionList& sections);
+// Scans the checked sections in row order; each section's checked areas in catalogue order.
+void ScanSections(CSectionList& sections, IScanContext& context);
+// Found items of all four sections.
+int CountFoundItems(const CSectionList& sections);

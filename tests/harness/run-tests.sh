@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs every test executable of a build under Wine inside Xvfb, in a fresh prefix.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$top/build}
+. "$top/tests/harness/wine-session.sh"
+session_start "$build/test-session"
+trap session_stop EXIT
+cd "$build" && ctest --output-on-failure --timeout 900 ${CTEST_ARGS:-}
