@@ -1,1 +1,496 @@
+#include "TestUtil.h"
+#include "areas/FileTarget.h"
+#include "areas/RecycleBin.h"
+#include "browsers/MozillaTarget.h"
+#include "browsers/OperaTarget.h"
+#include "engine/Catalogue.h"
+#include "engine/CleanRun.h"
+#include "engine/ScanRun.h"
+#include "engine/TypeNames.h"
+#include "resources/resource.h"
+
 #include <gtest/gtest.h>
+
+#include <boost/weak_ptr.hpp>
+#include <functional>
+#include <set>
+#include <vector>
+
+using namespace testutil;
+
+namespace
+{
+// A found item whose Clean outcome the test decides, recording the order of calls.
+class CScriptedTarget : public CCleanTarget
+{
+public:
+    CScriptedTarget(const CString& text, bool succeeds, std::vector<CString>* log = nullptr)
+        : CCleanTarget(text), m_succeeds(succeeds), m_log(log)
+    {
+    }
+    int Clean() override
+    {
+        m_attempted = 1;
+        ++m_calls;
+        if (m_log)
+            m_log->push_back(m_displayText);
+        if (m_onClean)
+            m_onClean();
+        m_cleaned = m_succeeds ? 1 : 0;
+        return m_cleaned;
+    }
+    bool m_succeeds;
+    int m_calls = 0;
+    std::vector<CString>* m_log;
+    std::function<void()> m_onClean;
+};
+
+// Records what the runs report, and answers the scan run's questions.
+class CRecordingContext : public IScanContext, public ICleanHost
+{
+public:
+    CRecordingContext() { ResolveScanPaths(m_paths, nullptr); }
+
+    bool IsAreaChecked(int id) const override { return m_areas.count(id) != 0; }
+    const CScanPaths& GetScanPaths() const override { return m_paths; }
+    HWND GetOwnerWindow() const override { return nullptr; }
+    void Tick() override { Record('T'); }
+    void RefreshList() override { Record('R'); }
+
+    bool IsShredOn() const override { return false; }
+    bool IsCancelled() const override { return false; }
+    int GetDontShowWipeNotice() const override { return 1; }
+    void SetDontShowWipeNotice(int) override {}
+    int ShowWipeNotice() override { return 0; }
+    void BeginProgress(int) override {}
+    void StepProgress() override {}
+    void EndProgress() override {}
+
+    void Record(char what)
+    {
+        CString line;
+        line += what;
+        for (const CScanItemPtr& s : *m_sections)
+            line.AppendFormat(" %d:%d/%d/%d", s->GetStatus(), static_cast<int>(s->GetFoundItems().size()),
+                              s->GetCleanedSoFar(), s->GetToClean());
+        m_events.push_back(line);
+    }
+
+    std::set<int> m_areas;
+    CScanPaths m_paths;
+    CSectionList* m_sections = nullptr;
+    std::vector<CString> m_events;
+};
+
+CCleanTargetPtr Scripted(const char* text, bool succeeds, std::vector<CString>* log = nullptr)
+{
+    return CCleanTargetPtr(new CScriptedTarget(text, succeeds, log));
+}
+} // namespace
+
+TEST(TypeNamesTest, EveryKindHasItsFixedText)
+{
+    CCleanTarget base("x");
+    EXPECT_EQ(CString("Clean target"), base.GetTypeName());
+    base.Clean();
+    EXPECT_EQ(1, base.GetAttempted());
+    EXPECT_EQ(0, base.GetCleaned());
+
+    EXPECT_EQ(CString("Scandisk folder"), CFileTarget("C:\\FOUND.000\\", FK_SCANDISK_FOLDER).GetTypeName());
+    EXPECT_EQ(CString("IE history file"), CFileTarget("C:\\h", FK_IE_HISTORY_FILE).GetTypeName());
+    EXPECT_EQ(CString("Opera file"), CFileTarget("C:\\o", FK_OPERA_FILE).GetTypeName());
+    EXPECT_EQ(CString("Opera typed URL"), COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
+    CCleanTargetPtr cleaner(new CMozillaCleanerTarget("DELETE FROM moz_formhistory"));
+    EXPECT_EQ(CString("Mozilla form data"), CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
+    EXPECT_EQ(CString("Mozilla cleaning query"), cleaner->GetTypeName());
+    EXPECT_EQ(CString("Logical disk unused space"), GetTypeText(TN_LOGICAL_DISK));
+
+    // The texts live for the whole program: the same object every time, all distinct.
+    EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
+    std::set<std::string> texts;
+    for (int i = 0; i < TN_COUNT; ++i)
+        texts.insert(GetTypeText(i).str());
+    EXPECT_EQ(34u, texts.size());
+}
+
+TEST(RelayTargetTest, GroupCleansOnceAndSharesTheResult)
+{
+    for (bool succeeds : {true, false})
+    {
+        CScriptedTarget* real = new CScriptedTarget("real", succeeds);
+        CCleanTargetPtr shared(real);
+        CRelayTarget a("a", shared), b("b", shared), c("c", shared);
+        c.Clean();
+        b.Clean();
+        a.Clean();
+        EXPECT_EQ(1, real->m_calls);
+        for (CRelayTarget* relay : {&a, &b, &c})
+        {
+            EXPECT_EQ(1, relay->GetAttempted());
+            EXPECT_EQ(succeeds ? 1 : 0, relay->GetCleaned());
+        }
+        // A later clean run copies the stored result without repeating the work.
+        a.Clean();
+        EXPECT_EQ(1, real->m_calls);
+    }
+}
+
+TEST(RelayTargetTest, SharedTargetLivesAsLongAsItsLastEntry)
+{
+    boost::weak_ptr<CRecycleBin> watch;
+    CFoundItemList list;
+    {
+        boost::shared_ptr<CRecycleBin> bin(new CRecycleBin);
+        watch = bin;
+        for (const char* name : {"one.txt", "two.txt", "three.txt"})
+            list.push_back(CCleanTargetPtr(new CRecycleBinTarget(name, bin)));
+    }
+    EXPECT_EQ(CString("RecycleBin entry"), list[0]->GetTypeName());
+    EXPECT_EQ(CString("Clean target"), watch.lock()->GetTypeName());
+    EXPECT_EQ(CString("RecBin"), watch.lock()->GetDisplayText());
+    list.erase(list.begin(), list.begin() + 2);
+    EXPECT_FALSE(watch.expired());
+    list.clear();
+    EXPECT_TRUE(watch.expired());
+}
+
+TEST(CatalogueTest, AreasSectionsAndStepsAgree)
+{
+    int areaCount = 0, sectionCount = 0, stepCount = 0;
+    const CAreaInfo* areas = GetAreaTable(areaCount);
+    const CSectionInfo* sections = GetSectionTable(sectionCount);
+    const CScanStep* steps = GetScanSteps(stepCount);
+    ASSERT_EQ(22, areaCount);
+    ASSERT_EQ(4, sectionCount);
+    for (int i = 0; i < areaCount; ++i)
+    {
+        EXPECT_EQ(IDC_AREA_FIRST + i, areas[i].controlId);
+        EXPECT_EQ(areas[i].controlId + IDS_AREA_OFFSET, areas[i].captionId);
+        EXPECT_EQ(areas[i].controlId != IDC_AREA_FAVORITES, areas[i].checkedAtStart);
+    }
+    for (int i = 0; i < sectionCount; ++i)
+    {
+        EXPECT_EQ(i, sections[i].sectionIndex);
+        EXPECT_EQ(IDS_SECTION_WINDOWS + i, sections[i].nameId);
+        EXPECT_EQ(i != SECTION_WIPE, sections[i].checkedAtStart);
+    }
+    std::set<int> scanned;
+    int lastSection = 0;
+    for (int i = 0; i < stepCount; ++i)
+    {
+        EXPECT_GE(steps[i].section, lastSection) << "steps are grouped by section in row order";
+        lastSection = steps[i].section;
+        if (steps[i].areaId == 0)
+        {
+            EXPECT_EQ(SECTION_WIPE, steps[i].section);
+            continue;
+        }
+        const CAreaInfo* area = FindArea(steps[i].areaId);
+        ASSERT_NE(nullptr, area);
+        EXPECT_EQ(area->section, steps[i].section);
+        scanned.insert(steps[i].areaId);
+    }
+    // Network mappings, Acrobat Reader and downloaded programs have no scanner.
+    EXPECT_EQ(19u, scanned.size());
+    for (int none : {IDC_AREA_NETWORK_MAPPINGS, IDC_AREA_ACROBAT, IDC_AREA_DOWNLOADED_PROGRAMS})
+        EXPECT_EQ(0u, scanned.count(none));
+
+    // The Windows section runs in this order.
+    std::vector<int> windowsOrder;
+    for (int i = 0; i < stepCount; ++i)
+        if (steps[i].section == SECTION_WINDOWS)
+            windowsOrder.push_back(steps[i].kind == STEP_MRU || steps[i].kind == STEP_WALK ? steps[i].pathEntry
+                                                                                           : -steps[i].kind);
+    std::vector<int> expected = {SP_RECENT,  SP_ACMRU_5001,     SP_ACMRU_5603,   SP_ACMRU_5604,
+                                 SP_ACMRU_5647, -STEP_CLIPBOARD, -STEP_RECYCLE_BIN, SP_USER_TEMP,
+                                 SP_WINDOWS_TEMP, -STEP_SCANDISK, SP_RUN_MRU};
+    EXPECT_EQ(expected, windowsOrder);
+}
+
+TEST(ScanPathsTest, RegistryKeysAndFoldersWithoutTrailingBackslash)
+{
+    CScanPaths paths;
+    ResolveScanPaths(paths, nullptr);
+    EXPECT_EQ(CString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU"), paths[SP_RUN_MRU]);
+    EXPECT_EQ(CString("Software\\Microsoft\\Office\\11.0\\Excel\\Recent Files"), paths[SP_EXCEL]);
+    EXPECT_EQ(CString("Software\\Microsoft\\Internet Explorer\\IntelliForms\\Storage2"),
+              paths[SP_INTELLIFORMS_2]);
+    EXPECT_TRUE(paths[SP_UNUSED_12].IsEmpty());
+    EXPECT_TRUE(paths[SP_UNUSED_15].IsEmpty());
+    for (int entry : {SP_WINDOWS_TEMP, SP_RECENT, SP_COOKIES, SP_FAVORITES, SP_HISTORY, SP_INTERNET_CACHE,
+                      SP_LOCAL_APPDATA, SP_APPDATA})
+    {
+        ASSERT_FALSE(paths[entry].IsEmpty()) << entry;
+        EXPECT_NE('\\', paths[entry][paths[entry].GetLength() - 1]) << paths[entry];
+    }
+    EXPECT_EQ(CString("\\TEMP"), paths[SP_WINDOWS_TEMP].Right(5));
+}
+
+TEST(ScanPathsTest, UserTempFolderOnlyWhenItIsTheOneNamedByTemp)
+{
+    char oldTmp[4096] = {}, oldTemp[4096] = {};
+    GetEnvironmentVariableA("TMP", oldTmp, sizeof(oldTmp));
+    GetEnvironmentVariableA("TEMP", oldTemp, sizeof(oldTemp));
+
+    // The system takes TMP first: when it names another folder, the user temp is rejected.
+    SetEnvironmentVariableA("TMP", "C:\\users\\other\\Temp\\");
+    SetEnvironmentVariableA("TEMP", "C:\\users\\me\\Temp");
+    EXPECT_TRUE(ResolveUserTempPath().IsEmpty());
+
+    // Same folder, other case and trailing separators: accepted, without the separator.
+    SetEnvironmentVariableA("TMP", "C:\\Users\\Me\\Temp\\");
+    SetEnvironmentVariableA("TEMP", "c:\\users\\me\\TEMP\\");
+    EXPECT_EQ(CString("C:\\Users\\Me\\Temp"), ResolveUserTempPath());
+
+    SetEnvironmentVariableA("TMP", oldTmp);
+    SetEnvironmentVariableA("TEMP", oldTemp);
+    EXPECT_FALSE(ResolveUserTempPath().IsEmpty());
+}
+
+class ScanRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_sections = CreateSections();
+        m_context.m_sections = &m_sections;
+        m_root = MakeTestRoot("scanrun");
+        // Every folder area points into the test's own folders.
+        for (int entry = 0; entry < SP_COUNT; ++entry)
+            if (entry != SP_LOCAL_APPDATA && entry != SP_APPDATA && entry < SP_ACMRU_5001)
+                m_context.m_paths[entry] = "";
+        m_context.m_paths[SP_LOCAL_APPDATA] = m_root + "\\local";
+        m_context.m_paths[SP_APPDATA] = m_root + "\\roaming";
+    }
+    void TearDown() override { RemoveTree(m_root); }
+
+    CSectionList m_sections;
+    CRecordingContext m_context;
+    CString m_root;
+};
+
+TEST_F(ScanRunTest, SectionsGoThroughTheirStatusesInRowOrder)
+{
+    ASSERT_EQ(4u, m_sections.size());
+    EXPECT_EQ(0, m_sections[SECTION_WIPE]->GetChecked());
+    MakeDir(m_root + "\\recent");
+    WriteBytes(m_root + "\\recent\\doc.lnk", "x");
+    m_context.m_paths[SP_RECENT] = m_root + "\\recent";
+    m_context.m_areas = {IDC_AREA_RECENT_DOCS, IDC_AREA_NETWORK_MAPPINGS, IDC_AREA_ACROBAT,
+                         IDC_AREA_DOWNLOADED_PROGRAMS};
+    // Left over from an earlier scan: discarded before the new one starts.
+    m_sections[SECTION_BROWSERS]->GetFoundItems().push_back(Scripted("old", false));
+    m_sections[SECTION_WIPE]->SetStatus(SS_COMPLETE);
+
+    ScanSections(m_sections, m_context);
+
+    std::vector<CString> expected = {
+        "R 100:0/0/0 100:0/0/0 100:0/0/0 100:0/0/0", // cleared
+        "T 101:0/0/0 100:0/0/0 100:0/0/0 100:0/0/0", // Windows starts
+        "T 101:1/0/0 100:0/0/0 100:0/0/0 100:0/0/0", // doc.lnk
+        "R 102:1/0/0 100:0/0/0 100:0/0/0 100:0/0/0", "T 102:1/0/0 101:0/0/0 100:0/0/0 100:0/0/0",
+        "R 102:1/0/0 102:0/0/0 100:0/0/0 100:0/0/0", "T 102:1/0/0 102:0/0/0 101:0/0/0 100:0/0/0",
+        "R 102:1/0/0 102:0/0/0 102:0/0/0 100:0/0/0", // the wipe section is unchecked: stays ready
+        "R 102:1/0/0 102:0/0/0 102:0/0/0 100:0/0/0",
+    };
+    EXPECT_EQ(expected, m_context.m_events);
+    EXPECT_EQ(1, CountFoundItems(m_sections));
+    EXPECT_EQ(CString("Temporary file"), m_sections[SECTION_WINDOWS]->GetFoundItems()[0]->GetTypeName());
+}
+
+TEST_F(ScanRunTest, UncheckedSectionIsNotScannedEvenWithItsAreasChecked)
+{
+    MakeDir(m_root + "\\recent");
+    WriteBytes(m_root + "\\recent\\doc.lnk", "x");
+    m_context.m_paths[SP_RECENT] = m_root + "\\recent";
+    m_context.m_areas = {IDC_AREA_RECENT_DOCS};
+    m_sections[SECTION_WINDOWS]->SetChecked(0);
+    ScanSections(m_sections, m_context);
+    EXPECT_EQ(SS_READY, m_sections[SECTION_WINDOWS]->GetStatus());
+    EXPECT_EQ(0, CountFoundItems(m_sections));
+
+    // An unchecked area finds nothing even in a checked section.
+    m_sections[SECTION_WINDOWS]->SetChecked(1);
+    m_context.m_areas.clear();
+    ScanSections(m_sections, m_context);
+    EXPECT_EQ(SS_COMPLETE, m_sections[SECTION_WINDOWS]->GetStatus());
+    EXPECT_EQ(0, CountFoundItems(m_sections));
+}
+
+TEST_F(ScanRunTest, TempAreaWalksUserTempThenWindowsTempAndSkipsEmptyPaths)
+{
+    for (const char* name : {"user", "windows"})
+    {
+        MakeDir(m_root + "\\" + name);
+        WriteBytes(m_root + "\\" + name + "\\f.tmp", "x");
+    }
+    m_context.m_paths[SP_USER_TEMP] = m_root + "\\user";
+    m_context.m_paths[SP_WINDOWS_TEMP] = m_root + "\\windows";
+    m_context.m_areas = {IDC_AREA_TEMP_FOLDERS};
+    ScanSections(m_sections, m_context);
+    const CFoundItemList& items = m_sections[SECTION_WINDOWS]->GetFoundItems();
+    ASSERT_EQ(2u, items.size());
+    EXPECT_EQ(m_root + "\\user\\f.tmp", items[0]->GetDisplayText());
+    EXPECT_EQ(m_root + "\\windows\\f.tmp", items[1]->GetDisplayText());
+
+    // A rejected user temp folder (empty entry) is simply not walked.
+    m_context.m_paths[SP_USER_TEMP] = "";
+    ScanSections(m_sections, m_context);
+    ASSERT_EQ(1u, m_sections[SECTION_WINDOWS]->GetFoundItems().size());
+    EXPECT_EQ(m_root + "\\windows\\f.tmp", m_sections[SECTION_WINDOWS]->GetFoundItems()[0]->GetDisplayText());
+}
+
+TEST_F(ScanRunTest, OperaTemporaryDownloadsAreWalkedInTheLocalProfile)
+{
+    CString downloads = m_root + "\\local\\Opera\\Opera\\profile\\cache4\\temporary_download";
+    for (const char* dir : {"\\local", "\\local\\Opera", "\\local\\Opera\\Opera", "\\local\\Opera\\Opera\\profile",
+                            "\\local\\Opera\\Opera\\profile\\cache4"})
+        MakeDir(m_root + dir);
+    MakeDir(downloads);
+    WriteBytes(downloads + "\\setup.exe", "x");
+    m_context.m_areas = {IDC_AREA_TEMP_INTERNET};
+    ScanSections(m_sections, m_context);
+    const CFoundItemList& items = m_sections[SECTION_BROWSERS]->GetFoundItems();
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(downloads + "\\setup.exe", items[0]->GetDisplayText());
+    EXPECT_EQ(CString("Opera temporary download"), items[0]->GetTypeName());
+}
+
+class CleanRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_sections = CreateSections();
+        m_context.m_sections = &m_sections;
+    }
+    CSectionList m_sections;
+    CRecordingContext m_context;
+};
+
+TEST_F(CleanRunTest, LastFoundFirstAndFailuresStayInFoundOrder)
+{
+    std::vector<CString> order;
+    CFoundItemList& items = m_sections[SECTION_APPLICATIONS]->GetFoundItems();
+    for (int i = 1; i <= 5; ++i)
+    {
+        CString name;
+        name.Format("item%d", i);
+        items.push_back(Scripted(name, i != 2, &order));
+    }
+    CleanSections(m_sections, m_context, &m_context);
+
+    EXPECT_EQ((std::vector<CString>{"item5", "item4", "item3", "item2", "item1"}), order);
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(CString("item2"), items[0]->GetDisplayText());
+    EXPECT_EQ(&m_context, static_cast<ICleanHost*>(items[0]->GetOwner()));
+    // The progress counters reach 5 of 5, that is 100%.
+    bool reachedAll = false;
+    for (const CString& e : m_context.m_events)
+        reachedAll |= e.Find(" 103:1/5/5") >= 0 || e.Find(" 103:2/5/5") >= 0;
+    EXPECT_TRUE(reachedAll);
+    for (const CScanItemPtr& s : m_sections)
+        EXPECT_EQ(SS_COMPLETE, s->GetStatus());
+}
+
+TEST_F(CleanRunTest, EmptyListsPassThroughCleaningToComplete)
+{
+    CleanSections(m_sections, m_context, &m_context);
+    std::vector<CString> expected = {
+        "R 103:0/0/0 100:0/0/0 100:0/0/0 100:0/0/0", "R 102:0/0/0 100:0/0/0 100:0/0/0 100:0/0/0",
+        "R 102:0/0/0 103:0/0/0 100:0/0/0 100:0/0/0", "R 102:0/0/0 102:0/0/0 100:0/0/0 100:0/0/0",
+        "R 102:0/0/0 102:0/0/0 103:0/0/0 100:0/0/0", "R 102:0/0/0 102:0/0/0 102:0/0/0 100:0/0/0",
+        "R 102:0/0/0 102:0/0/0 102:0/0/0 103:0/0/0", "R 102:0/0/0 102:0/0/0 102:0/0/0 102:0/0/0",
+    };
+    EXPECT_EQ(expected, m_context.m_events);
+}
+
+TEST_F(CleanRunTest, RelayGroupIsCleanedOnceByTheLastEntry)
+{
+    for (bool succeeds : {false, true})
+    {
+        std::vector<CString> order;
+        CCleanTargetPtr bin(new CScriptedTarget("bin", succeeds, &order));
+        CFoundItemList& items = m_sections[SECTION_WINDOWS]->GetFoundItems();
+        items.clear();
+        items.push_back(Scripted("before", true));
+        for (const char* name : {"a", "b", "c"})
+            items.push_back(CCleanTargetPtr(new CRelayTarget(name, bin)));
+        CleanSections(m_sections, m_context, &m_context);
+        EXPECT_EQ(1u, order.size());
+        EXPECT_EQ(succeeds ? 0u : 3u, items.size());
+    }
+}
+
+TEST_F(CleanRunTest, ListChangedDuringACleanDoesNotCrashTheRun)
+{
+    CFoundItemList& items = m_sections[SECTION_WINDOWS]->GetFoundItems();
+    items.push_back(Scripted("first", true));
+    items.push_back(Scripted("second", true));
+    CScriptedTarget* third = new CScriptedTarget("third", true);
+    items.push_back(CCleanTargetPtr(third));
+    // As if a message dispatched during a wipe had started a new scan.
+    third->m_onClean = [&items]() { items.clear(); };
+    CleanSections(m_sections, m_context, &m_context);
+    EXPECT_TRUE(items.empty());
+}
+
+TEST_F(CleanRunTest, FolderWalkResultIsRemovedContentFirst)
+{
+    CString root = MakeTestRoot("cleanwalk");
+    MakeDir(root + "\\S");
+    WriteBytes(root + "\\A.txt", "a");
+    WriteBytes(root + "\\S\\B.txt", "b");
+    WriteBytes(root + "\\S\\C.txt", "c");
+    m_context.m_paths[SP_RECENT] = root;
+    m_context.m_areas = {IDC_AREA_RECENT_DOCS};
+    ScanSections(m_sections, m_context);
+    ASSERT_EQ(4, CountFoundItems(m_sections));
+    CleanSections(m_sections, m_context, &m_context);
+    EXPECT_EQ(0, CountFoundItems(m_sections));
+    EXPECT_FALSE(Exists(root + "\\S"));
+    EXPECT_FALSE(Exists(root + "\\A.txt"));
+    EXPECT_TRUE(Exists(root)); // the walked folder itself is never an item
+    RemoveTree(root);
+}
+
+namespace
+{
+LRESULT CALLBACK PlainWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+
+HWND MakeWindowOfClass(const char* className)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PlainWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+}
+} // namespace
+
+TEST(BrowserAdviceTest, RunningBrowsersAreNamedFirefoxFirst)
+{
+    EXPECT_FALSE(FindRunningBrowsers().Any());
+
+    HWND ie = MakeWindowOfClass("IEFrame");
+    ASSERT_NE(nullptr, ie);
+    CRunningBrowsers found = FindRunningBrowsers();
+    EXPECT_TRUE(found.internetExplorer);
+    EXPECT_FALSE(found.firefox);
+    HWND firefox = MakeWindowOfClass("MozillaUIWindowClass");
+    ASSERT_NE(nullptr, firefox);
+    found = FindRunningBrowsers();
+    EXPECT_TRUE(found.firefox && found.internetExplorer && !found.opera);
+    EXPECT_EQ(CString("For best cleaning results it is recomended to close the following applications:\n"
+                      "\tMozilla Firefox\n\tInternet Explorer\n"),
+              BuildBrowserAdvice(found));
+    DestroyWindow(ie);
+    DestroyWindow(firefox);
+    EXPECT_FALSE(FindRunningBrowsers().Any());
+
+    CRunningBrowsers operaOnly;
+    operaOnly.opera = true;
+    EXPECT_EQ(CString("For best cleaning results it is recomended to close the following applications:\nOpera\n"),
+              BuildBrowserAdvice(operaOnly));
+}

@@ -35,6 +35,20 @@ session_start() {
   wine wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || true
   # Without a window manager Wine waits on every hide; unmanaged windows avoid that.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 || true
+  # Z: is the host's root file system: make it a network drive, so that nothing that
+  # looks at fixed drives (ScanDisk fragments, the free-space wipe) ever reaches it.
+  wine reg add 'HKLM\Software\Wine\Drives' /v 'z:' /t REG_SZ /d network /f </dev/null >/dev/null 2>&1 || true
+  session_restart_wineserver
+}
+
+# Drive settings take effect in a new wineserver.
+session_restart_wineserver() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$QV_WINESERVER_PID" ]; then
+    wait "$QV_WINESERVER_PID" >/dev/null 2>&1 || true
+  fi
+  wineserver -p -f >/dev/null 2>&1 &
+  QV_WINESERVER_PID=$!
   # Wine's background services must not inherit the test runner's output pipes.
   wine wineboot </dev/null >/dev/null 2>&1 || true
 }
