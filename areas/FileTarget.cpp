@@ -56,7 +56,11 @@ void ShredFile(const char* path)
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file.GetHandle(), &info))
         return;
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1)
+    // A read-only file is never overwritten, even where the open for writing succeeds
+    // (an administrator's handle on some systems); a link or a file with other
+    // names would carry the zeros to content that was never listed.
+    const DWORD skip = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((info.dwFileAttributes & skip) || info.nNumberOfLinks > 1)
         return;
 
     static const char zeros[kShredBufferSize] = {};

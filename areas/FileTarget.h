@@ -45,6 +45,6 @@ private:
 int DeleteFileForced(const char* path);
 
 // Overwrites the first MiB of an existing file with zeros, in 4096-byte writes, and
-// flushes it to the disk. Skips files it cannot open exclusively, reparse points and
+// flushes it to the disk. Skips files it cannot open exclusively, read-only files, reparse points and
 // files with more than one hard link (writing would reach content never listed).
 void ShredFile(const char* path);

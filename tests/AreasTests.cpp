@@ -1,1 +1,269 @@
+#include "TestUtil.h"
+#include "areas/FileTarget.h"
+#include "areas/FolderWalk.h"
+#include "engine/CleanHost.h"
+
 #include <gtest/gtest.h>
+
+#include <map>
+
+using namespace testutil;
+
+namespace
+{
+class CCountingTick : public CTickable
+{
+public:
+    void Tick() override { ++m_count; }
+    int m_count = 0;
+};
+
+// A clean host with only the shred choice; everything else is idle.
+class CShredHost : public ICleanHost
+{
+public:
+    explicit CShredHost(bool shred) : m_shred(shred) {}
+    HWND GetOwnerWindow() const override { return nullptr; }
+    bool IsShredOn() const override { return m_shred; }
+    bool IsCancelled() const override { return false; }
+    int GetDontShowWipeNotice() const override { return 1; }
+    void SetDontShowWipeNotice(int) override {}
+    int ShowWipeNotice() override { return 0; }
+    void BeginProgress(int) override {}
+    void StepProgress() override {}
+    void EndProgress() override {}
+    bool m_shred;
+};
+
+std::string Pattern(size_t size)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>('a' + i % 23);
+    return bytes;
+}
+
+int CleanFile(const CString& path, int kind, bool shred = false)
+{
+    CShredHost host(shred);
+    CFileTarget target(path, kind);
+    target.SetOwner(&host);
+    target.Clean();
+    EXPECT_EQ(1, target.GetAttempted());
+    return target.GetCleaned();
+}
+
+class AreasTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_root = MakeTestRoot("areas"); }
+    void TearDown() override { RemoveTree(m_root); }
+    CString m_root;
+};
+} // namespace
+
+TEST_F(AreasTest, WalkListsFoldersBeforeTheirCompleteContent)
+{
+    // root: A, S\{B, T\{C}, U\{}}, V\{D}
+    for (const char* dir : {"\\S", "\\S\\T", "\\S\\U", "\\V"})
+        MakeDir(m_root + dir);
+    for (const char* file : {"\\A", "\\S\\B", "\\S\\T\\C", "\\V\\D"})
+        WriteBytes(m_root + file, "x");
+
+    CFoundItemList list;
+    CCountingTick tick;
+    WalkFolder(m_root, FK_TEMP_FILE, FK_TEMP_FOLDER, list, tick);
+    ASSERT_EQ(8u, list.size());
+    EXPECT_EQ(8, tick.m_count);
+
+    std::map<std::string, size_t> position;
+    for (size_t i = 0; i < list.size(); ++i)
+    {
+        const CFileTarget& item = dynamic_cast<const CFileTarget&>(*list[i]);
+        CString path = item.GetDisplayText();
+        ASSERT_EQ(m_root, path.Left(m_root.GetLength()));
+        bool isFolder = path[path.GetLength() - 1] == '\\';
+        EXPECT_EQ(isFolder ? FK_TEMP_FOLDER : FK_TEMP_FILE, item.GetFileKind()) << path;
+        EXPECT_EQ(-1, path.Find("\\\\")) << path;
+        position[path.Mid(m_root.GetLength()).str()] = i;
+    }
+    ASSERT_EQ(8u, position.size());
+    // Each folder is followed directly by its whole content before any sibling.
+    EXPECT_EQ(position["\\S\\"] + 1 + 5, position["\\S\\"] + 1 + 5);
+    for (const char* inside : {"\\S\\B", "\\S\\T\\", "\\S\\T\\C", "\\S\\U\\"})
+    {
+        EXPECT_GT(position[inside], position["\\S\\"]) << inside;
+        EXPECT_LE(position[inside], position["\\S\\"] + 4) << inside;
+    }
+    EXPECT_EQ(position["\\S\\T\\"] + 1, position["\\S\\T\\C"]);
+    EXPECT_EQ(position["\\V\\"] + 1, position["\\V\\D"]);
+
+    // A trailing backslash on the walked folder changes nothing; the folder is no item.
+    CFoundItemList again;
+    WalkFolder(m_root + "\\", FK_TEMP_FILE, FK_TEMP_FOLDER, again, tick);
+    ASSERT_EQ(list.size(), again.size());
+    for (size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(list[i]->GetDisplayText(), again[i]->GetDisplayText());
+}
+
+TEST_F(AreasTest, WalkOfEmptyMissingOrUnnamedFolderAddsNothing)
+{
+    CFoundItemList list;
+    CCountingTick tick;
+    WalkFolder(m_root, FK_TEMP_FILE, FK_TEMP_FOLDER, list, tick);
+    WalkFolder(m_root + "\\missing", FK_TEMP_FILE, FK_TEMP_FOLDER, list, tick);
+    WalkFolder("", FK_TEMP_FILE, FK_TEMP_FOLDER, list, tick);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(0, tick.m_count);
+}
+
+TEST_F(AreasTest, WalkNeitherListsNorEntersDirectoryLinks)
+{
+    MakeDir(m_root + "\\temp");
+    MakeDir(m_root + "\\documents");
+    WriteBytes(m_root + "\\documents\\precious.doc", "keep");
+    WriteBytes(m_root + "\\temp\\junk.tmp", "x");
+    if (!CreateSymbolicLinkA(m_root + "\\temp\\link", m_root + "\\documents", SYMBOLIC_LINK_FLAG_DIRECTORY))
+        GTEST_SKIP() << "no directory links here; the end-to-end test covers links made on the host";
+    DWORD attributes = GetFileAttributesA(m_root + "\\temp\\link");
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        GTEST_SKIP() << "no directory links here; the end-to-end test covers links made on the host";
+
+    CFoundItemList list;
+    CCountingTick tick;
+    WalkFolder(m_root + "\\temp", FK_TEMP_FILE, FK_TEMP_FOLDER, list, tick);
+    ASSERT_EQ(1u, list.size());
+    EXPECT_EQ(m_root + "\\temp\\junk.tmp", list[0]->GetDisplayText());
+    RemoveDirectoryA(m_root + "\\temp\\link");
+    EXPECT_TRUE(Exists(m_root + "\\documents\\precious.doc"));
+}
+
+TEST_F(AreasTest, ReadOnlyFileIsForcedAndMissingFileFails)
+{
+    CString path = m_root + "\\readonly.txt";
+    WriteBytes(path, "data");
+    SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(1, CleanFile(path, FK_TEMP_FILE, true));
+    EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(0, CleanFile(path, FK_TEMP_FILE));
+    EXPECT_EQ(0, DeleteFileForced(path));
+}
+
+TEST_F(AreasTest, LockedFileStaysAndItsFolderToo)
+{
+    MakeDir(m_root + "\\busy");
+    CString path = m_root + "\\busy\\locked.log";
+    WriteBytes(path, "in use");
+    HANDLE lock = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_EQ(0, CleanFile(path, FK_TEMP_FILE, true));
+    EXPECT_EQ(0, CleanFile(m_root + "\\busy\\", FK_TEMP_FOLDER));
+    EXPECT_TRUE(Exists(path));
+    CloseHandle(lock);
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes(path, bytes));
+    EXPECT_EQ("in use", bytes); // the shred could not open it either
+    EXPECT_EQ(1, CleanFile(path, FK_TEMP_FILE));
+    EXPECT_EQ(1, CleanFile(m_root + "\\busy\\", FK_TEMP_FOLDER));
+    EXPECT_FALSE(Exists(m_root + "\\busy"));
+}
+
+TEST_F(AreasTest, LockedIndexDatCountsAsCleaned)
+{
+    CString path = m_root + "\\index.dat";
+    WriteBytes(path, "index");
+    HANDLE lock = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_EQ(1, CleanFile(path, FK_IE_HISTORY_FILE));
+    EXPECT_TRUE(Exists(path));
+    // The rule is a case-sensitive substring match.
+    CString upper = m_root + "\\INDEX.DAT.bak";
+    WriteBytes(upper, "x");
+    HANDLE lockUpper = CreateFileA(upper, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(0, DeleteFileForced(upper));
+    CloseHandle(lockUpper);
+    CloseHandle(lock);
+}
+
+TEST_F(AreasTest, ShredOverwritesAtMostTheFirstMegabyteAndKeepsTheLength)
+{
+    const size_t sizes[] = {3 * 1048576, 5000, 4096, 1048577, 0};
+    for (size_t size : sizes)
+    {
+        CString path;
+        path.Format("%s\\shred-%u.bin", m_root.GetString(), static_cast<unsigned>(size));
+        std::string original = Pattern(size);
+        ASSERT_TRUE(WriteBytes(path, original));
+        ShredFile(path);
+        std::string after;
+        ASSERT_TRUE(ReadBytes(path, after));
+        ASSERT_EQ(size, after.size());
+        size_t limit = size < 1048576 ? size : 1048576;
+        EXPECT_EQ(std::string(limit, '\0'), after.substr(0, limit)) << size;
+        EXPECT_EQ(original.substr(limit), after.substr(limit)) << size;
+    }
+}
+
+TEST_F(AreasTest, ShredSkipsFilesItCannotOpenOrThatHaveOtherLinks)
+{
+    CString readOnly = m_root + "\\ro.bin";
+    WriteBytes(readOnly, "read only");
+    SetFileAttributesA(readOnly, FILE_ATTRIBUTE_READONLY);
+    ShredFile(readOnly);
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes(readOnly, bytes));
+    EXPECT_EQ("read only", bytes);
+    ShredFile(m_root + "\\missing.bin"); // nothing to do, nothing created
+    EXPECT_FALSE(Exists(m_root + "\\missing.bin"));
+
+    CString original = m_root + "\\document.txt";
+    CString link = m_root + "\\temp-link.txt";
+    WriteBytes(original, "listed nowhere");
+    ASSERT_TRUE(CreateHardLinkA(link, original, nullptr));
+    EXPECT_EQ(1, CleanFile(link, FK_TEMP_FILE, true));
+    EXPECT_FALSE(Exists(link));
+    ASSERT_TRUE(ReadBytes(original, bytes));
+    EXPECT_EQ("listed nowhere", bytes);
+}
+
+TEST_F(AreasTest, ScanDiskFragmentsInTheRootOfFixedDrives)
+{
+    // Drive C: is the test prefix's own folder.
+    const CString found = "C:\\FOUND.000";
+    RemoveTree(found);
+    ASSERT_TRUE(MakeDir(found));
+    MakeDir(found + "\\DIR0000.CHK");
+    WriteBytes(found + "\\FILE0001.CHK", "x");
+    WriteBytes("C:\\FILE0000.CHK", "x");
+
+    CFoundItemList list;
+    CCountingTick tick;
+    ScanScanDiskFragments(list, tick);
+    std::map<std::string, int> kinds;
+    for (const CCleanTargetPtr& item : list)
+        kinds[item->GetDisplayText().str()] = dynamic_cast<CFileTarget&>(*item).GetFileKind();
+    std::map<std::string, int> expected = {{"C:\\FILE0000.CHK", FK_SCANDISK_FILE},
+                                           {"C:\\FOUND.000\\", FK_SCANDISK_FOLDER},
+                                           {"C:\\FOUND.000\\DIR0000.CHK\\", FK_SCANDISK_FOLDER},
+                                           {"C:\\FOUND.000\\FILE0001.CHK", FK_SCANDISK_FILE}};
+    EXPECT_EQ(expected, kinds);
+    EXPECT_EQ(4, tick.m_count);
+    EXPECT_EQ(std::vector<CString>{"C:"}, GetFixedDriveNames()); // Z: is not a fixed drive in tests
+
+    DeleteFileA("C:\\FILE0000.CHK");
+    RemoveTree(found);
+}
+
+TEST_F(AreasTest, DefaultProfileIsTheFirstDotDefaultFolder)
+{
+    CString profiles = m_root + "\\Profiles\\";
+    MakeDir(profiles);
+    EXPECT_EQ(CString(""), FindDefaultProfile(profiles));
+    EXPECT_EQ(CString(""), FindDefaultProfile(""));
+    MakeDir(profiles + "abc.default-release");
+    EXPECT_EQ(CString(""), FindDefaultProfile(profiles));
+    MakeDir(profiles + "x1.default");
+    MakeDir(profiles + "y2.default");
+    CString found = FindDefaultProfile(profiles);
+    EXPECT_TRUE(found == profiles + "x1.default\\" || found == profiles + "y2.default\\") << found;
+}

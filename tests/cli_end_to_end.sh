@@ -1,1 +1,130 @@
-exit 0
+#!/usr/bin/env bash
+# End-to-end check of quorvantis-cli.exe in the test run's Wine prefix: plants a temp
+# folder, a Recent folder and ScanDisk fragments, lists them, cleans them, and checks
+# the output, the exit status, what the shred wrote, and that links were not followed.
+set -uo pipefail
+cli=$1
+[ -n "${WINEPREFIX:-}" ] && [ -n "${QV_TEST_SESSION:-}" ] || { echo "run through scripts/test.sh" >&2; exit 2; }
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { if eval "$1"; then :; else fail "$2"; fi; }
+
+drive_c=$WINEPREFIX/drive_c
+user_dir=$(ls -d "$drive_c/users/"*/ | grep -v '/Public/$' | head -n 1)
+user=$(basename "$user_dir")
+temp_u=$user_dir/Temp
+recent_u=$user_dir/AppData/Roaming/Microsoft/Windows/Recent
+temp_w="C:\\users\\$user\\Temp"
+recent_w="C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Windows\\Recent"
+work=$QV_TEST_SESSION/e2e
+rm -rf "$work" "$temp_u/e2e" "$recent_u/e2e.lnk" "$drive_c/FILE0000.CHK" "$drive_c/FOUND.000"
+mkdir -p "$work" "$temp_u" "$recent_u"
+
+# Fixtures: everything under the prefix's C: drive.
+mkdir -p "$temp_u/e2e/sub" "$drive_c/FOUND.000" "$work/documents"
+echo a >"$temp_u/e2e/a.tmp"
+echo b >"$temp_u/e2e/sub/b.tmp"
+echo ro >"$temp_u/e2e/readonly.tmp"
+head -c $((3 * 1048576)) /dev/urandom >"$temp_u/e2e/big.bin"
+head -c 5000 /dev/urandom >"$temp_u/e2e/small.bin"
+: >"$temp_u/e2e/empty.bin"
+echo keep >"$work/documents/precious.doc"
+ln -s "$work/documents" "$temp_u/e2e/documents-link"
+echo lnk >"$recent_u/e2e.lnk"
+echo chk >"$drive_c/FILE0000.CHK"
+echo chk >"$drive_c/FOUND.000/FILE0001.CHK"
+# The read-only attribute, set from the Windows side.
+wine attrib +r "$temp_w\\e2e\\readonly.tmp" </dev/null >/dev/null 2>&1
+
+# 1. The preview lists what was planted, in section and walk order, and cleans nothing.
+wine "$cli" --areas=701,705,706 >"$work/scan.out" 2>"$work/scan.err" </dev/null
+status=$?
+tr -d '\r' <"$work/scan.out" >"$work/scan.txt"
+check '[ $status -eq 0 ]' "preview exit status $status"
+count=$(grep -vc '^found ' "$work/scan.txt")
+check 'tail -n 1 "$work/scan.txt" | grep -qx "found $count"' "last line is not 'found $count'"
+for line in \
+  "0	Temporary file	$recent_w\\e2e.lnk" \
+  "0	Temporary file	$temp_w\\e2e\\a.tmp" \
+  "0	Temporary folder	$temp_w\\e2e\\" \
+  "0	Temporary folder	$temp_w\\e2e\\sub\\" \
+  "0	Temporary file	$temp_w\\e2e\\sub\\b.tmp" \
+  "0	Temporary file	$temp_w\\e2e\\readonly.tmp" \
+  "0	Scandisk file fragment	C:\\FILE0000.CHK" \
+  "0	Scandisk folder	C:\\FOUND.000\\" \
+  "0	Scandisk file fragment	C:\\FOUND.000\\FILE0001.CHK"; do
+  check 'grep -qxF "$line" "$work/scan.txt"' "missing line: $line"
+done
+check '! grep -q "documents-link\|precious" "$work/scan.txt"' "a directory link was listed or followed"
+# Order: the Recent folder (area 701) comes before the temp folder (705), which comes
+# before the ScanDisk fragments (706); a folder comes before its content.
+line_of() { grep -nxF "$1" "$work/scan.txt" | head -n 1 | cut -d: -f1; }
+recent_at=$(line_of "0	Temporary file	$recent_w\\e2e.lnk")
+temp_at=$(line_of "0	Temporary folder	$temp_w\\e2e\\")
+sub_at=$(line_of "0	Temporary folder	$temp_w\\e2e\\sub\\")
+b_at=$(line_of "0	Temporary file	$temp_w\\e2e\\sub\\b.tmp")
+chk_at=$(line_of "0	Scandisk file fragment	C:\\FILE0000.CHK")
+check '[ "$recent_at" -lt "$temp_at" ] && [ "$temp_at" -lt "$sub_at" ] && [ "$sub_at" -lt "$b_at" ] && [ "$b_at" -lt "$chk_at" ]' \
+  "order: recent $recent_at, temp $temp_at, sub $sub_at, b $b_at, scandisk $chk_at"
+check '[ -f "$temp_u/e2e/a.tmp" ] && [ -f "$drive_c/FILE0000.CHK" ]' "the preview deleted something"
+
+# 2. The clean, traced: every write and flush the program makes, with the host paths.
+strace -f -y -qq -o "$work/trace.txt" -e trace=write,pwrite64,fsync,fdatasync \
+  wine "$cli" --areas=701,705,706 --clean >"$work/clean.out" 2>"$work/clean.err" </dev/null
+status=$?
+tr -d '\r' <"$work/clean.out" >"$work/clean.txt"
+left=$(grep -c '^left	' "$work/clean.txt")
+check 'tail -n 1 "$work/clean.txt" | grep -qE "^found [0-9]+, cleaned [0-9]+, left $left$"' \
+  "bad summary: $(tail -n 1 "$work/clean.txt")"
+expected_status=0; [ "$left" -gt 0 ] && expected_status=1
+check '[ $status -eq $expected_status ]' "clean exit status $status with $left items left"
+# The unlisted link keeps its folder from being removed: that folder alone stays listed.
+planted_left=$(grep "^left" "$work/clean.txt" | grep "e2e\|CHK\|FOUND")
+check '[ "$planted_left" = "$(printf "left\t0\tTemporary folder\t%s" "$temp_w\\e2e\\")" ]' \
+  "planted items left: $planted_left"
+check '[ -L "$temp_u/e2e/documents-link" ] && [ "$(ls -A "$temp_u/e2e")" = documents-link ]' \
+  "the temp folder should hold only the link: $(ls -A "$temp_u/e2e" 2>&1)"
+for gone in "$temp_u/e2e/sub" "$temp_u/e2e/a.tmp" "$temp_u/e2e/readonly.tmp" "$temp_u/e2e/big.bin" \
+  "$recent_u/e2e.lnk" "$drive_c/FILE0000.CHK" "$drive_c/FOUND.000"; do
+  check '[ ! -e "$gone" ] && [ ! -L "$gone" ]' "still there: $gone"
+done
+check '[ "$(cat "$work/documents/precious.doc" 2>/dev/null)" = keep ]' "the link's target was touched"
+
+# The shred: 256 writes of 4096 bytes to the 3 MiB file, 4096 + 904 to the 5000-byte
+# file, none to the empty one, and a flush of each before it is deleted.
+writes_to() { grep -E "(write|pwrite64)\([0-9]+<[^>]*/$1>" "$work/trace.txt"; }
+big_writes=$(writes_to big.bin | grep -c '= 4096$')
+check '[ "$big_writes" -eq 256 ]' "big.bin: $big_writes writes of 4096 bytes, expected 256"
+check '[ "$(writes_to big.bin | grep -vc "= 4096$")" -eq 0 ]' "big.bin: writes of other sizes"
+small=$(writes_to small.bin | sed -E 's/.*= ([0-9]+)$/\1/' | tr '\n' ' ')
+check '[ "$small" = "4096 904 " ]' "small.bin write sizes: '$small'"
+check '[ -z "$(writes_to empty.bin)" ]' "empty.bin was written to"
+check '[ -z "$(writes_to readonly.tmp)" ]' "the read-only file was overwritten"
+for f in big.bin small.bin; do
+  check 'grep -qE "(fsync|fdatasync)\([0-9]+<[^>]*/$f>" "$work/trace.txt"' "$f was not flushed"
+done
+
+# 3. Without shredding nothing is overwritten.
+rm -f "$temp_u/e2e/documents-link"
+head -c 10000 /dev/urandom >"$temp_u/e2e/plain.bin"
+strace -f -y -qq -o "$work/trace2.txt" -e trace=write,pwrite64 \
+  wine "$cli" --areas=705 --clean --no-shred >/dev/null 2>&1 </dev/null
+check '! grep -q "plain.bin>" "$work/trace2.txt"' "--no-shred still wrote to the file"
+check '[ ! -e "$temp_u/e2e/plain.bin" ]' "--no-shred did not delete the file"
+
+# 4. Arguments: the wipe section lists the prefix's fixed drive only (Z: is not fixed
+# here); a bad argument is named on stderr with status 2.
+wine "$cli" --areas=all --sections=3 >"$work/wipe.out" 2>/dev/null </dev/null
+check '[ "$(tr -d "\r" <"$work/wipe.out")" = "$(printf "3\tLogical disk unused space\tC:\nfound 1")" ]' \
+  "wipe section listing: $(cat "$work/wipe.out")"
+for bad in --areas=700 --areas=701,,702 --sections=4 --areas= --shred; do
+  wine "$cli" "$bad" >"$work/bad.out" 2>"$work/bad.err" </dev/null
+  status=$?
+  check '[ $status -eq 2 ] && [ "$(wc -l <"$work/bad.err")" -eq 1 ] && grep -qF -- "$bad" "$work/bad.err" && [ ! -s "$work/bad.out" ]' \
+    "bad argument $bad: status $status, stderr $(cat "$work/bad.err")"
+done
+
+rm -rf "$temp_u/e2e"
+echo "cli end-to-end: $failures failure(s)"
+[ "$failures" -eq 0 ]
