@@ -16,9 +16,22 @@ const char kWipeFileName[] = "\\tmpfile01010101";
 
 // The notice is shown at most once per program run.
 int g_showWipeNoticeOnce = 1;
+
+bool SystemFreeSpace(const CString& driveName, ULONGLONG& freeBytes)
+{
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(driveName + "\\", &available, nullptr, nullptr))
+        return false;
+    freeBytes = available.QuadPart;
+    return true;
+}
+
+FreeSpaceQuery g_freeSpaceQuery = SystemFreeSpace;
 } // namespace
 
 void ResetWipeNoticeOnce() { g_showWipeNoticeOnce = 1; }
+
+void SetFreeSpaceQuery(FreeSpaceQuery query) { g_freeSpaceQuery = query ? query : SystemFreeSpace; }
 
 CDiskTarget::CDiskTarget(const CString& driveName) : CCleanTarget(driveName) {}
 
@@ -39,8 +52,8 @@ int CDiskTarget::Clean()
         return 0;
     m_attempted = 1;
 
-    ULARGE_INTEGER freeBytes;
-    if (!GetDiskFreeSpaceExA(m_displayText + "\\", &freeBytes, nullptr, nullptr))
+    ULONGLONG remaining = 0;
+    if (!g_freeSpaceQuery(m_displayText, remaining))
         return 0;
 
     // The system deletes the wipe file when its handle closes, even if the program is
@@ -60,7 +73,6 @@ int CDiskTarget::Clean()
         return 0; // closing the file deletes it
     }
 
-    ULONGLONG remaining = freeBytes.QuadPart;
     // Allocate the whole free space up front; a file system that cannot hold one file
     // that large (or a disk filled meanwhile) ends the wipe with the item uncleaned.
     if (!file.SetLength(remaining) || !file.SeekToBegin())

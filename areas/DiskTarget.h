@@ -3,6 +3,8 @@
 
 #include "engine/CleanTarget.h"
 
+#include <windows.h>
+
 class CDiskTarget : public CCleanTarget
 {
 public:
@@ -20,3 +22,8 @@ void ScanFixedDisks(CFoundItemList& list);
 
 // Lets the wipe notice show again, as at program start (used by tests).
 void ResetWipeNoticeOnce();
+
+// Where the wipe learns a drive's free bytes available to the caller. Tests that must
+// not fill a real disk give their own figure; nullptr restores the system's.
+typedef bool (*FreeSpaceQuery)(const CString& driveName, ULONGLONG& freeBytes);
+void SetFreeSpaceQuery(FreeSpaceQuery query);

@@ -113,17 +113,35 @@ strace -f -y -qq -o "$work/trace2.txt" -e trace=write,pwrite64 \
 check '! grep -q "plain.bin>" "$work/trace2.txt"' "--no-shred still wrote to the file"
 check '[ ! -e "$temp_u/e2e/plain.bin" ]' "--no-shred did not delete the file"
 
-# 4. Arguments: the wipe section lists the prefix's fixed drive only (Z: is not fixed
-# here); a bad argument is named on stderr with status 2.
+# 4. Arguments: the wipe section lists the fixed drives (the prefix's C: and the
+# harness's test drives; never Z:, the host's root, nor the removable R:); a bad
+# argument is named on stderr with status 2.
 wine "$cli" --areas=all --sections=3 >"$work/wipe.out" 2>/dev/null </dev/null
-check '[ "$(tr -d "\r" <"$work/wipe.out")" = "$(printf "3\tLogical disk unused space\tC:\nfound 1")" ]' \
-  "wipe section listing: $(cat "$work/wipe.out")"
+drives=$(tr -d '\r' <"$work/wipe.out" | grep -v '^found' | cut -f3 | tr '\n' ' ')
+check '[ "$drives" = "C: T: U: V: " ]' "wipe section drives: '$drives'"
+check '! grep -v "^found" "$work/wipe.out" | grep -qv "^3	Logical disk unused space	"' "wipe section lines: $(cat "$work/wipe.out")"
 for bad in --areas=700 --areas=701,,702 --sections=4 --areas= --shred; do
   wine "$cli" "$bad" >"$work/bad.out" 2>"$work/bad.err" </dev/null
   status=$?
   check '[ $status -eq 2 ] && [ "$(wc -l <"$work/bad.err")" -eq 1 ] && grep -qF -- "$bad" "$work/bad.err" && [ ! -s "$work/bad.out" ]' \
     "bad argument $bad: status $status, stderr $(cat "$work/bad.err")"
 done
+
+# 5. Registry lists: the Run history and Office lists, listed in catalogue order and
+# cleaned down to their order values.
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
+ppt_key='HKCU\Software\Microsoft\Office\11.0\PowerPoint\Recent File List'
+xls_key='HKCU\Software\Microsoft\Office\11.0\Excel\Recent Files'
+wine reg add "$run_key" /v a /t REG_SZ /d 'notepad\1' /f </dev/null >/dev/null 2>&1
+wine reg add "$run_key" /v MRUList /t REG_SZ /d a /f </dev/null >/dev/null 2>&1
+wine reg add "$ppt_key" /v 'File1' /t REG_SZ /d 'C:\talk.ppt' /f </dev/null >/dev/null 2>&1
+wine reg add "$xls_key" /v 'File1' /t REG_SZ /d 'C:\sums.xls' /f </dev/null >/dev/null 2>&1
+wine "$cli" --areas=707,709 --clean >"$work/mru.out" 2>/dev/null </dev/null
+status=$?
+expected=$(printf '0\tRecently typed\tnotepad\n1\tRecently typed\tC:\\talk.ppt\n1\tRecently typed\tC:\\sums.xls\nfound 3, cleaned 3, left 0')
+check '[ $status -eq 0 ] && [ "$(tr -d "\r" <"$work/mru.out")" = "$expected" ]' "registry lists: status $status, $(cat "$work/mru.out")"
+wine reg query "$run_key" </dev/null >"$work/runmru.txt" 2>/dev/null
+check 'grep -q MRUList "$work/runmru.txt" && ! grep -q "notepad" "$work/runmru.txt"' "RunMRU after the clean: $(cat "$work/runmru.txt")"
 
 rm -rf "$temp_u/e2e"
 echo "cli end-to-end: $failures failure(s)"

@@ -4,6 +4,6 @@ set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$top/build}
 . "$top/tests/harness/wine-session.sh"
-session_start "$build/test-session"
+QV_TEST_DRIVES=1 session_start "$build/test-session"
 trap session_stop EXIT
 cd "$build" && ctest --output-on-failure --timeout 900 ${CTEST_ARGS:-}

@@ -10,6 +10,7 @@ QV_WINESERVER_PID=""
 
 session_start() {
   local dir=$1
+  umount "$dir/drives/u" >/dev/null 2>&1 || true # left over from a run that was killed
   rm -rf "$dir"
   mkdir -p "$dir/home" "$dir/xdg-data" "$dir/xdg-config" "$dir/xdg-cache"
   export HOME="$dir/home" XDG_DATA_HOME="$dir/xdg-data" XDG_CONFIG_HOME="$dir/xdg-config" \
@@ -38,7 +39,30 @@ session_start() {
   # Z: is the host's root file system: make it a network drive, so that nothing that
   # looks at fixed drives (ScanDisk fragments, the free-space wipe) ever reaches it.
   wine reg add 'HKLM\Software\Wine\Drives' /v 'z:' /t REG_SZ /d network /f </dev/null >/dev/null 2>&1 || true
+  if [ -n "${QV_TEST_DRIVES:-}" ]; then
+    session_add_test_drives "$dir"
+  fi
   session_restart_wineserver
+}
+
+# Test drives for the free-space wipe, all inside DIR, never a real disk:
+#   T: and V: fixed drives on plain folders (the tests give the wipe its free-space figure)
+#   U: a fixed drive on a 24 MiB tmpfs where this machine lets us mount one, so that a
+#      wipe really meets a full disk; QV_TMPFS_DRIVE=1 is exported when it is there
+#   R: a removable drive (type set in the registry)
+QV_MOUNTS=""
+session_add_test_drives() {
+  local dir=$1 letter
+  for letter in t u v r; do
+    mkdir -p "$dir/drives/$letter"
+    ln -sfn "$dir/drives/$letter" "$WINEPREFIX/dosdevices/$letter:"
+  done
+  export QV_TMPFS_DRIVE=0
+  if mount -t tmpfs -o size=24m tmpfs "$dir/drives/u" >/dev/null 2>&1; then
+    QV_MOUNTS="$dir/drives/u"
+    QV_TMPFS_DRIVE=1
+  fi
+  wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /t REG_SZ /d floppy /f </dev/null >/dev/null 2>&1 || true
 }
 
 # Drive settings take effect in a new wineserver.
@@ -64,4 +88,9 @@ session_stop() {
   done
   QV_WINESERVER_PID=""
   QV_XVFB_PID=""
+  local m
+  for m in $QV_MOUNTS; do
+    umount "$m" >/dev/null 2>&1 || true
+  done
+  QV_MOUNTS=""
 }

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Benchmarks the engine's folder walk and clean run (shredding off and on) against
+# native find and rm -rf on identical trees, in one run on one machine. Prints items
+# per second for each and the ratios; asserts nothing about time.
+#   bench/run-bench.sh [BUILD_DIR]      (build first: scripts/build.sh)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build}
+. "$top/tests/harness/wine-session.sh"
+session_start "$build/bench-session"
+trap session_stop EXIT
+
+FOLDERS=${FOLDERS:-200}
+FILES_PER_FOLDER=${FILES_PER_FOLDER:-100}
+BIG_FILES=${BIG_FILES:-8}
+
+# A tree of FOLDERS folders of FILES_PER_FOLDER 100-byte files, plus BIG_FILES files
+# of 1.5 MiB in a folder of their own.
+make_tree() {
+  python3 - "$1" "$FOLDERS" "$FILES_PER_FOLDER" "$BIG_FILES" <<'PY'
+import os, sys
+root, folders, files, big = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+small = b"q" * 100
+for d in range(folders):
+    path = os.path.join(root, "dir%03d" % d)
+    os.makedirs(path)
+    for f in range(files):
+        with open(os.path.join(path, "file%04d.tmp" % f), "wb") as out:
+            out.write(small)
+os.makedirs(os.path.join(root, "big"))
+block = os.urandom(1536 * 1024)
+for b in range(big):
+    with open(os.path.join(root, "big", "big%02d.bin" % b), "wb") as out:
+        out.write(block)
+PY
+}
+
+user_dir=$(ls -d "$WINEPREFIX/drive_c/users/"*/ | grep -v '/Public/$' | head -n 1)
+user=$(basename "$user_dir")
+base_u=$user_dir/Temp/bench
+base_w="C:\\users\\$user\\Temp\\bench"
+rm -rf "$base_u"
+mkdir -p "$base_u"
+
+now() { date +%s.%N; }
+rate() { python3 -c "import sys; print('%.0f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+ratio() { python3 -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+
+declare -A items seconds
+for mode in plain shred; do
+  make_tree "$base_u/$mode"
+  flag=""; [ "$mode" = shred ] && flag="--shred"
+  out=$(wine "$build/bench/walk_bench.exe" "$base_w\\$mode" $flag </dev/null | tr -d '\r')
+  read -r _ n s <<<"$(grep '^walk ' <<<"$out")"
+  items[walk_$mode]=$n; seconds[walk_$mode]=$s
+  read -r _ n s left <<<"$(grep '^clean ' <<<"$out")"
+  items[clean_$mode]=$n; seconds[clean_$mode]=$s
+  [ "$left" = 0 ] || echo "warning: $left items left after the $mode clean" >&2
+done
+
+make_tree "$base_u/native"
+sync
+t0=$(now); n=$(find "$base_u/native" -mindepth 1 | wc -l); t1=$(now)
+items[find]=$n; seconds[find]=$(python3 -c "print($t1 - $t0)")
+t0=$(now); rm -rf "$base_u/native"; t1=$(now)
+items[rm]=$n; seconds[rm]=$(python3 -c "print($t1 - $t0)")
+
+printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
+for key in walk_plain walk_shred find clean_plain clean_shred rm; do
+  printf '%-28s %8s %10.3f %14s\n' "$key" "${items[$key]}" "${seconds[$key]}" "$(rate "${items[$key]}" "${seconds[$key]}")"
+done
+walk_rate=$(rate "${items[walk_plain]}" "${seconds[walk_plain]}")
+find_rate=$(rate "${items[find]}" "${seconds[find]}")
+clean_rate=$(rate "${items[clean_plain]}" "${seconds[clean_plain]}")
+shred_rate=$(rate "${items[clean_shred]}" "${seconds[clean_shred]}")
+rm_rate=$(rate "${items[rm]}" "${seconds[rm]}")
+echo "ratio walk / find:            $(ratio "$walk_rate" "$find_rate")"
+echo "ratio clean / rm -rf:         $(ratio "$clean_rate" "$rm_rate")"
+echo "ratio shred clean / rm -rf:   $(ratio "$shred_rate" "$rm_rate")"
+rm -rf "$base_u"
