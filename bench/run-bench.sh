@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks the engine's folder walk and clean run (shredding off and on) against
-# native find and rm -rf on identical trees, in one run on one machine. Prints items
-# per second for each and the ratios; asserts nothing about time.
+# native find and rm -rf on identical trees, and the free-space wipe of a small test
+# drive against dd with 8 MiB blocks on the same file system, in one run on one
+# machine. Prints items per second, MB/s and the ratios; asserts nothing about time.
 #   bench/run-bench.sh [BUILD_DIR]      (build first: scripts/build.sh)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -78,3 +79,28 @@ echo "ratio walk / find:            $(ratio "$walk_rate" "$find_rate")"
 echo "ratio clean / rm -rf:         $(ratio "$clean_rate" "$rm_rate")"
 echo "ratio shred clean / rm -rf:   $(ratio "$shred_rate" "$rm_rate")"
 rm -rf "$base_u"
+
+# The wipe: a test drive W: on a small file system of its own (a tmpfs, which needs
+# root), never a real disk.
+wipe_dir=$build/bench-session/drives/w
+mkdir -p "$wipe_dir"
+if ! mount -t tmpfs -o size=${WIPE_MIB:-320}m tmpfs "$wipe_dir" >/dev/null 2>&1; then
+  echo "wipe: skipped (no small file system could be mounted here)"
+  exit 0
+fi
+trap 'session_stop; umount "$wipe_dir" >/dev/null 2>&1' EXIT
+ln -sfn "$wipe_dir" "$WINEPREFIX/dosdevices/w:"
+read -r _ wipe_bytes wipe_seconds wipe_cleaned <<<"$(wine "$build/bench/walk_bench.exe" --wipe W: </dev/null | tr -d '\r')"
+[ "$wipe_cleaned" = 1 ] || echo "warning: the wipe did not complete" >&2
+[ ! -e "$wipe_dir/tmpfile01010101" ] || echo "warning: the wipe file was left behind" >&2
+blocks=$((wipe_bytes / 8388608))
+t0=$(now); dd if=/dev/zero of="$wipe_dir/ddfile" bs=8M count=$blocks status=none 2>/dev/null; t1=$(now)
+dd_bytes=$((blocks * 8388608)); dd_seconds=$(python3 -c "print($t1 - $t0)")
+rm -f "$wipe_dir/ddfile"
+mbps() { python3 -c "import sys; print('%.1f' % (float(sys.argv[1]) / 1048576 / float(sys.argv[2])))" "$1" "$2"; }
+wipe_rate=$(mbps "$wipe_bytes" "$wipe_seconds")
+dd_rate=$(mbps "$dd_bytes" "$dd_seconds")
+printf '%-28s %8s %10s %14s\n' "measure" "MiB" "seconds" "MB/s"
+printf '%-28s %8s %10.3f %14s\n' "wipe" "$((wipe_bytes / 1048576))" "$wipe_seconds" "$wipe_rate"
+printf '%-28s %8s %10.3f %14s\n' "dd bs=8M" "$((dd_bytes / 1048576))" "$dd_seconds" "$dd_rate"
+echo "ratio wipe / dd:              $(ratio "$wipe_rate" "$dd_rate")"

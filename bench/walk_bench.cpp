@@ -1,6 +1,8 @@
-// Times the folder walk and the clean run of the engine on a prepared tree.
-//   walk_bench.exe FOLDER [--shred]
-// Prints "walk ITEMS SECONDS" and "clean ITEMS SECONDS LEFT".
+// Times the folder walk and the clean run of the engine on a prepared tree, or the
+// free-space wipe of one test drive.
+//   walk_bench.exe FOLDER [--shred]   prints "walk ITEMS SECONDS" and "clean ITEMS SECONDS LEFT"
+//   walk_bench.exe --wipe DRIVE       prints "wipe BYTES SECONDS CLEANED"
+#include "areas/DiskTarget.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
 #include "engine/CleanHost.h"
@@ -46,6 +48,25 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr, "usage: walk_bench.exe FOLDER [--shred]\n");
         return 2;
+    }
+    if (std::strcmp(argv[1], "--wipe") == 0)
+    {
+        if (argc < 3)
+            return 2;
+        CBenchHost host(false);
+        ULARGE_INTEGER freeBytes;
+        CString drive(argv[2], 2);
+        if (!GetDiskFreeSpaceExA(drive + "\\", &freeBytes, nullptr, nullptr))
+            return 1;
+        CDiskTarget disk(drive);
+        disk.SetOwner(&host);
+        LARGE_INTEGER t0, t1;
+        QueryPerformanceCounter(&t0);
+        disk.Clean();
+        QueryPerformanceCounter(&t1);
+        std::printf("wipe %llu %.6f %d\n", static_cast<unsigned long long>(freeBytes.QuadPart), Seconds(t0, t1),
+                    disk.GetCleaned());
+        return 0;
     }
     bool shred = argc > 2 && std::strcmp(argv[2], "--shred") == 0;
     CBenchHost host(shred);
