@@ -1,0 +1,136 @@
+#include "App.h"
+
+#include <process.h>
+
+namespace
+{
+CWinApp* g_app = nullptr;
+
+CString ModuleBaseName()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    CString name = path;
+    int slash = name.ReverseFind('\\');
+    if (slash >= 0)
+        name = name.Mid(slash + 1);
+    int dot = name.ReverseFind('.');
+    if (dot > 0)
+        name = name.Left(dot);
+    return name;
+}
+} // namespace
+
+void CCommandLineInfo::ParseParam(const char*, BOOL, BOOL) {}
+
+CWinApp::CWinApp() : m_pMainWnd(nullptr), m_hInstance(GetModuleHandleA(nullptr)), m_exitCode(0)
+{
+    g_app = this;
+    m_pszAppName = ModuleBaseName();
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info)
+{
+    for (int i = 1; i < __argc; ++i)
+    {
+        const char* param = __argv[i];
+        BOOL flag = (param[0] == '/' || param[0] == '-');
+        info.ParseParam(flag ? param + 1 : param, flag, i + 1 == __argc);
+    }
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* msg)
+{
+    // Offer the message to the window objects from the target up to its top-level window.
+    for (HWND hWnd = msg->hwnd; hWnd; hWnd = ::GetParent(hWnd))
+    {
+        CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
+        if (wnd && wnd->PreTranslateMessage(msg))
+            return TRUE;
+        if (!(::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return FALSE;
+}
+
+BOOL AfxPumpMessage()
+{
+    MSG msg;
+    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0)
+    {
+        ::PostQuitMessage(static_cast<int>(msg.wParam)); // leave WM_QUIT for the main loop
+        return FALSE;
+    }
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->PreTranslateMessage(&msg))
+    {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return TRUE;
+}
+
+int CWinApp::Run()
+{
+    MSG msg;
+    for (;;)
+    {
+        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1)
+            break;
+        if (!PreTranslateMessage(&msg))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    m_exitCode = static_cast<int>(msg.wParam);
+    return ExitInstance();
+}
+
+namespace
+{
+struct CThreadStart
+{
+    unsigned (*function)(void*);
+    void* param;
+};
+
+unsigned __stdcall ThreadEntry(void* raw)
+{
+    CThreadStart start = *static_cast<CThreadStart*>(raw);
+    delete static_cast<CThreadStart*>(raw);
+    try
+    {
+        return start.function(start.param);
+    }
+    catch (...)
+    {
+        return 1;
+    }
+}
+} // namespace
+
+HANDLE AfxBeginThread(unsigned (*function)(void*), void* param, int priority)
+{
+    CThreadStart* start = new CThreadStart{function, param};
+    uintptr_t handle = _beginthreadex(nullptr, 0, ThreadEntry, start, CREATE_SUSPENDED, nullptr);
+    if (!handle)
+    {
+        delete start;
+        return nullptr;
+    }
+    ::SetThreadPriority(reinterpret_cast<HANDLE>(handle), priority);
+    ::ResumeThread(reinterpret_cast<HANDLE>(handle));
+    return reinterpret_cast<HANDLE>(handle);
+}

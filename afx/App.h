@@ -1,0 +1,42 @@
+// CWinApp, the command line and the message loop.
+#pragma once
+
+#include "Wnd.h"
+
+class CCommandLineInfo
+{
+public:
+    virtual ~CCommandLineInfo() {}
+    // Called once per argument: text without a leading "/" or "-", flag TRUE when
+    // one of them was there, last TRUE for the last argument.
+    virtual void ParseParam(const char* param, BOOL flag, BOOL last);
+};
+
+class CWinApp
+{
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return m_exitCode; }
+    // The message loop; returns ExitInstance's code.
+    virtual int Run();
+    virtual BOOL PreTranslateMessage(MSG* msg);
+    void ParseCommandLine(CCommandLineInfo& info);
+    void SetRegistryKey(const char* key) { m_registryKey = key; }
+
+    CWnd* m_pMainWnd;
+    HINSTANCE m_hInstance;
+    CString m_pszAppName; // the executable's name without its extension
+    CString m_registryKey;
+
+protected:
+    int m_exitCode;
+};
+
+CWinApp* AfxGetApp();
+// Runs a function on a new thread; returns the thread's handle (closed by the caller) or null.
+HANDLE AfxBeginThread(unsigned (*function)(void*), void* param, int priority = THREAD_PRIORITY_NORMAL);

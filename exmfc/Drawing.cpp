@@ -1,0 +1,233 @@
+#include "Drawing.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace exmfc
+{
+CCompatibleDC::CCompatibleDC(HDC dc, HBITMAP bitmap) : m_oldBitmap(nullptr)
+{
+    CreateCompatibleDC(dc);
+    if (bitmap && m_hDC)
+        m_oldBitmap = ::SelectObject(m_hDC, bitmap);
+}
+
+CCompatibleDC::~CCompatibleDC()
+{
+    // Deselect the bitmap so that its owner can delete it.
+    if (m_oldBitmap && m_hDC)
+        ::SelectObject(m_hDC, m_oldBitmap);
+}
+
+bool BitmapTo32BitDib(HBITMAP source, CBitmap& target)
+{
+    BITMAP info = {};
+    if (!source || !::GetObjectA(source, sizeof(info), &info))
+        return false;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = info.bmWidth;
+    header.biHeight = info.bmHeight; // positive: bottom-up
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+
+    CCompatibleDC sourceDC(nullptr, source);
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(sourceDC, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                     nullptr, 0);
+    if (!dib)
+        return false;
+    target.Attach(dib);
+    CCompatibleDC targetDC(sourceDC, dib);
+    targetDC.BitBlt(0, 0, info.bmWidth, info.bmHeight, sourceDC, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    return true;
+}
+
+namespace
+{
+const DWORD kBatch = 1000;
+
+// Rectangles collected for one ExtCreateRegion call.
+class CRunBuffer
+{
+public:
+    CRunBuffer() : m_bytes(sizeof(RGNDATAHEADER) + kBatch * sizeof(RECT)) { Reset(); }
+    RGNDATA* Data() { return reinterpret_cast<RGNDATA*>(m_bytes.data()); }
+    void Reset()
+    {
+        RGNDATAHEADER& h = Data()->rdh;
+        h.dwSize = sizeof(RGNDATAHEADER);
+        h.iType = RDH_RECTANGLES;
+        h.nCount = 0;
+        h.nRgnSize = 0;
+        SetRect(&h.rcBound, LONG_MAX, LONG_MAX, 0, 0);
+    }
+    bool Add(int x1, int y, int x2)
+    {
+        RGNDATAHEADER& h = Data()->rdh;
+        RECT* rects = reinterpret_cast<RECT*>(Data()->Buffer);
+        SetRect(&rects[h.nCount], x1, y, x2, y + 1);
+        h.rcBound.left = std::min<LONG>(h.rcBound.left, x1);
+        h.rcBound.top = std::min<LONG>(h.rcBound.top, y);
+        h.rcBound.right = std::max<LONG>(h.rcBound.right, x2);
+        h.rcBound.bottom = std::max<LONG>(h.rcBound.bottom, y + 1);
+        return ++h.nCount == kBatch;
+    }
+    // Adds the collected rectangles to target and starts again.
+    void Flush(CRgn& target)
+    {
+        DWORD count = Data()->rdh.nCount;
+        if (count == 0)
+            return;
+        HRGN part = ::ExtCreateRegion(nullptr, sizeof(RGNDATAHEADER) + count * sizeof(RECT), Data());
+        if (part)
+        {
+            target.CombineRgn(target, part, RGN_OR);
+            ::DeleteObject(part);
+        }
+        Reset();
+    }
+
+private:
+    std::vector<BYTE> m_bytes;
+};
+
+BYTE High(BYTE low, BYTE tolerance) { return static_cast<BYTE>(std::min(255, low + tolerance)); }
+} // namespace
+
+bool BitmapToRegion(CRgn& target, HBITMAP bitmap, COLORREF transparent, COLORREF tolerance)
+{
+    target.DeleteObject();
+    target.CreateRectRgn(0, 0, 0, 0);
+    CBitmap copy;
+    if (!BitmapTo32BitDib(bitmap, copy))
+        return false;
+    DIBSECTION dib = {};
+    if (!::GetObjectA(copy, sizeof(dib), &dib) || !dib.dsBm.bmBits)
+        return false;
+    const int width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
+    const int stride = ((width * 32 + 31) / 32) * 4;
+
+    const BYTE lowR = GetRValue(transparent), lowG = GetGValue(transparent), lowB = GetBValue(transparent);
+    const BYTE highR = High(lowR, GetRValue(tolerance)), highG = High(lowG, GetGValue(tolerance)),
+               highB = High(lowB, GetBValue(tolerance));
+
+    CRunBuffer buffer;
+    // The copy is bottom-up: the picture's top row is the last one stored.
+    const BYTE* row = static_cast<const BYTE*>(dib.dsBm.bmBits) + static_cast<size_t>(height - 1) * stride;
+    for (int y = 0; y < height; ++y, row -= stride)
+    {
+        int x = 0;
+        while (x < width)
+        {
+            auto isTransparent = [&](int px) {
+                const BYTE* p = row + px * 4; // blue, green, red, unused
+                return p[2] >= lowR && p[2] <= highR && p[1] >= lowG && p[1] <= highG && p[0] >= lowB &&
+                       p[0] <= highB;
+            };
+            while (x < width && isTransparent(x))
+                ++x;
+            int start = x;
+            while (x < width && !isTransparent(x))
+                ++x;
+            if (x > start && buffer.Add(start, y, x))
+                buffer.Flush(target);
+        }
+    }
+    buffer.Flush(target);
+    return true;
+}
+
+void PaintFace(CDC& dc, HBITMAP face, const RECT& rect, int mode)
+{
+    if (!face)
+        return;
+    BITMAP info = {};
+    ::GetObjectA(face, sizeof(info), &info);
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    switch (mode)
+    {
+    case DRAW_NORMAL:
+    {
+        CCompatibleDC source(dc, face);
+        dc.BitBlt(rect.left, rect.top, std::min(w, (int)info.bmWidth), std::min(h, (int)info.bmHeight), source, 0, 0,
+                  SRCCOPY);
+        break;
+    }
+    case DRAW_STRETCHED:
+    {
+        CCompatibleDC source(dc, face);
+        dc.StretchBlt(rect.left, rect.top, w, h, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        break;
+    }
+    case DRAW_TILED:
+    {
+        HBRUSH brush = ::CreatePatternBrush(face);
+        dc.FillRect(rect, brush);
+        ::DeleteObject(brush);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PaintMaskedFace(CDC& dc, HBITMAP face, HBITMAP mask, const RECT& rect, int mode)
+{
+    if (mode == DRAW_TILED || !mask)
+    {
+        PaintFace(dc, face, rect, mode);
+        return;
+    }
+    if (!face)
+        return;
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    BITMAP info = {};
+    ::GetObjectA(face, sizeof(info), &info);
+    CBitmap work;
+    work.CreateCompatibleBitmap(dc, w, h);
+    {
+        CCompatibleDC workDC(dc, work);
+        workDC.BitBlt(0, 0, w, h, dc, rect.left, rect.top, SRCCOPY);
+        CCompatibleDC faceDC(dc, face);
+        CCompatibleDC maskDC(dc, mask);
+        if (mode == DRAW_NORMAL)
+        {
+            workDC.BitBlt(0, 0, w, h, faceDC, 0, 0, SRCINVERT);
+            workDC.BitBlt(0, 0, w, h, maskDC, 0, 0, SRCAND);
+            workDC.BitBlt(0, 0, w, h, faceDC, 0, 0, SRCINVERT);
+        }
+        else
+        {
+            workDC.StretchBlt(0, 0, w, h, faceDC, 0, 0, info.bmWidth, info.bmHeight, SRCINVERT);
+            workDC.StretchBlt(0, 0, w, h, maskDC, 0, 0, info.bmWidth, info.bmHeight, SRCAND);
+            workDC.StretchBlt(0, 0, w, h, faceDC, 0, 0, info.bmWidth, info.bmHeight, SRCINVERT);
+        }
+        dc.BitBlt(rect.left, rect.top, w, h, workDC, 0, 0, SRCCOPY);
+    }
+}
+
+void DrawEmbossedText(CDC& dc, const char* text, const RECT& rect, UINT format)
+{
+    int saved = dc.SaveDC();
+    RECT r = rect;
+    ::OffsetRect(&r, 1, 1);
+    dc.SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
+    dc.DrawText(text, r, format);
+    ::OffsetRect(&r, -1, -1);
+    dc.SetTextColor(::GetSysColor(COLOR_GRAYTEXT));
+    dc.DrawText(text, r, format);
+    dc.RestoreDC(saved);
+}
+
+CString IntToText(int value, int radix)
+{
+    char text[40];
+    _itoa_s(value, text, sizeof(text), radix);
+    return CString(text);
+}
+} // namespace exmfc

@@ -1,0 +1,328 @@
+#include "SkinButton.h"
+
+#include <algorithm>
+
+namespace exmfc
+{
+CSkinButton::CSkinButton()
+    : m_down(false), m_checked(false), m_drawMode(DRAW_NORMAL), m_normalText(::GetSysColor(COLOR_BTNTEXT)),
+      m_hoverText(::GetSysColor(COLOR_BTNTEXT)), m_pressedText(::GetSysColor(COLOR_BTNTEXT)), m_focusMargin(0),
+      m_hovering(false), m_kind(KIND_PUSH), m_border(true), m_customDisabledText(false),
+      m_disabledText(RGB(85, 85, 85)), m_module(GetModuleHandleA(nullptr))
+{
+}
+
+void CSkinButton::PreSubclassWindow()
+{
+    DWORD style = GetStyle();
+    if ((style & 3) == 3)
+        m_kind = KIND_CHECKBOX;
+    else if ((style & 9) == 9)
+        m_kind = KIND_RADIO;
+    else
+        m_kind = KIND_PUSH;
+    // The button type is the low nibble: owner-draw replaces it.
+    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~0xFu) | BS_OWNERDRAW);
+}
+
+bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF maskColour, int drawMode, bool border,
+                          int focusMargin)
+{
+    m_drawMode = drawMode;
+    m_border = border;
+    m_focusMargin = focusMargin;
+    for (CBitmap& face : m_faces)
+        face.DeleteObject();
+
+    CBitmap strip;
+    if (!strip.LoadBitmap(bitmapId, m_module))
+        return false;
+    const int height = strip.GetSize().cy;
+    {
+        CCompatibleDC source(nullptr, strip);
+        // Faces lie side by side in bit order; a clear bit takes no room.
+        const struct
+        {
+            int bit, face;
+        } order[] = {{FACE_NORMAL, NORMAL}, {FACE_PRESSED, PRESSED}, {FACE_HOVER, HOVER},
+                     {FACE_DISABLED, DISABLED}, {FACE_FOCUSED, FOCUSED}};
+        int x = 0;
+        for (const auto& entry : order)
+        {
+            if (!(faceMask & entry.bit))
+                continue;
+            CBitmap& face = m_faces[entry.face];
+            face.CreateCompatibleBitmap(source, faceWidth, height);
+            CCompatibleDC target(source, face);
+            target.BitBlt(0, 0, faceWidth, height, source, x, 0, SRCCOPY);
+            x += faceWidth;
+        }
+    }
+    // Without a face of its own a disabled button shows its normal face.
+    if (!(faceMask & FACE_DISABLED) && m_faces[NORMAL].GetSafeHandle())
+        m_faces[DISABLED].Attach(::CopyImage(m_faces[NORMAL], IMAGE_BITMAP, 0, 0, 0));
+
+    if ((faceMask & FACE_MASK) && m_faces[NORMAL].GetSafeHandle() &&
+        BitmapToRegion(m_clipRegion, m_faces[NORMAL], maskColour, 0))
+    {
+        m_faces[MASK].CreateBitmap(faceWidth, height, 1, 1, nullptr);
+        {
+            CCompatibleDC maskDC(nullptr, m_faces[MASK]);
+            maskDC.FillRect(CRect(0, 0, faceWidth, height), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+            maskDC.FillRgn(m_clipRegion, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        }
+        if (m_drawMode == DRAW_NORMAL && m_hWnd)
+        {
+            CRect client;
+            GetClientRect(&client);
+            int width = faceWidth;
+            if (m_kind != KIND_PUSH)
+            {
+                width = std::max(width, client.Width());
+                CRgn rest;
+                rest.CreateRectRgn(m_focusMargin + faceWidth + 2, 0, width, height);
+                m_clipRegion.CombineRgn(m_clipRegion, rest, RGN_OR);
+            }
+            SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+            SetWindowRgn(static_cast<HRGN>(m_clipRegion.Detach()), TRUE);
+        }
+    }
+    if (m_hWnd)
+        Invalidate();
+    return true;
+}
+
+void CSkinButton::PaintFaceInto(CDC& dc, int face, const RECT& rect)
+{
+    if (m_faces[MASK].GetSafeHandle())
+        PaintMaskedFace(dc, m_faces[face], m_faces[MASK], rect, m_drawMode);
+    else
+        PaintFace(dc, m_faces[face], rect, m_drawMode);
+}
+
+bool CSkinButton::CursorOverButton() const
+{
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    return ::WindowFromPoint(cursor) == m_hWnd;
+}
+
+void CSkinButton::DrawItem(LPDRAWITEMSTRUCT dis)
+{
+    // Keep the pressed look in step with the cursor while the button is held.
+    if (m_down && ::GetCapture() == m_hWnd)
+    {
+        bool pushed = (GetState() & BST_PUSHED) != 0;
+        bool over = CursorOverButton();
+        if (!over && pushed)
+        {
+            SetState(FALSE);
+            return;
+        }
+        if (over && !pushed)
+        {
+            SetState(TRUE);
+            return;
+        }
+    }
+
+    CDC dc;
+    dc.Attach(dis->hDC);
+    CRect item = dis->rcItem;
+    CString caption = GetWindowText();
+    CRect textRect = item;
+    if (m_kind != KIND_PUSH && m_faces[NORMAL].GetSafeHandle())
+        textRect.left += m_faces[NORMAL].GetSize().cx;
+    else
+    {
+        textRect.left += m_focusMargin + 2;
+        textRect.right -= m_focusMargin + 2;
+    }
+    dc.SetBkMode(TRANSPARENT);
+    UINT format = DT_SINGLELINE | DT_VCENTER | (m_kind == KIND_PUSH ? DT_CENTER : 0);
+    HBRUSH faceBrush = ::GetSysColorBrush(COLOR_BTNFACE);
+
+    if (dis->itemState & ODS_DISABLED)
+    {
+        if (m_faces[DISABLED].GetSafeHandle())
+            PaintFaceInto(dc, DISABLED, item);
+        else
+            dc.FillRect(item, faceBrush);
+        if (m_border)
+            dc.DrawEdge(item, EDGE_RAISED, BF_RECT);
+        if (m_customDisabledText)
+        {
+            dc.SetTextColor(m_disabledText);
+            dc.DrawText(caption, textRect, format);
+        }
+        else
+            DrawEmbossedText(dc, caption, textRect, format);
+        dc.Detach();
+        return;
+    }
+
+    if ((dis->itemState & ODS_SELECTED) || m_checked)
+    {
+        if (m_faces[PRESSED].GetSafeHandle())
+            PaintFaceInto(dc, PRESSED, item);
+        else
+            dc.FillRect(item, faceBrush);
+        if (m_kind == KIND_PUSH)
+            textRect.OffsetRect(1, 1);
+        if (m_border)
+            dc.DrawEdge(item, EDGE_SUNKEN, BF_RECT);
+        if (m_checked && m_kind != KIND_PUSH && m_hovering)
+            dc.SetTextColor(m_hoverText);
+        else
+            dc.SetTextColor((dis->itemState & ODS_SELECTED) ? m_pressedText : m_normalText);
+    }
+    else
+    {
+        if (!m_faces[NORMAL].GetSafeHandle())
+            dc.FillRect(item, faceBrush);
+        else if (m_hovering && m_faces[HOVER].GetSafeHandle())
+        {
+            PaintFaceInto(dc, HOVER, item);
+            dc.SetTextColor(m_hoverText);
+        }
+        else
+        {
+            bool focused = (dis->itemState & ODS_FOCUS) && m_faces[FOCUSED].GetSafeHandle();
+            PaintFaceInto(dc, focused ? FOCUSED : NORMAL, item);
+            dc.SetTextColor(m_normalText);
+        }
+        if (m_border)
+            dc.DrawEdge(item, EDGE_RAISED, BF_RECT);
+        if ((dis->itemState & ODS_FOCUS) && m_focusMargin > 0)
+        {
+            CRect focus = item;
+            focus.DeflateRect(m_focusMargin);
+            dc.DrawFocusRect(focus);
+        }
+    }
+    dc.DrawText(caption, textRect, format);
+    dc.Detach();
+}
+
+void CSkinButton::OnMouseMove(UINT, CPoint)
+{
+    if (m_down && ::GetCapture() == m_hWnd)
+    {
+        bool over = CursorOverButton();
+        bool pushed = (GetState() & BST_PUSHED) != 0;
+        if (over != pushed)
+        {
+            SetState(over);
+            Invalidate();
+        }
+    }
+    else if (!m_hovering)
+    {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, 0};
+        if (_TrackMouseEvent(&track))
+        {
+            m_hovering = true;
+            Invalidate();
+        }
+    }
+    Default();
+}
+
+LRESULT CSkinButton::OnMouseLeave(WPARAM, LPARAM)
+{
+    m_hovering = false;
+    Invalidate();
+    return 0;
+}
+
+void CSkinButton::OnLButtonDown(UINT, CPoint)
+{
+    if (m_hovering)
+    {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_CANCEL | TME_LEAVE, m_hWnd, 0};
+        if (_TrackMouseEvent(&track))
+            m_hovering = false;
+    }
+    Default();
+    m_down = true;
+}
+
+void CSkinButton::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
+
+void CSkinButton::ClickCheckOrRadio()
+{
+    if (m_kind == KIND_CHECKBOX)
+        SendMessage(BM_SETCHECK, m_checked ? BST_UNCHECKED : BST_CHECKED);
+    else if (m_kind == KIND_RADIO)
+        SendMessage(BM_SETCHECK, BST_CHECKED);
+}
+
+void CSkinButton::OnLButtonUp(UINT, CPoint point)
+{
+    if (m_kind != KIND_PUSH)
+    {
+        CPoint screen = point;
+        ClientToScreen(&screen);
+        if (::WindowFromPoint(screen) == m_hWnd)
+            ClickCheckOrRadio();
+    }
+    m_down = false;
+    Default();
+}
+
+void CSkinButton::OnKeyDown(UINT key, UINT, UINT)
+{
+    if (m_kind != KIND_PUSH && key == VK_SPACE)
+        ClickCheckOrRadio();
+    Default();
+}
+
+void CSkinButton::OnKillFocus(CWnd*)
+{
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    Default();
+}
+
+BOOL CSkinButton::OnEraseBkgnd(CDC* dc)
+{
+    HWND parent = GetParent();
+    if (m_kind == KIND_PUSH || !parent)
+        return TRUE;
+    HBRUSH brush = reinterpret_cast<HBRUSH>(
+        ::SendMessageA(parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc->m_hDC), reinterpret_cast<LPARAM>(m_hWnd)));
+    if (brush)
+    {
+        CRect client;
+        GetClientRect(&client);
+        dc->FillRect(client, brush);
+    }
+    return TRUE;
+}
+
+LRESULT CSkinButton::OnSetCheck(WPARAM state, LPARAM)
+{
+    m_checked = state != 0 && m_kind != KIND_PUSH;
+    if (m_kind == KIND_RADIO && m_checked)
+    {
+        HWND dialog = GetParent();
+        for (HWND other = ::GetNextDlgGroupItem(dialog, m_hWnd, FALSE); other && other != m_hWnd;
+             other = ::GetNextDlgGroupItem(dialog, other, FALSE))
+            ::PostMessageA(other, WM_SKIN_UNCHECK_RADIO, 0, 0);
+    }
+    Invalidate();
+    return 0;
+}
+
+LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM) { return m_checked ? BST_CHECKED : BST_UNCHECKED; }
+
+LRESULT CSkinButton::OnUncheckRadio(WPARAM, LPARAM)
+{
+    if (m_checked)
+    {
+        m_checked = false;
+        Invalidate();
+    }
+    return 0;
+}
+} // namespace exmfc
