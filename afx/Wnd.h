@@ -260,16 +260,16 @@ CWnd* AfxGetMainWnd();
         *pResult = 0;                                                                                         \
         return TRUE;                                                                                          \
     }
-#define ON_CONTROL(code, id, memberFxn)                                                                       \
-    if (message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code))                          \
+#define ON_CONTROL(notifyCode, id, memberFxn)                                                                       \
+    if (message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (notifyCode))                          \
     {                                                                                                         \
         memberFxn();                                                                                          \
         *pResult = 0;                                                                                         \
         return TRUE;                                                                                          \
     }
-#define ON_CONTROL_RANGE(code, idFirst, idLast, memberFxn)                                                    \
+#define ON_CONTROL_RANGE(notifyCode, idFirst, idLast, memberFxn)                                                    \
     if (message == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast) &&                 \
-        HIWORD(wParam) == (code))                                                                             \
+        HIWORD(wParam) == (notifyCode))                                                                             \
     {                                                                                                         \
         memberFxn(LOWORD(wParam));                                                                            \
         *pResult = 0;                                                                                         \
@@ -277,8 +277,8 @@ CWnd* AfxGetMainWnd();
     }
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_NOTIFY(code, id, memberFxn)                                                                        \
-    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == (UINT)(code) &&                     \
+#define ON_NOTIFY(notifyCode, id, memberFxn)                                                                  \
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == (UINT)(notifyCode) &&               \
         reinterpret_cast<NMHDR*>(lParam)->idFrom == (UINT_PTR)(id))                                           \
     {                                                                                                         \
         *pResult = 0;                                                                                         \

@@ -305,10 +305,25 @@ LRESULT CSkinButton::OnSetCheck(WPARAM state, LPARAM)
     m_checked = state != 0 && m_kind != KIND_PUSH;
     if (m_kind == KIND_RADIO && m_checked)
     {
-        HWND dialog = GetParent();
-        for (HWND other = ::GetNextDlgGroupItem(dialog, m_hWnd, FALSE); other && other != m_hWnd;
-             other = ::GetNextDlgGroupItem(dialog, other, FALSE))
-            ::PostMessageA(other, WM_SKIN_UNCHECK_RADIO, 0, 0);
+        // The group: from the nearest sibling at or before this one that has WS_GROUP
+        // (or the first sibling) up to the next WS_GROUP sibling. Walked by sibling
+        // order, as GetNextDlgGroupItem does on Windows; Wine's version wraps past
+        // the group's start into other controls.
+        HWND first = m_hWnd;
+        while (!(::GetWindowLongPtrA(first, GWL_STYLE) & WS_GROUP))
+        {
+            HWND previous = ::GetWindow(first, GW_HWNDPREV);
+            if (!previous)
+                break;
+            first = previous;
+        }
+        for (HWND other = first; other; other = ::GetWindow(other, GW_HWNDNEXT))
+        {
+            if (other != first && (::GetWindowLongPtrA(other, GWL_STYLE) & WS_GROUP))
+                break;
+            if (other != m_hWnd)
+                ::PostMessageA(other, WM_SKIN_UNCHECK_RADIO, 0, 0);
+        }
     }
     Invalidate();
     return 0;
