@@ -39,13 +39,15 @@ CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info)
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) { ParseArguments(info, __argc, __argv); }
+
+void CWinApp::ParseArguments(CCommandLineInfo& info, int argc, const char* const* argv)
 {
-    for (int i = 1; i < __argc; ++i)
+    for (int i = 1; i < argc; ++i)
     {
-        const char* param = __argv[i];
+        const char* param = argv[i];
         BOOL flag = (param[0] == '/' || param[0] == '-');
-        info.ParseParam(flag ? param + 1 : param, flag, i + 1 == __argc);
+        info.ParseParam(flag ? param + 1 : param, flag, i + 1 == argc);
     }
 }
 
@@ -59,6 +61,13 @@ BOOL CWinApp::PreTranslateMessage(MSG* msg)
             return TRUE;
         if (!(::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD))
             break;
+    }
+    // Tab, Enter and Escape move between the controls of a window that hosts them.
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && msg->hwnd)
+    {
+        HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+        if (root && (::GetWindowLongPtrA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && ::IsDialogMessageA(root, msg))
+            return TRUE;
     }
     return FALSE;
 }

@@ -26,6 +26,8 @@ public:
     virtual int Run();
     virtual BOOL PreTranslateMessage(MSG* msg);
     void ParseCommandLine(CCommandLineInfo& info);
+    // The same over a given argument list (argv[0] is the program).
+    static void ParseArguments(CCommandLineInfo& info, int argc, const char* const* argv);
     void SetRegistryKey(const char* key) { m_registryKey = key; }
 
     CWnd* m_pMainWnd;

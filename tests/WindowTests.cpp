@@ -1,5 +1,6 @@
 // The window framework under Wine and Xvfb: binding, message maps, command routing,
 // reflection, subclassing, modal dialogs from templates.
+#include "afx/App.h"
 #include "afx/Controls.h"
 #include "afx/Dialog.h"
 #include "afx/FrameWnd.h"
@@ -239,4 +240,60 @@ TEST(FrameTest, CloseDestroysTheFrame)
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_EQ(nullptr, frame->m_hWnd);
     delete frame;
+}
+
+namespace
+{
+unsigned SetFlag(void* flag)
+{
+    *static_cast<volatile LONG*>(flag) = 1;
+    return 7;
+}
+} // namespace
+
+TEST(FrameworkServicesTest, ThreadsAndOneMessageAtATime)
+{
+    volatile LONG flag = 0;
+    HANDLE thread = AfxBeginThread(SetFlag, const_cast<LONG*>(&flag));
+    ASSERT_NE(nullptr, thread);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 10000));
+    DWORD code = 0;
+    ::GetExitCodeThread(thread, &code);
+    ::CloseHandle(thread);
+    EXPECT_EQ(1, flag);
+    EXPECT_EQ(7u, code);
+
+    CRecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateTop());
+    PumpPending();
+    wnd.PostMessage(WM_TIMER, 11);
+    wnd.PostMessage(WM_TIMER, 12);
+    EXPECT_TRUE(AfxPumpMessage());
+    EXPECT_EQ(11u, wnd.m_timer);
+    EXPECT_TRUE(AfxPumpMessage());
+    EXPECT_EQ(12u, wnd.m_timer);
+}
+
+namespace
+{
+class CSwitches : public CCommandLineInfo
+{
+public:
+    std::vector<std::string> m_seen;
+    void ParseParam(const char* param, BOOL flag, BOOL last) override
+    {
+        m_seen.push_back(std::string(flag ? "/" : "") + param + (last ? "!" : ""));
+    }
+};
+} // namespace
+
+TEST(FrameworkServicesTest, CommandLineArgumentsReachParseParamInOrder)
+{
+    CWinApp app;
+    EXPECT_EQ(&app, AfxGetApp());
+    EXPECT_EQ(nullptr, AfxGetMainWnd());
+    CSwitches switches;
+    const char* argv[] = {"Quorvantis.exe", "/scan", "-clean", "fast", "/"};
+    CWinApp::ParseArguments(switches, 5, argv);
+    EXPECT_EQ((std::vector<std::string>{"/scan", "/clean", "fast", "/!"}), switches.m_seen);
 }
