@@ -2,7 +2,10 @@
 
 #include "engine/TypeNames.h"
 
-CMozillaCleanerTarget::CMozillaCleanerTarget(const CString& query) : CCleanTarget(query), m_query(query) {}
+CMozillaCleanerTarget::CMozillaCleanerTarget(const CString& databasePath, const CString& query)
+    : CCleanTarget(databasePath), m_query(query)
+{
+}
 
 const CString& CMozillaCleanerTarget::GetTypeName() const { return GetTypeText(TN_MOZILLA_QUERY); }
 

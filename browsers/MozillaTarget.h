@@ -16,12 +16,14 @@ enum MozillaKind
     MK_COUNT
 };
 
-// Runs one cleaning statement on a profile database; never listed itself.
+// Runs one deletion statement on a profile database; never listed itself. Its display
+// text is the database's path.
 class CMozillaCleanerTarget : public CCleanTarget
 {
 public:
-    explicit CMozillaCleanerTarget(const CString& query);
+    CMozillaCleanerTarget(const CString& databasePath, const CString& query);
     const CString& GetTypeName() const override;
+    int Clean() override;
     const CString& GetQuery() const { return m_query; }
 
 private:

@@ -1,5 +1,6 @@
 #include "OperaTarget.h"
 
+#include "OperaFormat.h"
 #include "engine/TypeNames.h"
 
 #include <windows.h>
@@ -28,10 +29,18 @@ const CString& COperaTarget::GetTypeName() const { return GetTypeText(TN_OPERA_F
 int COperaTarget::Clean()
 {
     m_attempted = 1;
-    CString path = m_cacheFolder + m_fileName;
-    if (m_deleteFlag == 1)
-        m_cleaned = DeleteFileA(path) ? 1 : 0;
-    else
-        m_cleaned = 1;
+    if (m_deleteFlag != 1)
+    {
+        m_cleaned = 1; // the entry goes with its profile file
+        return m_cleaned;
+    }
+    // The name comes from the cache index's content: one that would reach outside the
+    // cache folder (a drive, a root, a separator, "..") deletes nothing and fails.
+    if (!opera::IsSafeCacheFileName(m_fileName.str()))
+    {
+        m_cleaned = 0;
+        return m_cleaned;
+    }
+    m_cleaned = DeleteFileA(m_cacheFolder + m_fileName) ? 1 : 0;
     return m_cleaned;
 }

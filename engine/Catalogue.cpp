@@ -5,8 +5,6 @@
 
 #include <iterator>
 
-const char kOperaProfile[] = "\\Opera\\Opera\\profile\\";
-
 namespace
 {
 const CSectionInfo kSections[] = {
@@ -44,20 +42,17 @@ const CAreaInfo kAreas[] = {
 // Shorthands that keep the step table readable.
 constexpr CScanStep Walk(int section, int area, int entry, int fileKind, int folderKind)
 {
-    return {section, area, STEP_WALK, entry, fileKind, folderKind, nullptr, 0};
+    return {section, area, STEP_WALK, entry, fileKind, folderKind, 0};
 }
-constexpr CScanStep Mru(int section, int area, int entry)
-{
-    return {section, area, STEP_MRU, entry, 0, 0, nullptr, 0};
-}
-constexpr CScanStep Step(int section, int area, ScanStepKind kind) { return {section, area, kind, 0, 0, 0, nullptr, 0}; }
-constexpr CScanStep Opera(int area, const char* file, OperaReader reader)
-{
-    return {SECTION_BROWSERS, area, STEP_OPERA_FILE, 0, 0, 0, file, reader};
-}
+constexpr CScanStep Mru(int section, int area, int entry) { return {section, area, STEP_MRU, entry, 0, 0, 0}; }
+constexpr CScanStep Step(int section, int area, ScanStepKind kind) { return {section, area, kind, 0, 0, 0, 0}; }
+// Opera files by their number in the Opera file table (cache4 and opcache indexes,
+// vlink4.dat, download.dat, cookies4.dat, global.dat, opera6.adr, opera.dir,
+// typed_history.xml, temporary downloads).
+constexpr CScanStep Opera(int area, int file) { return {SECTION_BROWSERS, area, STEP_OPERA_FILE, 0, 0, 0, file}; }
 constexpr CScanStep Firefox(int area, FirefoxQuery query)
 {
-    return {SECTION_BROWSERS, area, STEP_FIREFOX, 0, 0, 0, nullptr, query};
+    return {SECTION_BROWSERS, area, STEP_FIREFOX, 0, 0, 0, query};
 }
 
 const CScanStep kScanSteps[] = {
@@ -89,16 +84,16 @@ const CScanStep kScanSteps[] = {
     Mru(SECTION_BROWSERS, IDC_AREA_FORMS, SP_INTELLIFORMS_1),
     Mru(SECTION_BROWSERS, IDC_AREA_PASSWORDS, SP_INTELLIFORMS_2),
     // Browsers: Opera
-    Step(SECTION_BROWSERS, IDC_AREA_TEMP_INTERNET, STEP_OPERA_CACHE),
-    Opera(IDC_AREA_HISTORY, "vlink4.dat", OR_VISITED_LINKS),
-    Opera(IDC_AREA_DOWNLOAD_LIST, "download.dat", OR_DOWNLOADS),
-    Opera(IDC_AREA_COOKIES, "cookies4.dat", OR_COOKIES),
-    Opera(IDC_AREA_HISTORY, "global.dat", OR_GLOBAL_HISTORY),
-    Opera(IDC_AREA_FAVORITES, "opera6.adr", OR_BOOKMARKS),
-    Opera(IDC_AREA_HISTORY, "opera.dir", OR_DIRECTORY_LIST),
-    Opera(IDC_AREA_TYPED_URLS, "typed_history.xml", OR_TYPED_HISTORY),
-    {SECTION_BROWSERS, IDC_AREA_TEMP_INTERNET, STEP_WALK_OPERA_LOCAL, 0, FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER,
-     "cache4\\temporary_download", 0},
+    Opera(IDC_AREA_TEMP_INTERNET, 0),
+    Opera(IDC_AREA_TEMP_INTERNET, 1),
+    Opera(IDC_AREA_HISTORY, 2),
+    Opera(IDC_AREA_DOWNLOAD_LIST, 3),
+    Opera(IDC_AREA_COOKIES, 4),
+    Opera(IDC_AREA_HISTORY, 5),
+    Opera(IDC_AREA_FAVORITES, 6),
+    Opera(IDC_AREA_HISTORY, 7),
+    Opera(IDC_AREA_TYPED_URLS, 8),
+    Opera(IDC_AREA_TEMP_INTERNET, 9),
     // Browsers: Firefox
     Firefox(IDC_AREA_TYPED_URLS, FQ_TYPED_URLS),
     Firefox(IDC_AREA_HISTORY, FQ_HISTORY),

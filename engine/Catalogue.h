@@ -21,28 +21,14 @@ struct CAreaInfo
 
 enum ScanStepKind
 {
-    STEP_WALK,             // WalkFolder(scan path, file kind, folder kind)
-    STEP_WALK_OPERA_LOCAL, // WalkFolder(local Opera profile + relative folder, file kind, folder kind)
-    STEP_MRU,              // ScanMRUKey(scan path)
+    STEP_WALK,       // WalkFolder(scan path, file kind, folder kind)
+    STEP_MRU,        // ScanMRUKey(scan path)
     STEP_CLIPBOARD,
     STEP_RECYCLE_BIN,
     STEP_SCANDISK,
-    STEP_OPERA_CACHE,      // the cache indexes of the two local Opera cache folders
-    STEP_OPERA_FILE,       // one roaming Opera profile file, read by its reader
-    STEP_FIREFOX,          // one Firefox query kind on the roaming profile
+    STEP_OPERA_FILE, // one Opera profile file, by its number in the Opera file table
+    STEP_FIREFOX,    // one Firefox query group of the default profile
     STEP_FIXED_DISKS,
-};
-
-// The reader of each Opera profile file.
-enum OperaReader
-{
-    OR_VISITED_LINKS,
-    OR_DOWNLOADS,
-    OR_COOKIES,
-    OR_GLOBAL_HISTORY,
-    OR_BOOKMARKS,
-    OR_DIRECTORY_LIST,
-    OR_TYPED_HISTORY,
 };
 
 // What the Firefox scanner lists, in the order the scan runs it.
@@ -61,11 +47,10 @@ struct CScanStep
     int section;
     int areaId;       // the check box that enables the step; 0 for the section itself
     ScanStepKind kind;
-    int pathEntry;    // STEP_WALK, STEP_MRU
-    int fileKind;     // walks
-    int folderKind;   // walks
-    const char* name; // Opera file name, or folder relative to the local Opera profile
-    int reader;       // OperaReader or FirefoxQuery
+    int pathEntry;  // STEP_WALK, STEP_MRU
+    int fileKind;   // walks
+    int folderKind; // walks
+    int reader;     // Opera file number, or FirefoxQuery
 };
 
 // Each table with its length.
@@ -75,6 +60,3 @@ const CAreaInfo* GetAreaTable(int& count);
 const CScanStep* GetScanSteps(int& count);
 // The area of a control id, or nullptr.
 const CAreaInfo* FindArea(int controlId);
-
-// Folders of the Opera profiles, below the local and the roaming application data.
-extern const char kOperaProfile[];

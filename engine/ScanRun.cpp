@@ -6,6 +6,8 @@
 #include "areas/FolderWalk.h"
 #include "areas/MRUListTarget.h"
 #include "areas/RecycleBin.h"
+#include "browsers/Mozilla.h"
+#include "browsers/OperaReaders.h"
 
 namespace
 {
@@ -16,18 +18,36 @@ CString LoadResourceString(int id)
     return CString(text, length > 0 ? length : 0);
 }
 
-void RunStep(const CScanStep& step, CFoundItemList& list, IScanContext& context)
+// The state of one section's scan: the Firefox profile accessor lives from the first
+// Firefox step to the end of the section.
+struct CSectionScan
 {
+    CFoundItemList& list;
+    IScanContext& context;
+    boost::shared_ptr<CMozilla> firefox;
+};
+
+void RunFirefoxQuery(CSectionScan& scan, int query)
+{
+    if (!scan.firefox)
+        scan.firefox.reset(new CMozilla(scan.context.GetScanPaths()[SP_APPDATA], scan.list, scan.context));
+    typedef void (CMozilla::*Scanner)();
+    static const Scanner kScanners[] = {&CMozilla::ScanFirefoxTypedUrls, &CMozilla::ScanFirefoxHistory,
+                                        &CMozilla::ScanFirefoxDownloads, &CMozilla::ScanFirefoxCookies,
+                                        &CMozilla::ScanFirefoxBookmarks, &CMozilla::ScanFirefoxFormHistory};
+    if (query >= 0 && query < static_cast<int>(sizeof(kScanners) / sizeof(kScanners[0])))
+        ((*scan.firefox).*kScanners[query])();
+}
+
+void RunStep(const CScanStep& step, CSectionScan& scan)
+{
+    IScanContext& context = scan.context;
+    CFoundItemList& list = scan.list;
     const CScanPaths& paths = context.GetScanPaths();
     switch (step.kind)
     {
     case STEP_WALK:
         WalkFolder(paths[step.pathEntry], step.fileKind, step.folderKind, list, context);
-        break;
-    case STEP_WALK_OPERA_LOCAL:
-        if (!paths[SP_LOCAL_APPDATA].IsEmpty())
-            WalkFolder(paths[SP_LOCAL_APPDATA] + kOperaProfile + step.name, step.fileKind, step.folderKind, list,
-                       context);
         break;
     case STEP_MRU:
         ScanMRUKey(paths[step.pathEntry], list, context);
@@ -44,10 +64,11 @@ void RunStep(const CScanStep& step, CFoundItemList& list, IScanContext& context)
     case STEP_FIXED_DISKS:
         ScanFixedDisks(list);
         break;
-    case STEP_OPERA_CACHE:
     case STEP_OPERA_FILE:
+        ReadOperaFile(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA], list, context);
+        break;
     case STEP_FIREFOX:
-        // The Opera and Firefox readers are not part of this build yet: they find nothing.
+        RunFirefoxQuery(scan, step.reader);
         break;
     }
 }
@@ -89,6 +110,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
+        CSectionScan scan = {section->GetFoundItems(), context, boost::shared_ptr<CMozilla>()};
         for (int i = 0; i < stepCount; ++i)
         {
             const CScanStep& step = steps[i];
@@ -96,7 +118,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
                 continue;
             if (step.areaId != 0 && !context.IsAreaChecked(step.areaId))
                 continue;
-            RunStep(step, section->GetFoundItems(), context);
+            RunStep(step, scan);
         }
         section->SetStatus(SS_COMPLETE);
         context.RefreshList();

@@ -100,7 +100,7 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
     EXPECT_EQ(CString("IE history file"), CFileTarget("C:\\h", FK_IE_HISTORY_FILE).GetTypeName());
     EXPECT_EQ(CString("Opera file"), CFileTarget("C:\\o", FK_OPERA_FILE).GetTypeName());
     EXPECT_EQ(CString("Opera typed URL"), COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
-    CCleanTargetPtr cleaner(new CMozillaCleanerTarget("DELETE FROM moz_formhistory"));
+    CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
     EXPECT_EQ(CString("Mozilla form data"), CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
     EXPECT_EQ(CString("Mozilla cleaning query"), cleaner->GetTypeName());
     EXPECT_EQ(CString("Logical disk unused space"), GetTypeText(TN_LOGICAL_DISK));

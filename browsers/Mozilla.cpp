@@ -1,0 +1,145 @@
+#include "Mozilla.h"
+
+#include "TextConversion.h"
+#include "areas/FolderWalk.h"
+
+#include <sqlite3.h>
+
+namespace
+{
+// Longest row text shown, in UTF-16 units; a longer one is shown empty.
+const int kMaxRowUnits = 4192;
+
+// Addresses that a bookmark points at are kept by the typed-address clean, which
+// would otherwise leave every bookmark without its address.
+#define NOT_BOOKMARKED " where id not in (select fk from moz_bookmarks where fk is not null)"
+
+const CMozilla::CQuery kQueries[] = {
+    {"places.sqlite", MK_TYPED_URL, "select distinct url from moz_places" NOT_BOOKMARKED,
+     CMozilla::OnSingleColumnRow, "delete from moz_places" NOT_BOOKMARKED},
+    {"places.sqlite", MK_TYPED_URL, "select input from moz_inputhistory", CMozilla::OnSingleColumnRow,
+     "delete from moz_inputhistory"},
+    {"places.sqlite", MK_HISTORY_ENTRY,
+     "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc",
+     CMozilla::OnSingleColumnRow, "delete from moz_historyvisits "},
+    {"downloads.sqlite", MK_DOWNLOAD_LINK, "select name,source from moz_downloads", CMozilla::OnDownloadRow,
+     "delete from moz_downloads"},
+    {"cookies.sqlite", MK_COOKIE, "select name, host, path from moz_cookies", CMozilla::OnCookieRow,
+     "delete from moz_cookies"},
+    {"places.sqlite", MK_BOOKMARK, "select title from moz_bookmarks where fk <> 0 and id > 12",
+     CMozilla::OnSingleColumnRow, "delete from moz_bookmarks where id > 12"},
+    {"formhistory.sqlite", MK_FORM_DATA, "select distinct value from moz_formhistory", CMozilla::OnSingleColumnRow,
+     "delete from moz_formhistory"},
+};
+#undef NOT_BOOKMARKED
+
+enum QueryIndex
+{
+    Q_TYPED_URLS,
+    Q_INPUT_HISTORY,
+    Q_HISTORY,
+    Q_DOWNLOADS,
+    Q_COOKIES,
+    Q_BOOKMARKS,
+    Q_FORM_HISTORY
+};
+
+int IgnoreRow(void*, int, char**, char**) { return 0; }
+
+std::string Column(int columns, char** texts, int index)
+{
+    return index < columns && texts[index] ? std::string(texts[index]) : std::string();
+}
+} // namespace
+
+int RunStatement(const CString& path, const char* statement, RowCallback callback, void* context)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(AnsiToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK)
+    {
+        sqlite3_close(db);
+        return 0;
+    }
+    char* error = nullptr;
+    if (sqlite3_exec(db, statement, callback, context, &error) != SQLITE_OK)
+    {
+        sqlite3_free(error);
+        sqlite3_close(db);
+        return 0;
+    }
+    sqlite3_close(db);
+    return 1;
+}
+
+int CMozillaCleanerTarget::Clean()
+{
+    m_attempted = 1;
+    m_cleaned = RunStatement(m_displayText, m_query, IgnoreRow, nullptr);
+    return m_cleaned;
+}
+
+CMozilla::CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick)
+    : m_list(list), m_tick(tick), m_currentKind(0)
+{
+    if (!appData.IsEmpty())
+        m_profileFolder = FindDefaultProfile(appData + "\\Mozilla\\Firefox\\Profiles\\");
+}
+
+const CMozilla::CQuery* CMozilla::GetQueries(int& count)
+{
+    count = static_cast<int>(sizeof(kQueries) / sizeof(kQueries[0]));
+    return kQueries;
+}
+
+void CMozilla::RunQuery(const CQuery& query)
+{
+    // Without a profile the bare file names would open (and create) databases in
+    // whatever folder is current: there is nothing to scan.
+    if (m_profileFolder.IsEmpty())
+        return;
+    m_currentKind = query.kind;
+    CString path = m_profileFolder + query.database;
+    m_currentCleaner.reset(new CMozillaCleanerTarget(path, query.deletion));
+    RunStatement(path, query.listing, query.callback, this);
+    m_currentCleaner.reset();
+}
+
+void CMozilla::ScanFirefoxTypedUrls()
+{
+    RunQuery(kQueries[Q_TYPED_URLS]);
+    RunQuery(kQueries[Q_INPUT_HISTORY]);
+}
+void CMozilla::ScanFirefoxHistory() { RunQuery(kQueries[Q_HISTORY]); }
+void CMozilla::ScanFirefoxDownloads() { RunQuery(kQueries[Q_DOWNLOADS]); }
+void CMozilla::ScanFirefoxCookies() { RunQuery(kQueries[Q_COOKIES]); }
+void CMozilla::ScanFirefoxBookmarks() { RunQuery(kQueries[Q_BOOKMARKS]); }
+void CMozilla::ScanFirefoxFormHistory() { RunQuery(kQueries[Q_FORM_HISTORY]); }
+
+int CMozilla::OnSingleColumnRow(void* context, int columns, char** texts, char**)
+{
+    if (columns >= 1 && texts[0])
+        static_cast<CMozilla*>(context)->AddFirefoxItem(texts[0]);
+    return 0;
+}
+
+int CMozilla::OnDownloadRow(void* context, int columns, char** texts, char**)
+{
+    if (columns >= 1 && texts[0])
+        static_cast<CMozilla*>(context)->AddFirefoxItem(Column(columns, texts, 0) + " - " + Column(columns, texts, 1));
+    return 0;
+}
+
+int CMozilla::OnCookieRow(void* context, int columns, char** texts, char**)
+{
+    if (columns >= 1 && texts[0])
+        static_cast<CMozilla*>(context)->AddFirefoxItem(Column(columns, texts, 0) + " at " +
+                                                        Column(columns, texts, 1) + Column(columns, texts, 2));
+    return 0;
+}
+
+void CMozilla::AddFirefoxItem(const std::string& utf8)
+{
+    m_list.push_back(CCleanTargetPtr(new CMozillaTarget(Utf8ToAnsi(utf8, kMaxRowUnits), m_currentCleaner, m_currentKind)));
+    m_tick.Tick();
+}

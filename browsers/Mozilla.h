@@ -1,0 +1,56 @@
+// Firefox: the default profile's SQLite databases, listed row by row and cleaned by
+// one deletion statement per query.
+#pragma once
+
+#include "MozillaTarget.h"
+#include "engine/Tickable.h"
+
+// Runs one statement on a database (path in the ANSI code page); 1 when the database
+// opened and the statement ran to its end, else 0.
+typedef int (*RowCallback)(void* context, int columns, char** texts, char** names);
+int RunStatement(const CString& path, const char* statement, RowCallback callback, void* context);
+
+class CMozilla
+{
+public:
+    // appData: the roaming application-data folder; the profile is its first
+    // "Mozilla\Firefox\Profiles\*.default" folder.
+    CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick);
+
+    void ScanFirefoxTypedUrls();
+    void ScanFirefoxHistory();
+    void ScanFirefoxDownloads();
+    void ScanFirefoxCookies();
+    void ScanFirefoxBookmarks();
+    void ScanFirefoxFormHistory();
+
+    const CString& GetProfileFolder() const { return m_profileFolder; }
+
+    // Row callbacks of sqlite3_exec; the context is the CMozilla.
+    static int OnSingleColumnRow(void* context, int columns, char** texts, char** names);
+    static int OnDownloadRow(void* context, int columns, char** texts, char** names);
+    static int OnCookieRow(void* context, int columns, char** texts, char** names);
+    // Converts a row's UTF-8 text and appends one item of the current query.
+    void AddFirefoxItem(const std::string& utf8);
+
+    // One query: the database, the item kind, the listing and the deletion.
+    struct CQuery
+    {
+        const char* database;
+        int kind;
+        const char* listing;
+        RowCallback callback;
+        const char* deletion;
+    };
+    // The queries in the order a scan runs them.
+    static const CQuery* GetQueries(int& count);
+
+private:
+    void RunQuery(const CQuery& query);
+
+    CString m_profileFolder;
+    CFoundItemList& m_list;
+    CTickable& m_tick;
+    CCleanTargetPtr m_currentCleaner;
+    int m_currentKind;
+};

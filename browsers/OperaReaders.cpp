@@ -1,0 +1,212 @@
+#include "OperaReaders.h"
+
+#include "OperaTarget.h"
+#include "TextConversion.h"
+#include "afx/File.h"
+#include "areas/FileTarget.h"
+#include "areas/FolderWalk.h"
+
+const char kOperaProfileFolder[] = "\\Opera\\Opera\\profile\\";
+
+namespace
+{
+const int kLineUnits = 4096;
+
+// A file read through CFile, buffered, for the parsers.
+class CFileSource : public opera::IByteSource
+{
+public:
+    explicit CFileSource(CFile& file) : m_file(file), m_length(0), m_position(0), m_begin(0), m_end(0)
+    {
+        if (!m_file.GetLength(m_length))
+            m_length = 0;
+    }
+    size_t Read(void* buffer, size_t count) override
+    {
+        char* out = static_cast<char*>(buffer);
+        size_t done = 0;
+        while (done < count)
+        {
+            if (m_begin == m_end)
+            {
+                m_begin = 0;
+                m_end = m_file.Read(m_buffer, sizeof(m_buffer));
+                if (m_end == 0)
+                    break;
+            }
+            size_t n = count - done < m_end - m_begin ? count - done : m_end - m_begin;
+            memcpy(out + done, m_buffer + m_begin, n);
+            m_begin += n;
+            done += n;
+        }
+        m_position += done;
+        return done;
+    }
+    uint64_t Position() const override { return m_position; }
+    uint64_t Length() const override { return m_length; }
+
+private:
+    CFile& m_file;
+    ULONGLONG m_length;
+    uint64_t m_position;
+    char m_buffer[65536];
+    size_t m_begin, m_end;
+};
+
+// Opens an Opera file exclusively and lists it; false (and nothing listed) when it
+// cannot be opened, as when the browser holds it.
+bool OpenAndList(CFile& file, const CString& path, CFoundItemList& list)
+{
+    if (!file.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::osSequentialScan))
+        return false;
+    list.push_back(CCleanTargetPtr(new CFileTarget(path, FK_OPERA_FILE)));
+    return true;
+}
+
+void AddEntry(CFoundItemList& list, const CString& text, int kind)
+{
+    list.push_back(CCleanTargetPtr(new COperaTarget(text, "", kind, 0, "")));
+}
+
+// Runs a line reader on the file and lists each entry, converted.
+template <class Reader> void ReadTextFile(CFoundItemList& list, const CString& path, int kind, Reader reader)
+{
+    CFile file;
+    if (!OpenAndList(file, path, list))
+        return;
+    CFileSource source(file);
+    reader(source, [&](const std::string& line) { AddEntry(list, Utf8ToAnsi(line, kLineUnits), kind); });
+}
+} // namespace
+
+void ReadOperaRecordFile(opera::CRecordFileDescription& d, const CString& path, const CString& cacheFolder,
+                         CFoundItemList& list)
+{
+    CFile file;
+    if (!OpenAndList(file, path, list))
+        return;
+    CFileSource source(file);
+    const bool cacheIndex = d.wantedRecordTag == 1;
+    opera::ReadRecordEntries(source, d, [&](const std::string& text, const std::string& fileName) {
+        list.push_back(CCleanTargetPtr(new COperaTarget(CString(text), CString(fileName), d.operaKind,
+                                                        cacheIndex ? 1 : 0, cacheIndex ? cacheFolder : CString())));
+    });
+}
+
+void ReadOperaCookies(opera::CRecordFileDescription& d, const CString& path, CFoundItemList& list, CTickable& tick)
+{
+    CFile file;
+    if (!OpenAndList(file, path, list))
+        return;
+    CFileSource source(file);
+    opera::ReadCookieEntries(source, d, [&](const std::string& text) {
+        list.push_back(CCleanTargetPtr(new COperaTarget(CString(text), "", OK_COOKIE, 0, "")));
+        tick.Tick();
+    });
+}
+
+void ReadOperaGlobalHistory(CFoundItemList& list, const CString& path)
+{
+    ReadTextFile(list, path, OK_HISTORY_ENTRY, opera::ReadGlobalHistoryLines);
+}
+
+void ReadOperaBookmarks(CFoundItemList& list, const CString& path)
+{
+    ReadTextFile(list, path, OK_BOOKMARK, opera::ReadBookmarkLines);
+}
+
+void ReadOperaDirectoryList(CFoundItemList& list, const CString& path)
+{
+    ReadTextFile(list, path, OK_HISTORY_ENTRY, opera::ReadDirectoryListLines);
+}
+
+void ReadOperaTypedHistory(CFoundItemList& list, const CString& path)
+{
+    ReadTextFile(list, path, OK_TYPED_URL, opera::ReadTypedHistoryLines);
+}
+
+namespace
+{
+enum OperaProfile
+{
+    LOCAL,
+    ROAMING
+};
+
+enum OperaReaderKind
+{
+    RECORDS,
+    COOKIES,
+    GLOBAL_HISTORY,
+    BOOKMARKS,
+    DIRECTORY_LIST,
+    TYPED_HISTORY,
+    TEMPORARY_DOWNLOADS
+};
+
+struct COperaFile
+{
+    OperaProfile profile;
+    const char* path;        // below the profile folder
+    OperaReaderKind reader;
+    int recordTag, fieldTag; // record files
+    int kind;                // Opera kind of the entries
+    const char* cacheFolder; // below the profile folder, for a cache index
+};
+
+const COperaFile kOperaFiles[OPERA_FILE_COUNT] = {
+    {LOCAL, "cache4\\dcache4.url", RECORDS, 1, 3, OK_CACHE_FILE, "cache4\\"},
+    {LOCAL, "opcache\\dcache4.url", RECORDS, 1, 3, OK_CACHE_FILE, "opcache\\"},
+    {ROAMING, "vlink4.dat", RECORDS, 2, 3, OK_VISITED_LINK, nullptr},
+    {ROAMING, "download.dat", RECORDS, 65, 3, OK_DOWNLOAD_LINK, nullptr},
+    {ROAMING, "cookies4.dat", COOKIES, 0, 0, OK_COOKIE, nullptr},
+    {ROAMING, "global.dat", GLOBAL_HISTORY, 0, 0, OK_HISTORY_ENTRY, nullptr},
+    {ROAMING, "opera6.adr", BOOKMARKS, 0, 0, OK_BOOKMARK, nullptr},
+    {ROAMING, "opera.dir", DIRECTORY_LIST, 0, 0, OK_HISTORY_ENTRY, nullptr},
+    {ROAMING, "typed_history.xml", TYPED_HISTORY, 0, 0, OK_TYPED_URL, nullptr},
+    {LOCAL, "cache4\\temporary_download", TEMPORARY_DOWNLOADS, 0, 0, 0, nullptr},
+};
+} // namespace
+
+void ReadOperaFile(int index, const CString& localAppData, const CString& appData, CFoundItemList& list,
+                   CTickable& tick)
+{
+    if (index < 0 || index >= OPERA_FILE_COUNT)
+        return;
+    const COperaFile& f = kOperaFiles[index];
+    const CString& base = f.profile == LOCAL ? localAppData : appData;
+    if (base.IsEmpty())
+        return;
+    const CString profile = base + kOperaProfileFolder;
+    const CString path = profile + f.path;
+    opera::CRecordFileDescription description;
+    description.wantedRecordTag = f.recordTag;
+    description.wantedFieldTag = f.fieldTag;
+    description.operaKind = f.kind;
+    switch (f.reader)
+    {
+    case RECORDS:
+        ReadOperaRecordFile(description, path, f.cacheFolder ? profile + f.cacheFolder : CString(), list);
+        break;
+    case COOKIES:
+        description.wantedRecordTag = 3;
+        description.wantedFieldTag = 16;
+        ReadOperaCookies(description, path, list, tick);
+        break;
+    case GLOBAL_HISTORY:
+        ReadOperaGlobalHistory(list, path);
+        break;
+    case BOOKMARKS:
+        ReadOperaBookmarks(list, path);
+        break;
+    case DIRECTORY_LIST:
+        ReadOperaDirectoryList(list, path);
+        break;
+    case TYPED_HISTORY:
+        ReadOperaTypedHistory(list, path);
+        break;
+    case TEMPORARY_DOWNLOADS:
+        WalkFolder(path, FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER, list, tick);
+        break;
+    }
+}

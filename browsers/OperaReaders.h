@@ -1,0 +1,31 @@
+// Opera's profile files as found items: every file a reader opens is listed as an
+// "Opera file" (cleaning deletes it whole), and its entries are listed after it.
+#pragma once
+
+#include "OperaFormat.h"
+#include "engine/CleanTarget.h"
+#include "engine/Tickable.h"
+
+// Folder of an Opera profile below the local or roaming application data.
+extern const char kOperaProfileFolder[];
+
+// cacheFolder (ending with "\"): where the cache entries' file names lie; empty for
+// files other than a cache index.
+void ReadOperaRecordFile(opera::CRecordFileDescription& description, const CString& path, const CString& cacheFolder,
+                         CFoundItemList& list);
+void ReadOperaCookies(opera::CRecordFileDescription& description, const CString& path, CFoundItemList& list,
+                      CTickable& tick);
+void ReadOperaGlobalHistory(CFoundItemList& list, const CString& path);
+void ReadOperaBookmarks(CFoundItemList& list, const CString& path);
+void ReadOperaDirectoryList(CFoundItemList& list, const CString& path);
+void ReadOperaTypedHistory(CFoundItemList& list, const CString& path);
+
+// The Opera files in the order a scan reads them; each is read by ReadOperaFile.
+enum
+{
+    OPERA_FILE_COUNT = 10
+};
+// Reads Opera file number index (0 to OPERA_FILE_COUNT - 1) of the local or roaming
+// profile below the given application-data folders.
+void ReadOperaFile(int index, const CString& localAppData, const CString& appData, CFoundItemList& list,
+                   CTickable& tick);
