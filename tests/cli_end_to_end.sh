@@ -143,6 +143,53 @@ check '[ $status -eq 0 ] && [ "$(tr -d "\r" <"$work/mru.out")" = "$expected" ]' 
 wine reg query "$run_key" </dev/null >"$work/runmru.txt" 2>/dev/null
 check 'grep -q MRUList "$work/runmru.txt" && ! grep -q "notepad" "$work/runmru.txt"' "RunMRU after the clean: $(cat "$work/runmru.txt")"
 
+# 6. Browsers: a Firefox profile and an Opera profile; cookies, history and typed
+# addresses are listed and removed, and the bookmarks keep their addresses.
+roaming_u=$user_dir/AppData/Roaming
+profile_u=$roaming_u/Mozilla/Firefox/Profiles/e2e.default
+opera_u=$roaming_u/Opera/Opera/profile
+rm -rf "$roaming_u/Mozilla" "$roaming_u/Opera"
+mkdir -p "$profile_u" "$opera_u"
+sqlite3 "$profile_u/places.sqlite" "
+  create table moz_places (id integer primary key, url text);
+  create table moz_historyvisits (id integer primary key, place_id integer, visit_date integer);
+  create table moz_inputhistory (place_id integer, input text);
+  create table moz_bookmarks (id integer primary key, fk integer, title text);
+  insert into moz_places values (1, 'http://visited.example/'), (2, 'http://bookmarked.example/');
+  insert into moz_historyvisits (place_id, visit_date) values (1, 10), (1, 20), (2, 30);
+  insert into moz_bookmarks values (14, 2, 'Bookmarked page');"
+sqlite3 "$profile_u/cookies.sqlite" "
+  create table moz_cookies (id integer primary key, name text, host text, path text);
+  insert into moz_cookies (name, host, path) values ('sid', '.example.com', '/');"
+# An Opera visited-links file: header (tag width 1, length width 2), one record 2
+# holding field 3; and a history and typed-address file.
+printf '\x00\x00\x10\x00\x00\x02\x00\x00\x00\x01\x00\x02\x02\x00\x0c\x03\x00\x09http://o/' >"$opera_u/vlink4.dat"
+printf 'http://opera.example/\nOpera page\n1\n-1\n' >"$opera_u/global.dat"
+printf '<typed_history_item content="opera typed" type="text"/>\n' >"$opera_u/typed_history.xml"
+wine "$cli" --areas=715,716,718 --clean >"$work/browsers.out" 2>"$work/browsers.err" </dev/null
+status=$?
+tr -d '\r' <"$work/browsers.out" >"$work/browsers.txt"
+for line in \
+  "2	Opera visited link	http://o/" \
+  "2	Opera history entry	http://opera.example/" \
+  "2	Opera typed URL	opera typed" \
+  "2	Mozilla typed URL	http://visited.example/" \
+  "2	Mozilla history entry	http://bookmarked.example/" \
+  "2	Mozilla cookie	sid at .example.com/"; do
+  check 'grep -qxF "$line" "$work/browsers.txt"' "browsers: missing line: $line"
+done
+check '! grep -q "Mozilla typed URL	http://bookmarked.example/" "$work/browsers.txt"' "a bookmarked address was listed for cleaning"
+check '[ $status -eq 0 ] && tail -n 1 "$work/browsers.txt" | grep -q "left 0$"' "browsers clean: status $status, $(tail -n 1 "$work/browsers.txt")"
+check '[ "$(sqlite3 "$profile_u/places.sqlite" "select count(*) from moz_historyvisits")" = 0 ]' "history visits left"
+check '[ "$(sqlite3 "$profile_u/cookies.sqlite" "select count(*) from moz_cookies")" = 0 ]' "cookies left"
+check '[ "$(sqlite3 "$profile_u/places.sqlite" "select group_concat(url) from moz_places")" = http://bookmarked.example/ ]' \
+  "places after the clean: $(sqlite3 "$profile_u/places.sqlite" "select group_concat(url) from moz_places")"
+check '[ "$(sqlite3 "$profile_u/places.sqlite" "select count(*) from moz_bookmarks")" = 1 ]' "a bookmark was removed"
+for f in vlink4.dat global.dat typed_history.xml; do
+  check '[ ! -e "$opera_u/$f" ]' "Opera file left: $f"
+done
+rm -rf "$roaming_u/Mozilla" "$roaming_u/Opera"
+
 rm -rf "$temp_u/e2e"
 echo "cli end-to-end: $failures failure(s)"
 [ "$failures" -eq 0 ]
