@@ -80,6 +80,44 @@ echo "ratio clean / rm -rf:         $(ratio "$clean_rate" "$rm_rate")"
 echo "ratio shred clean / rm -rf:   $(ratio "$shred_rate" "$rm_rate")"
 rm -rf "$base_u"
 
+# Firefox: history of 100,000 visits over 20,000 addresses, listed and deleted by the
+# engine, and by the sqlite3 tool running the same statements on an identical copy.
+command -v sqlite3 >/dev/null || { echo "firefox: skipped (no sqlite3 tool)"; }
+if command -v sqlite3 >/dev/null; then
+  appdata_u=$user_dir/AppData/Roaming
+  profile_u=$appdata_u/Mozilla/Firefox/Profiles/bench.default
+  rm -rf "$appdata_u/Mozilla"
+  mkdir -p "$profile_u"
+  sqlite3 "$profile_u/places.sqlite" "
+    create table moz_places (id integer primary key, url text);
+    create table moz_historyvisits (id integer primary key, place_id integer, visit_date integer);
+    create table moz_bookmarks (id integer primary key, fk integer, title text);
+    with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000)
+      insert into moz_places select i, 'http://site' || i || '.example/page/' || (i * 7919 % 1000) from n;
+    with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
+      insert into moz_historyvisits (place_id, visit_date) select 1 + (i * 7919) % 20000, i * 1000 from n;"
+  cp "$profile_u/places.sqlite" "$base_u.native.sqlite" 2>/dev/null || { mkdir -p "$(dirname "$base_u")"; cp "$profile_u/places.sqlite" "$base_u.native.sqlite"; }
+  out=$(wine "$build/bench/walk_bench.exe" --firefox "C:\\users\\$user\\AppData\\Roaming" </dev/null | tr -d '\r')
+  read -r _ ff_items ff_scan <<<"$(grep '^firefox_scan ' <<<"$out")"
+  read -r _ _ ff_clean ff_left <<<"$(grep '^firefox_clean ' <<<"$out")"
+  [ "$ff_left" = 0 ] || echo "warning: $ff_left Firefox items left" >&2
+  t0=$(now)
+  native_items=$(sqlite3 "$base_u.native.sqlite" "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc" | wc -l)
+  t1=$(now)
+  sqlite3 "$base_u.native.sqlite" "delete from moz_historyvisits "
+  t2=$(now)
+  native_scan=$(python3 -c "print($t1 - $t0)")
+  native_clean=$(python3 -c "print($t2 - $t1)")
+  printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
+  printf '%-28s %8s %10.3f %14s\n' "firefox history scan" "$ff_items" "$ff_scan" "$(rate "$ff_items" "$ff_scan")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 listing" "$native_items" "$native_scan" "$(rate "$native_items" "$native_scan")"
+  printf '%-28s %8s %10.3f %14s\n' "firefox history clean" "$ff_items" "$ff_clean" "$(rate "$ff_items" "$ff_clean")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 deletion" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
+  echo "ratio firefox scan / sqlite3:  $(ratio "$(rate "$ff_items" "$ff_scan")" "$(rate "$native_items" "$native_scan")")"
+  echo "ratio firefox clean / sqlite3: $(ratio "$(rate "$ff_items" "$ff_clean")" "$(rate "$native_items" "$native_clean")")"
+  rm -rf "$appdata_u/Mozilla" "$base_u.native.sqlite"
+fi
+
 # The wipe: a test drive W: on a small file system of its own (a tmpfs, which needs
 # root), never a real disk.
 wipe_dir=$build/bench-session/drives/w

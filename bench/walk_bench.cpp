@@ -2,9 +2,12 @@
 // free-space wipe of one test drive.
 //   walk_bench.exe FOLDER [--shred]   prints "walk ITEMS SECONDS" and "clean ITEMS SECONDS LEFT"
 //   walk_bench.exe --wipe DRIVE       prints "wipe BYTES SECONDS CLEANED"
+//   walk_bench.exe --firefox APPDATA  prints "firefox_scan ITEMS SECONDS" and
+//                                     "firefox_clean ITEMS SECONDS LEFT" (history)
 #include "areas/DiskTarget.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
+#include "browsers/Mozilla.h"
 #include "engine/CleanHost.h"
 #include "engine/CleanRun.h"
 
@@ -66,6 +69,28 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&t1);
         std::printf("wipe %llu %.6f %d\n", static_cast<unsigned long long>(freeBytes.QuadPart), Seconds(t0, t1),
                     disk.GetCleaned());
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--firefox") == 0)
+    {
+        if (argc < 3)
+            return 2;
+        CBenchHost host(false);
+        CSectionList sections(1, CScanItemPtr(new CScanItem("bench", 2)));
+        CFoundItemList& items = sections[0]->GetFoundItems();
+        LARGE_INTEGER t0, t1, t2;
+        QueryPerformanceCounter(&t0);
+        {
+            CMozilla firefox(argv[2], items, host);
+            firefox.ScanFirefoxHistory();
+        }
+        QueryPerformanceCounter(&t1);
+        size_t found = items.size();
+        CleanSections(sections, host, &host);
+        QueryPerformanceCounter(&t2);
+        std::printf("firefox_scan %u %.6f\n", static_cast<unsigned>(found), Seconds(t0, t1));
+        std::printf("firefox_clean %u %.6f %u\n", static_cast<unsigned>(found), Seconds(t1, t2),
+                    static_cast<unsigned>(items.size()));
         return 0;
     }
     bool shred = argc > 2 && std::strcmp(argv[2], "--shred") == 0;
