@@ -17,24 +17,12 @@
 
 namespace
 {
-class CBenchHost : public ICleanHost, public IProgressSink
+class CBenchHost : public CHeadlessCleanHost, public IProgressSink
 {
 public:
-    explicit CBenchHost(bool shred) : m_shred(shred) {}
-    HWND GetOwnerWindow() const override { return nullptr; }
-    bool IsShredOn() const override { return m_shred; }
-    bool IsCancelled() const override { return false; }
-    int GetDontShowWipeNotice() const override { return 1; }
-    void SetDontShowWipeNotice(int) override {}
-    int ShowWipeNotice() override { return 0; }
-    void BeginProgress(int) override {}
-    void StepProgress() override {}
-    void EndProgress() override {}
+    explicit CBenchHost(bool shred) : CHeadlessCleanHost(shred) {}
     void Tick() override {}
     void RefreshList() override {}
-
-private:
-    bool m_shred;
 };
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)

@@ -34,30 +34,40 @@ bool ReadNumber(IByteSource& source, size_t width, uint32_t& value, uint8_t& fir
     return true;
 }
 
-enum RecordResult
+// Reads the header, then every record to the end: onFlag(tag) for a flag record,
+// onField(recordTag, field, data) for each field of every whole payload (a payload
+// cut off by the end of the file is skipped; a tag or length cut off, or a length
+// above kMaxPayload, ends the file). onRecordEnd(recordTag) follows each payload.
+void ForEachRecord(IByteSource& source, CRecordFileDescription& d, const std::function<void(uint32_t)>& onFlag,
+                   const std::function<void(uint32_t, const CField&, const std::string&)>& onField,
+                   const std::function<void(uint32_t)>& onRecordEnd)
 {
-    RECORD_END,     // stop reading the file
-    RECORD_FLAG,    // a flag record: no payload
-    RECORD_SKIPPED, // a payload cut off by the end of the file
-    RECORD_PAYLOAD
-};
-
-// Reads one record: its tag, and unless it is a flag, its payload.
-RecordResult ReadRecord(IByteSource& source, const CRecordFileDescription& d, uint32_t& tag,
-                        std::vector<uint8_t>& payload)
-{
-    uint8_t first = 0, unused = 0;
-    if (!ReadNumber(source, d.tagWidth, tag, first))
-        return RECORD_END;
-    if (first & 0x80)
-        return RECORD_FLAG;
-    uint32_t length = 0;
-    if (!ReadNumber(source, d.lengthWidth, length, unused) || length > kMaxPayload)
-        return RECORD_END;
-    payload.resize(length);
-    if (length && source.Read(payload.data(), length) != length)
-        return RECORD_SKIPPED;
-    return RECORD_PAYLOAD;
+    if (!ReadHeader(source, d))
+        return;
+    std::vector<uint8_t> payload;
+    for (;;)
+    {
+        uint32_t tag = 0, length = 0;
+        uint8_t first = 0, unused = 0;
+        if (!ReadNumber(source, d.tagWidth, tag, first))
+            return;
+        if (first & 0x80)
+        {
+            onFlag(tag);
+            continue;
+        }
+        if (!ReadNumber(source, d.lengthWidth, length, unused) || length > kMaxPayload)
+            return;
+        payload.resize(length);
+        if (length && source.Read(payload.data(), length) != length)
+            continue;
+        const uint8_t* cursor = payload.data();
+        const uint8_t* end = cursor + payload.size();
+        CField field;
+        while (ReadOperaField(cursor, end, d, field))
+            onField(tag, field, std::string(reinterpret_cast<const char*>(field.data ? field.data : cursor), field.length));
+        onRecordEnd(tag);
+    }
 }
 } // namespace
 
@@ -100,32 +110,26 @@ bool ReadOperaField(const uint8_t*& cursor, const uint8_t* end, const CRecordFil
 void ReadRecordEntries(IByteSource& source, CRecordFileDescription& d,
                        const std::function<void(const std::string&, const std::string&)>& entry)
 {
-    if (!ReadHeader(source, d))
-        return;
-    std::vector<uint8_t> payload;
-    for (;;)
-    {
-        uint32_t tag = 0;
-        RecordResult result = ReadRecord(source, d, tag, payload);
-        if (result == RECORD_END)
-            return;
-        if (result != RECORD_PAYLOAD || tag != static_cast<uint32_t>(d.wantedRecordTag))
-            continue;
-        std::string text, fileName;
-        const uint8_t* cursor = payload.data();
-        const uint8_t* end = cursor + payload.size();
-        CField field;
-        while (ReadOperaField(cursor, end, d, field))
-        {
-            std::string data(reinterpret_cast<const char*>(field.data ? field.data : cursor), field.length);
-            if (field.tag == static_cast<uint32_t>(d.wantedFieldTag))
+    const uint32_t wantedRecord = static_cast<uint32_t>(d.wantedRecordTag);
+    const uint32_t wantedField = static_cast<uint32_t>(d.wantedFieldTag);
+    std::string text, fileName;
+    ForEachRecord(
+        source, d, [](uint32_t) {},
+        [&](uint32_t record, const CField& field, const std::string& data) {
+            // The last occurrence of a tag wins; a flag field gives an empty text.
+            if (record != wantedRecord)
+                return;
+            if (field.tag == wantedField)
                 text = data;
             else if (field.tag == 13)
                 fileName = data;
-        }
-        if (!text.empty())
-            entry(text, fileName);
-    }
+        },
+        [&](uint32_t record) {
+            if (record == wantedRecord && !text.empty())
+                entry(text, fileName);
+            text.clear();
+            fileName.clear();
+        });
 }
 
 std::string BuildCookieLocation(const std::vector<std::string>& domains, const std::vector<std::string>& paths)
@@ -143,19 +147,11 @@ std::string BuildCookieLocation(const std::vector<std::string>& domains, const s
 void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d,
                        const std::function<void(const std::string&)>& entry)
 {
-    if (!ReadHeader(source, d))
-        return;
     std::vector<std::string> domains, paths;
     std::string currentPath;
-    std::vector<uint8_t> payload;
-    for (;;)
-    {
-        uint32_t tag = 0;
-        RecordResult result = ReadRecord(source, d, tag, payload);
-        if (result == RECORD_END)
-            return;
-        if (result == RECORD_FLAG)
-        {
+    ForEachRecord(
+        source, d,
+        [&](uint32_t tag) {
             if ((tag & 7) == 4 && !domains.empty())
                 domains.pop_back();
             if ((tag & 7) == 5)
@@ -164,30 +160,22 @@ void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d,
                     paths.pop_back();
                 currentPath.clear();
             }
-            continue;
-        }
-        if (result != RECORD_PAYLOAD)
-            continue;
-        const uint8_t* cursor = payload.data();
-        const uint8_t* end = cursor + payload.size();
-        CField field;
-        while (ReadOperaField(cursor, end, d, field))
-        {
-            std::string data(reinterpret_cast<const char*>(field.data ? field.data : cursor), field.length);
-            if (tag == 1 && field.tag == 30)
+        },
+        [&](uint32_t record, const CField& field, const std::string& data) {
+            if (record == 1 && field.tag == 30)
             {
                 domains.push_back(data);
                 paths.clear();
             }
-            else if (tag == 2 && field.tag == 29)
+            else if (record == 2 && field.tag == 29)
             {
                 currentPath = data;
                 paths.push_back(data);
             }
-            else if (tag == 3 && field.tag == 16)
+            else if (record == 3 && field.tag == 16)
                 entry(data + " at " + BuildCookieLocation(domains, paths));
-        }
-    }
+        },
+        [](uint32_t) {});
 }
 
 std::string ReadTextLine(IByteSource& source)

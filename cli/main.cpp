@@ -42,25 +42,20 @@ struct COptions
 };
 
 // The console's scan context and clean host: no window, no notice, no progress bar.
-class CConsoleHost : public IScanContext, public ICleanHost
+class CConsoleHost : public IScanContext, public CHeadlessCleanHost
 {
 public:
-    CConsoleHost(const COptions& options) : m_options(options) { ResolveScanPaths(m_paths, nullptr); }
+    CConsoleHost(const COptions& options) : CHeadlessCleanHost(options.shred), m_options(options)
+    {
+        ResolveScanPaths(m_paths, nullptr);
+    }
 
     bool IsAreaChecked(int controlId) const override { return m_options.areas.count(controlId) != 0; }
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return nullptr; }
     void Tick() override {}
     void RefreshList() override {}
-
-    bool IsShredOn() const override { return m_options.shred; }
     bool IsCancelled() const override { return g_cancel != 0; }
-    int GetDontShowWipeNotice() const override { return 1; }
-    void SetDontShowWipeNotice(int) override {}
-    int ShowWipeNotice() override { return 0; }
-    void BeginProgress(int) override {}
-    void StepProgress() override {}
-    void EndProgress() override {}
 
 private:
     const COptions& m_options;

@@ -27,3 +27,25 @@ public:
 protected:
     ~ICleanHost() {}
 };
+
+// A host without a window: no owner, no wipe notice, no progress display, never
+// cancelled unless a subclass says so. The console front end, the benchmarks and
+// the tests build on it.
+class CHeadlessCleanHost : public ICleanHost
+{
+public:
+    explicit CHeadlessCleanHost(bool shred = false) : m_shred(shred) {}
+    HWND GetOwnerWindow() const override { return nullptr; }
+    bool IsShredOn() const override { return m_shred; }
+    bool IsCancelled() const override { return false; }
+    int GetDontShowWipeNotice() const override { return 1; }
+    void SetDontShowWipeNotice(int) override {}
+    int ShowWipeNotice() override { return 0; }
+    void BeginProgress(int) override {}
+    void StepProgress() override {}
+    void EndProgress() override {}
+
+protected:
+    ~CHeadlessCleanHost() {}
+    bool m_shred;
+};

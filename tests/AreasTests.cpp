@@ -11,29 +11,6 @@ using namespace testutil;
 
 namespace
 {
-class CCountingTick : public CTickable
-{
-public:
-    void Tick() override { ++m_count; }
-    int m_count = 0;
-};
-
-// A clean host with only the shred choice; everything else is idle.
-class CShredHost : public ICleanHost
-{
-public:
-    explicit CShredHost(bool shred) : m_shred(shred) {}
-    HWND GetOwnerWindow() const override { return nullptr; }
-    bool IsShredOn() const override { return m_shred; }
-    bool IsCancelled() const override { return false; }
-    int GetDontShowWipeNotice() const override { return 1; }
-    void SetDontShowWipeNotice(int) override {}
-    int ShowWipeNotice() override { return 0; }
-    void BeginProgress(int) override {}
-    void StepProgress() override {}
-    void EndProgress() override {}
-    bool m_shred;
-};
 
 std::string Pattern(size_t size)
 {
@@ -45,7 +22,7 @@ std::string Pattern(size_t size)
 
 int CleanFile(const CString& path, int kind, bool shred = false)
 {
-    CShredHost host(shred);
+    CTestCleanHost host(shred);
     CFileTarget target(path, kind);
     target.SetOwner(&host);
     target.Clean();

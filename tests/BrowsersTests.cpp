@@ -22,19 +22,6 @@ using namespace testutil;
 
 namespace
 {
-class CNullTick : public CTickable
-{
-public:
-    void Tick() override { ++m_count; }
-    int m_count = 0;
-};
-
-class CSilentSink : public IProgressSink
-{
-public:
-    void Tick() override {}
-    void RefreshList() override {}
-};
 
 std::vector<std::string> Texts(const CFoundItemList& list)
 {
@@ -108,7 +95,7 @@ protected:
     }
     CString m_appData, m_profile;
     CFoundItemList m_list;
-    CNullTick m_tick;
+    CCountingTick m_tick;
 };
 } // namespace
 
@@ -422,7 +409,7 @@ protected:
 
     CString m_root, m_local, m_roaming;
     CFoundItemList m_list;
-    CNullTick m_tick;
+    CCountingTick m_tick;
 };
 } // namespace
 

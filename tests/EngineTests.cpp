@@ -46,7 +46,7 @@ public:
 };
 
 // Records what the runs report, and answers the scan run's questions.
-class CRecordingContext : public IScanContext, public ICleanHost
+class CRecordingContext : public IScanContext, public CHeadlessCleanHost
 {
 public:
     CRecordingContext() { ResolveScanPaths(m_paths, nullptr); }
@@ -56,15 +56,6 @@ public:
     HWND GetOwnerWindow() const override { return nullptr; }
     void Tick() override { Record('T'); }
     void RefreshList() override { Record('R'); }
-
-    bool IsShredOn() const override { return false; }
-    bool IsCancelled() const override { return false; }
-    int GetDontShowWipeNotice() const override { return 1; }
-    void SetDontShowWipeNotice(int) override {}
-    int ShowWipeNotice() override { return 0; }
-    void BeginProgress(int) override {}
-    void StepProgress() override {}
-    void EndProgress() override {}
 
     void Record(char what)
     {

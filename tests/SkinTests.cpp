@@ -7,6 +7,8 @@
 #include "exmfc/WindowSkin.h"
 #include "resources/resource.h"
 
+#include "TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,15 +19,7 @@ using namespace exmfc;
 
 namespace
 {
-void PumpPending()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using testutil::PumpPending;
 
 // A 32-bit picture whose pixels a function gives.
 HBITMAP MakeBitmap(int w, int h, const std::function<COLORREF(int, int)>& pixel)

@@ -16,6 +16,16 @@ CString MakeTestRoot(const char* name)
     return root;
 }
 
+void PumpPending()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
 bool MakeDir(const CString& path) { return CreateDirectoryA(path, nullptr) != FALSE; }
 
 bool WriteBytes(const CString& path, const std::string& bytes)

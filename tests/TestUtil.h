@@ -5,8 +5,37 @@
 
 #include <string>
 
+#include "engine/CleanHost.h"
+#include "engine/Tickable.h"
+
 namespace testutil
 {
+// Counts the units of work reported.
+class CCountingTick : public CTickable
+{
+public:
+    void Tick() override { ++m_count; }
+    int m_count = 0;
+};
+
+// A progress sink that ignores everything.
+class CSilentSink : public IProgressSink
+{
+public:
+    void Tick() override {}
+    void RefreshList() override {}
+};
+
+// A clean host with only a shred choice.
+class CTestCleanHost : public CHeadlessCleanHost
+{
+public:
+    explicit CTestCleanHost(bool shred = false) : CHeadlessCleanHost(shred) {}
+};
+
+// Dispatches every message waiting in the thread's queue.
+void PumpPending();
+
 // A new empty folder below the prefix's temp folder, without a trailing backslash.
 CString MakeTestRoot(const char* name);
 bool MakeDir(const CString& path);

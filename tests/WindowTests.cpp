@@ -6,6 +6,8 @@
 #include "afx/FrameWnd.h"
 #include "resources/resource.h"
 
+#include "TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -13,15 +15,7 @@
 
 namespace
 {
-void PumpPending()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using testutil::PumpPending;
 
 class CRecordingWnd : public CWnd
 {

@@ -19,12 +19,6 @@ using namespace testutil;
 
 namespace
 {
-class CNullTick : public CTickable
-{
-public:
-    void Tick() override { ++m_count; }
-    int m_count = 0;
-};
 
 std::vector<CString> Texts(const CFoundItemList& list)
 {
@@ -83,7 +77,7 @@ TEST_F(MRUTest, RunHistoryLosesItsSuffixAndKeepsItsOrderValue)
     SetString("b", "cmd /c dir\\1");
     SetString("MRUList", "ab");
     CFoundItemList list;
-    CNullTick tick;
+    CCountingTick tick;
     ScanMRUKey(kTestKey, list, tick);
     EXPECT_EQ((std::vector<CString>{"notepad", "cmd /c dir"}), Texts(list));
     EXPECT_EQ(2, tick.m_count);
@@ -107,7 +101,7 @@ TEST_F(MRUTest, BinaryValuesByNameOtherTypesSkippedOtherCaseListed)
     SetString("mrulist", "zz");
     SetRaw("unterminated", REG_SZ, "no zero at the end");
     CFoundItemList list;
-    CNullTick tick;
+    CCountingTick tick;
     ScanMRUKey(kTestKey, list, tick);
     EXPECT_EQ((std::vector<CString>{"0123abcd", "4567efab", "zz", "no zero at the end"}), Texts(list));
     EXPECT_EQ(CString("mrulist"), dynamic_cast<CMRUListTarget&>(*list[2]).GetValueName());
@@ -120,7 +114,7 @@ TEST_F(MRUTest, ListingStopsAtTheFirstValueTooLargeForTheBuffers)
     SetRaw("c", REG_SZ, std::string(1999, 'x') + '\0');
     SetString("d", "fourth");
     CFoundItemList list;
-    CNullTick tick;
+    CCountingTick tick;
     ScanMRUKey(kTestKey, list, tick);
     EXPECT_EQ((std::vector<CString>{"first", "second"}), Texts(list));
 
@@ -314,11 +308,7 @@ TEST(RecycleBinTest, EntriesListedByOriginalNameAndEmptiedByOneCall)
     CSectionList sections(1, CScanItemPtr(new CScanItem("Windows", 0)));
     sections[0]->GetFoundItems() = list;
     list.clear();
-    class CSilentSink : public IProgressSink
-    {
-        void Tick() override {}
-        void RefreshList() override {}
-    } sink;
+    CSilentSink sink;
     CleanSections(sections, sink, nullptr);
     EXPECT_TRUE(sections[0]->GetFoundItems().empty());
     EXPECT_EQ(1, bin->GetAttempted());
@@ -467,11 +457,7 @@ TEST_F(WipeTest, CancelLeavesThisAndEveryLaterDiskUntouched)
     CFoundItemList& list = sections[0]->GetFoundItems();
     list.push_back(CCleanTargetPtr(new CDiskTarget("T:")));
     list.push_back(CCleanTargetPtr(new CDiskTarget("V:"))); // cleaned first
-    class CSilentSink : public IProgressSink
-    {
-        void Tick() override {}
-        void RefreshList() override {}
-    } sink;
+    CSilentSink sink;
     CleanSections(sections, sink, &host);
     ASSERT_EQ(2u, list.size());
     EXPECT_EQ(1, list[1]->GetAttempted());
