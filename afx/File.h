@@ -49,6 +49,7 @@ public:
     UINT Read(void* buffer, UINT count);
     // TRUE only when every byte was written.
     BOOL Write(const void* buffer, UINT count);
+    // Sets the end of the file; the position is then at that end.
     BOOL SetLength(ULONGLONG length);
     BOOL Flush();
 

@@ -122,14 +122,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
         hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     }
-    if (!hWnd)
-    {
-        // A window that failed in WM_CREATE is gone already and unbound at WM_NCDESTROY.
-        if (m_hWnd)
-            UnbindHandle();
-        return FALSE;
-    }
-    return TRUE;
+    // A window that failed in WM_CREATE is gone already: it was unbound at WM_NCDESTROY,
+    // and PostNcDestroy may have deleted this object, which is not touched again.
+    return hWnd != nullptr;
 }
 
 BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
