@@ -1,5 +1,6 @@
 // The skin toolkit under Wine and Xvfb: regions from bitmaps, nine-slice geometry,
 // button faces and states, caption drag, fonts and the tray icon.
+#include "afx/Dialog.h"
 #include "afx/FrameWnd.h"
 #include "exmfc/Fonts.h"
 #include "exmfc/SkinButton.h"
@@ -501,4 +502,67 @@ TEST(TrayIconTest, AddModifyRemoveAndTextsCutToTheirBuffers)
     real.Remove();
     EXPECT_FALSE(real.IsAdded());
     ::DestroyWindow(owner);
+}
+
+namespace
+{
+// A skinned modal dialog from the details template, shaped by the dialog skin.
+class CSkinnedDialog : public CWindowSkin<CDialog>
+{
+public:
+    CSkinnedDialog() : CWindowSkin<CDialog>(IDB_DETAILS_SKIN)
+    {
+        HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_DETAILS), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+        HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
+        InitModalIndirect(loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr);
+    }
+    void SetupSkin() override
+    {
+        ++m_setups;
+        m_shaped = true;
+        m_transparentColour = RGB(255, 0, 255);
+        m_title = "Details";
+        m_titleRect.SetRect(47, 9, 300, 31);
+        m_titleColour = RGB(255, 255, 255);
+        CopyFont(exmfc::GetFont(0), m_titleFont);
+    }
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        CRect client;
+        GetClientRect(&client);
+        m_size = client.Size();
+        HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
+        m_cutToSkin = ::GetWindowRgn(m_hWnd, shape) != ERROR && !::PtInRegion(shape, 0, 0) &&
+                      ::PtInRegion(shape, client.Width() / 2, client.Height() / 2);
+        ::DeleteObject(shape);
+        m_list = GetDlgItem(IDC_FOUND_LIST) != nullptr;
+        ::SetTimer(m_hWnd, 1, 10, nullptr);
+        return TRUE;
+    }
+    BEGIN_MSG_MAP_EX(CSkinnedDialog, CWindowSkin<CDialog>)
+    ON_WM_TIMER()
+    END_MSG_MAP_EX()
+    void OnTimer(UINT_PTR)
+    {
+        ::KillTimer(m_hWnd, 1);
+        EndDialog(IDOK);
+    }
+    int m_setups = 0;
+    CSize m_size;
+    bool m_list = false;
+    bool m_cutToSkin = false;
+};
+} // namespace
+
+TEST(WindowSkinTest, SkinnedModalDialogFromItsTemplate)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CSkinnedDialog dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(1, dialog.m_setups);
+    EXPECT_TRUE(dialog.m_list);
+    EXPECT_GT(dialog.m_size.cx, 0);
+    EXPECT_TRUE(dialog.m_cutToSkin) << "the dialog is cut to its skin";
 }
