@@ -82,8 +82,9 @@ rm -rf "$base_u"
 
 # Firefox: history of 100,000 visits over 20,000 addresses, listed and deleted by the
 # engine, and by the sqlite3 tool running the same statements on an identical copy.
-command -v sqlite3 >/dev/null || { echo "firefox: skipped (no sqlite3 tool)"; }
-if command -v sqlite3 >/dev/null; then
+if ! command -v sqlite3 >/dev/null; then
+  echo "firefox: skipped (no sqlite3 tool)"
+else
   appdata_u=$user_dir/AppData/Roaming
   profile_u=$appdata_u/Mozilla/Firefox/Profiles/bench.default
   rm -rf "$appdata_u/Mozilla"
@@ -96,7 +97,7 @@ if command -v sqlite3 >/dev/null; then
       insert into moz_places select i, 'http://site' || i || '.example/page/' || (i * 7919 % 1000) from n;
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
       insert into moz_historyvisits (place_id, visit_date) select 1 + (i * 7919) % 20000, i * 1000 from n;"
-  cp "$profile_u/places.sqlite" "$base_u.native.sqlite" 2>/dev/null || { mkdir -p "$(dirname "$base_u")"; cp "$profile_u/places.sqlite" "$base_u.native.sqlite"; }
+  cp "$profile_u/places.sqlite" "$base_u.native.sqlite"
   out=$(wine "$build/bench/walk_bench.exe" --firefox "C:\\users\\$user\\AppData\\Roaming" </dev/null | tr -d '\r')
   read -r _ ff_items ff_scan <<<"$(grep '^firefox_scan ' <<<"$out")"
   read -r _ _ ff_clean ff_left <<<"$(grep '^firefox_clean ' <<<"$out")"
