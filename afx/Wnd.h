@@ -140,7 +140,6 @@ protected:
     bool m_ncDestroyPending;
 
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend class CDialog;
     // Sends reflected messages to the child object that the message concerns.
     BOOL ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     void BindHandle(HWND hWnd);

@@ -86,12 +86,6 @@ CMozilla::CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick
         m_profileFolder = FindDefaultProfile(appData + "\\Mozilla\\Firefox\\Profiles\\");
 }
 
-const CMozilla::CQuery* CMozilla::GetQueries(int& count)
-{
-    count = static_cast<int>(sizeof(kQueries) / sizeof(kQueries[0]));
-    return kQueries;
-}
-
 void CMozilla::RunQuery(const CQuery& query)
 {
     // Without a profile the bare file names would open (and create) databases in

@@ -42,8 +42,6 @@ public:
         RowCallback callback;
         const char* deletion;
     };
-    // The queries in the order a scan runs them.
-    static const CQuery* GetQueries(int& count);
 
 private:
     void RunQuery(const CQuery& query);
