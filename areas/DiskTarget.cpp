@@ -1,18 +1,22 @@
 #include "DiskTarget.h"
 
+#include "EntryHandle.h"
 #include "FolderWalk.h"
-#include "afx/File.h"
+#include "PathText.h"
 #include "engine/CleanHost.h"
 #include "engine/TypeNames.h"
 
 #include <new>
+#include <string>
 #include <vector>
 
 namespace
 {
-const UINT kChunkSize = 8388608;
+const DWORD kChunkSize = 8388608;
 const unsigned char kFillByte = 0xAA;
-const char kWipeFileName[] = "\\tmpfile01010101";
+const wchar_t kWipeFileName[] = L"tmpfile01010101";
+// Other names tried when the first is taken: "tmpfile01010101.1" and on.
+const int kWipeNameTries = 100;
 
 // The notice is shown at most once per program run.
 int g_showWipeNoticeOnce = 1;
@@ -28,6 +32,65 @@ bool SystemFreeSpace(const CString& driveName, ULONGLONG& freeBytes)
 
 FreeSpaceQuery g_freeSpaceQuery = SystemFreeSpace;
 } // namespace
+
+bool CWipeFile::Create(const CString& driveName)
+{
+    Close();
+    const std::wstring root = ToLongPath(driveName + "\\");
+    for (int attempt = 0; attempt < kWipeNameTries; ++attempt)
+    {
+        std::wstring name = kWipeFileName;
+        if (attempt > 0)
+            name += L"." + std::to_wstring(attempt);
+        m_handle = CreateFileW((root + name).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                               nullptr);
+        if (m_handle == INVALID_HANDLE_VALUE)
+        {
+            DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                continue;
+            return false;
+        }
+        // The new file must be a plain file with one name, in the drive's root.
+        BY_HANDLE_FILE_INFORMATION info;
+        CString plainName;
+        WideToUtf8(name.data(), name.size(), plainName);
+        if (GetFileInformationByHandle(m_handle, &info) && info.nNumberOfLinks == 1 &&
+            !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+            IsHandleAtPath(m_handle, info.dwVolumeSerialNumber, driveName + "\\" + plainName))
+            return true;
+        Close(); // a new file, but not where it was asked for: gone with its handle
+        return false;
+    }
+    return false;
+}
+
+bool CWipeFile::Extend(ULONGLONG length)
+{
+    FILE_END_OF_FILE_INFO end;
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
+    LARGE_INTEGER start = {};
+    return SetFileInformationByHandle(m_handle, FileEndOfFileInfo, &end, sizeof(end)) &&
+           SetFilePointerEx(m_handle, start, nullptr, FILE_BEGIN);
+}
+
+bool CWipeFile::Write(const void* bytes, DWORD count)
+{
+    DWORD written = 0;
+    return WriteFile(m_handle, bytes, count, &written, nullptr) && written == count;
+}
+
+bool CWipeFile::Flush() { return FlushFileBuffers(m_handle) != FALSE; }
+
+void CWipeFile::Close()
+{
+    if (m_handle != INVALID_HANDLE_VALUE)
+    {
+        CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+}
 
 void ResetWipeNoticeOnce() { g_showWipeNoticeOnce = 1; }
 
@@ -57,10 +120,11 @@ int CDiskTarget::Clean()
         return 0;
 
     // The system deletes the wipe file when its handle closes, even if the program is
-    // killed mid-wipe, so the disk is never left full.
-    CString path = m_displayText + kWipeFileName;
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, FILE_FLAG_DELETE_ON_CLOSE))
+    // killed mid-wipe, so the disk is never left full. It is always a new file of
+    // the program's own: a name already taken (by a file, a link, a hard link to
+    // somebody's document) is never opened, and another name is tried instead.
+    CWipeFile file;
+    if (!file.Create(m_displayText))
         return 0;
 
     std::vector<unsigned char> buffer;
@@ -75,14 +139,14 @@ int CDiskTarget::Clean()
 
     // Allocate the whole free space up front; a file system that cannot hold one file
     // that large (or a disk filled meanwhile) ends the wipe with the item uncleaned.
-    if (!file.SetLength(remaining) || !file.SeekToBegin())
+    if (!file.Extend(remaining))
         return 0;
 
     bool failed = false;
     host.BeginProgress(static_cast<int>(remaining / kChunkSize));
     while (remaining > 0 && !host.IsCancelled())
     {
-        UINT count = remaining < kChunkSize ? static_cast<UINT>(remaining) : kChunkSize;
+        DWORD count = remaining < kChunkSize ? static_cast<DWORD>(remaining) : kChunkSize;
         if (!file.Write(buffer.data(), count))
         {
             failed = true;
@@ -92,8 +156,11 @@ int CDiskTarget::Clean()
         remaining -= count;
     }
     std::vector<unsigned char>().swap(buffer);
+    // Unflushed pages may be dropped with the file: the wipe counts only once its
+    // bytes have reached the disk.
+    if (!failed && !host.IsCancelled() && !file.Flush())
+        failed = true;
     file.Close();
-    DeleteFileA(path); // normally gone already with its handle
     host.EndProgress();
 
     m_cleaned = (!failed && !host.IsCancelled()) ? 1 : 0;

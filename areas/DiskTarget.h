@@ -12,9 +12,33 @@ public:
     explicit CDiskTarget(const CString& driveName);
 
     const CString& GetTypeName() const override;
-    // Fills the drive's free space with 0xAA in 8 MiB writes through a file that the
-    // system deletes when it is closed, with progress and cancel through the owner.
+    // Fills the drive's free space with 0xAA in 8 MiB writes through a new file that
+    // the system deletes when it is closed, flushed before it is closed, with
+    // progress and cancel through the owner.
     int Clean() override;
+};
+
+// The wipe's own file in the root of a drive, deleted when it is closed.
+class CWipeFile
+{
+public:
+    CWipeFile() : m_handle(INVALID_HANDLE_VALUE) {}
+    ~CWipeFile() { Close(); }
+    CWipeFile(const CWipeFile&) = delete;
+    CWipeFile& operator=(const CWipeFile&) = delete;
+
+    // Creates "\tmpfile01010101" (or, when that name is taken, "\tmpfile01010101.N")
+    // new in the root of driveName ("C:"), and checks by handle that it is a plain
+    // file with one name in that root. False when no such file could be made.
+    bool Create(const CString& driveName);
+    // Sets the length and goes back to the start.
+    bool Extend(ULONGLONG length);
+    bool Write(const void* bytes, DWORD count);
+    bool Flush();
+    void Close();
+
+private:
+    HANDLE m_handle;
 };
 
 // One item per fixed drive, in the order the system lists them.

@@ -1,13 +1,52 @@
 #include "FileTarget.h"
 
-#include "afx/File.h"
+#include "EntryHandle.h"
 #include "engine/CleanHost.h"
 #include "engine/TypeNames.h"
 
 namespace
 {
-const UINT kShredBufferSize = 4096;
+const DWORD kShredBufferSize = 4096;
 const ULONGLONG kShredLimit = 1048576;
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Zeros over the first MiB of the open file, flushed. Only for a file with one name,
+// never for a read-only one.
+void ShredOpenFile(const CEntryHandle& file)
+{
+    const BY_HANDLE_FILE_INFORMATION& info = file.GetInfo();
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || info.nNumberOfLinks > 1)
+        return;
+    ULONGLONG remaining = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (remaining > kShredLimit)
+        remaining = kShredLimit;
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN))
+        return;
+    static const char zeros[kShredBufferSize] = {};
+    while (remaining > 0)
+    {
+        DWORD count = remaining < kShredBufferSize ? static_cast<DWORD>(remaining) : kShredBufferSize;
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), zeros, count, &written, nullptr) || written != count)
+            break; // the deletion is still attempted
+        remaining -= count;
+    }
+    // Without the flush the zeros may never reach the disk before the name is deleted.
+    FlushFileBuffers(file.Get());
+}
+
+bool IsIndexDat(const CString& path)
+{
+    int slash = path.ReverseFind('\\');
+    return path.Mid(slash + 1).CompareNoCase("index.dat") == 0;
+}
+
+CString WithoutTrailingSeparator(const CString& path)
+{
+    int length = path.GetLength();
+    return length > 0 && path[length - 1] == '\\' ? path.Left(length - 1) : path;
+}
 } // namespace
 
 bool IsFolderKind(int fileKind)
@@ -15,67 +54,91 @@ bool IsFolderKind(int fileKind)
     return fileKind == FK_TEMP_FOLDER || fileKind == FK_SCANDISK_FOLDER || fileKind == FK_IE_CACHE_FOLDER;
 }
 
-CFileTarget::CFileTarget(const CString& path, int fileKind) : CCleanTarget(path), m_fileKind(fileKind) {}
+RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred)
+{
+    CEntryHandle entry;
+    const DWORD access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+    EntryState state = ENTRY_BUSY;
+    if (shred && !folder)
+    {
+        // Exclusive, so nobody writes between the zeros and the deletion.
+        state = entry.Open(path, false, access | GENERIC_WRITE, 0);
+        if (state == ENTRY_LISTED)
+            ShredOpenFile(entry);
+        else if (state == ENTRY_BUSY && entry.GetError() == ERROR_ACCESS_DENIED)
+            state = entry.Open(path, false, access, 0); // read-only: deleted, never overwritten
+    }
+    else
+        state = entry.Open(WithoutTrailingSeparator(path), folder, access, kShareAll);
+
+    switch (state)
+    {
+    case ENTRY_GONE:
+        return REMOVE_GONE;
+    case ENTRY_ELSEWHERE:
+        return REMOVE_ELSEWHERE;
+    case ENTRY_BUSY:
+        return REMOVE_REFUSED;
+    case ENTRY_LISTED:
+        break;
+    }
+    // A folder that is not empty refuses the deletion here.
+    return entry.MarkForDeletion() ? REMOVE_DONE : REMOVE_REFUSED;
+}
+
+CFileTarget::CFileTarget(const CString& path, int fileKind, bool addressable)
+    : CCleanTarget(path), m_fileKind(fileKind), m_addressable(addressable)
+{
+}
 
 const CString& CFileTarget::GetTypeName() const { return GetTypeText(TN_FILE_FIRST + m_fileKind); }
 
 int CFileTarget::Clean()
 {
     m_attempted = 1;
+    if (!m_addressable)
+    {
+        m_cleaned = 0;
+        return m_cleaned;
+    }
     if (IsFolderKind(m_fileKind))
     {
         // Never emptied here: the clean run removes a folder's content before the folder.
-        m_cleaned = RemoveDirectoryA(m_displayText) ? 1 : 0;
+        RemoveResult result = RemoveListedEntry(m_displayText, true, false);
+        m_cleaned = (result == REMOVE_DONE || result == REMOVE_GONE) ? 1 : 0;
         return m_cleaned;
     }
     if (m_pOwner && m_pOwner->IsShredOn())
-        ShredFile(m_displayText);
+    {
+        RemoveResult result = RemoveListedEntry(m_displayText, false, true);
+        if (result == REMOVE_DONE || result == REMOVE_GONE)
+        {
+            m_cleaned = 1;
+            return m_cleaned;
+        }
+        if (result == REMOVE_ELSEWHERE)
+        {
+            m_cleaned = 0;
+            return m_cleaned;
+        }
+    }
     m_cleaned = DeleteFileForced(m_displayText);
     return m_cleaned;
 }
 
 int DeleteFileForced(const char* path)
 {
-    if (DeleteFileA(path))
+    RemoveResult result = RemoveListedEntry(path, false, false);
+    if (result == REMOVE_DONE || result == REMOVE_GONE)
         return 1;
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    BOOL deleted = DeleteFileA(path);
-    // Internet Explorer's index files stay locked while the system runs; they count as cleaned.
-    if (strstr(path, "index.dat"))
-        return 1;
-    return deleted ? 1 : 0;
+    // Internet Explorer's index files stay locked while the system runs; they count
+    // as cleaned. Only a file of that very name, and only when it is locked.
+    return result == REMOVE_REFUSED && IsIndexDat(path) ? 1 : 0;
 }
 
 void ShredFile(const char* path)
 {
-    CFile file;
-    if (!file.Open(path, CFile::modeWrite | CFile::shareExclusive | CFile::osRandomAccess,
-                   FILE_FLAG_OPEN_REPARSE_POINT))
-        return;
-
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.GetHandle(), &info))
-        return;
-    // A read-only file is never overwritten, even where the open for writing succeeds
-    // (an administrator's handle on some systems); a link or a file with other
-    // names would carry the zeros to content that was never listed.
-    const DWORD skip = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT;
-    if ((info.dwFileAttributes & skip) || info.nNumberOfLinks > 1)
-        return;
-
-    static const char zeros[kShredBufferSize] = {};
-    ULONGLONG remaining = 0;
-    if (!file.GetLength(remaining) || !file.SeekToBegin())
-        return;
-    if (remaining > kShredLimit)
-        remaining = kShredLimit;
-    while (remaining > 0)
-    {
-        UINT count = remaining < kShredBufferSize ? static_cast<UINT>(remaining) : kShredBufferSize;
-        if (!file.Write(zeros, count))
-            break; // the deletion is still attempted by the caller
-        remaining -= count;
-    }
-    // Without the flush the zeros may never reach the disk before the name is deleted.
-    file.Flush();
+    CEntryHandle file;
+    if (file.Open(path, false, GENERIC_WRITE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, 0) == ENTRY_LISTED)
+        ShredOpenFile(file);
 }

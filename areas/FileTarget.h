@@ -3,6 +3,8 @@
 
 #include "engine/CleanTarget.h"
 
+#include <windows.h>
+
 // File kinds; the folder kinds are removed as folders, all others as files.
 enum FileKind
 {
@@ -26,25 +28,46 @@ bool IsFolderKind(int fileKind);
 class CFileTarget : public CCleanTarget
 {
 public:
-    // path: a file path, or a folder path ending with a backslash.
-    CFileTarget(const CString& path, int fileKind);
+    // path: an absolute file path, or a folder path ending with a backslash.
+    // addressable: false for an entry whose name has no exact UTF-8 form; it is
+    // listed (under a lossy name) but never cleaned.
+    CFileTarget(const CString& path, int fileKind, bool addressable = true);
 
     const CString& GetTypeName() const override;
-    // A folder is removed only when already empty; a file is shredded first when
-    // the owner asks for it, then deleted (forced past the read-only attribute).
+    // A folder is removed only when already empty; a file is shredded first when the
+    // owner asks for it, then deleted (forced past the read-only attribute). Both
+    // go through one handle, and only when it holds the very entry listed; an entry
+    // that is no longer there counts as cleaned.
     int Clean() override;
 
     int GetFileKind() const { return m_fileKind; }
 
 private:
     int m_fileKind;
+    bool m_addressable;
 };
 
-// Deletes a file, clearing its attributes if the first try fails. Non-zero when the
-// file is gone, or when its path names a locked "index.dat" that counts as gone.
+// What became of an entry the program tried to remove.
+enum RemoveResult
+{
+    REMOVE_DONE,      // deleted
+    REMOVE_GONE,      // it was no longer there
+    REMOVE_REFUSED,   // it could not be opened or deleted (in use, denied, not empty)
+    REMOVE_ELSEWHERE  // the name now leads elsewhere (a link): nothing was touched
+};
+
+// Removes a listed file (or, with folder true, an empty folder) by handle, after
+// checking that the handle holds that entry; with shred, a file is first
+// overwritten through the same handle (see ShredFile).
+RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred);
+
+// Deletes a listed file, clearing its read-only attribute if that refuses it. Non-zero
+// when the file is gone, or when it is a locked file named "index.dat" (Internet
+// Explorer's index files stay locked while the system runs and count as gone).
 int DeleteFileForced(const char* path);
 
 // Overwrites the first MiB of an existing file with zeros, in 4096-byte writes, and
-// flushes it to the disk. Skips files it cannot open exclusively, read-only files, reparse points and
-// files with more than one hard link (writing would reach content never listed).
+// flushes it to the disk. Skips files it cannot open exclusively, read-only files,
+// links and files with more than one hard link (writing would reach content never
+// listed).
 void ShredFile(const char* path);

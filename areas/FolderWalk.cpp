@@ -1,14 +1,20 @@
 #include "FolderWalk.h"
 
 #include "FileTarget.h"
+#include "PathText.h"
 
 namespace
 {
-// Owns a FindFirstFileA listing.
+// Owns a listing of one folder, in the literal path form.
 class CFindHandle
 {
 public:
-    CFindHandle(const CString& pattern, WIN32_FIND_DATAA& data) : m_h(FindFirstFileA(pattern, &data)) {}
+    CFindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
+        : m_h(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                               FIND_FIRST_EX_LARGE_FETCH)),
+          m_error(m_h == INVALID_HANDLE_VALUE ? GetLastError() : 0)
+    {
+    }
     ~CFindHandle()
     {
         if (m_h != INVALID_HANDLE_VALUE)
@@ -17,60 +23,95 @@ public:
     CFindHandle(const CFindHandle&) = delete;
     CFindHandle& operator=(const CFindHandle&) = delete;
     bool IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(m_h, &data) != FALSE; }
+    DWORD GetError() const { return m_error; }
+    bool Next(WIN32_FIND_DATAW& data) { return FindNextFileW(m_h, &data) != FALSE; }
 
 private:
     HANDLE m_h;
+    DWORD m_error;
 };
 
-// Calls AddFolderEntry for every match of pattern, with parent as the entries' folder.
-void AddMatches(const CString& pattern, const CString& parent, int fileKind, int folderKind,
-                CFoundItemList& list, CTickable& tick)
+// A folder that is there but cannot be listed is reported; a missing one is not.
+void ReportUnlisted(CFolderWalk& walk, DWORD error)
 {
-    WIN32_FIND_DATAA data;
-    CFindHandle find(pattern, data);
-    if (!find.IsValid())
-        return;
-    do
-        AddFolderEntry(data, parent, fileKind, folderKind, list, tick);
-    while (find.Next(data));
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+        walk.tick.ReportProblem(PROBLEM_UNREADABLE, walk.path, ErrorText(error));
 }
 
-const char kScanDiskFilePattern[] = "\\file????.chk";
-const char kScanDiskFolderPattern[] = "\\found.???";
+// Calls AddFolderEntry for every match of pattern (a name or wildcard in walk's folder).
+void AddMatches(CFolderWalk& walk, const wchar_t* pattern)
+{
+    WIN32_FIND_DATAW data;
+    CFindHandle find(walk.wide + L"\\" + pattern, data);
+    if (!find.IsValid())
+    {
+        ReportUnlisted(walk, find.GetError());
+        return;
+    }
+    do
+    {
+        if (walk.tick.IsStopRequested())
+            return;
+        AddFolderEntry(data, walk);
+    } while (find.Next(data));
+}
+
+CString WithoutTrailingSeparator(const CString& path)
+{
+    CString parent = path;
+    while (parent.GetLength() > 0 && parent[parent.GetLength() - 1] == '\\')
+        parent = parent.Left(parent.GetLength() - 1);
+    return parent;
+}
 } // namespace
 
 void WalkFolder(const CString& folder, int fileKind, int folderKind, CFoundItemList& list, CTickable& tick)
 {
-    if (folder.IsEmpty())
-        return;
     // A caller's trailing backslash would double the separator in every path below.
-    CString parent = folder;
-    if (parent[parent.GetLength() - 1] == '\\')
-        parent = parent.Left(parent.GetLength() - 1);
-    AddMatches(parent + "\\*", parent, fileKind, folderKind, list, tick);
+    CString parent = WithoutTrailingSeparator(folder);
+    if (parent.IsEmpty())
+        return;
+    CFolderWalk walk = {fileKind, folderKind, list, tick, parent, ToLongPath(parent)};
+    AddMatches(walk, L"*");
 }
 
-void AddFolderEntry(const WIN32_FIND_DATAA& entry, const CString& parent, int fileKind, int folderKind,
-                    CFoundItemList& list, CTickable& tick)
+void AddFolderEntry(const WIN32_FIND_DATAW& entry, CFolderWalk& walk)
 {
-    if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0)
+    if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
         return;
     // A junction or link may lead anywhere (the user's documents, a whole drive):
     // following it would delete what was never inside the walked folder.
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return;
-    CString path = parent + "\\" + entry.cFileName;
+    CString name;
+    bool exact = WideToUtf8(entry.cFileName, wcslen(entry.cFileName), name);
+    // A name holding a separator or a drive colon would be read as a path leading
+    // out of the folder; it is neither listed nor touched.
+    if (!IsPlainName(entry.cFileName))
+    {
+        walk.tick.ReportProblem(PROBLEM_SKIPPED, walk.path + "\\" + name, "not a plain file name; left alone");
+        return;
+    }
+    CString path = walk.path + "\\" + name;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     {
-        list.push_back(CCleanTargetPtr(new CFileTarget(path + "\\", folderKind)));
-        tick.Tick();
-        WalkFolder(path, fileKind, folderKind, list, tick);
+        walk.list.push_back(CCleanTargetPtr(new CFileTarget(path + "\\", walk.folderKind, exact)));
+        walk.tick.Tick();
+        if (!exact)
+            return; // its content could not be named either
+        const size_t wideLength = walk.wide.size();
+        const CString parent = walk.path;
+        walk.wide += L"\\";
+        walk.wide += entry.cFileName;
+        walk.path = path;
+        AddMatches(walk, L"*");
+        walk.wide.resize(wideLength);
+        walk.path = parent;
     }
     else
     {
-        list.push_back(CCleanTargetPtr(new CFileTarget(path, fileKind)));
-        tick.Tick();
+        walk.list.push_back(CCleanTargetPtr(new CFileTarget(path, walk.fileKind, exact)));
+        walk.tick.Tick();
     }
 }
 
@@ -93,8 +134,10 @@ void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick)
 {
     for (const CString& drive : GetFixedDriveNames())
     {
-        AddMatches(drive + kScanDiskFilePattern, drive, FK_SCANDISK_FILE, FK_SCANDISK_FOLDER, list, tick);
-        AddMatches(drive + kScanDiskFolderPattern, drive, FK_SCANDISK_FILE, FK_SCANDISK_FOLDER, list, tick);
+        CFolderWalk walk = {FK_SCANDISK_FILE, FK_SCANDISK_FOLDER, list, tick, drive, ToLongPath(drive + "\\")};
+        walk.wide.resize(walk.wide.size() - 1); // "\\?\C:" + "\" + pattern
+        AddMatches(walk, L"file????.chk");
+        AddMatches(walk, L"found.???");
     }
 }
 
@@ -102,9 +145,16 @@ CString FindDefaultProfile(const CString& folder)
 {
     if (folder.IsEmpty())
         return CString();
-    WIN32_FIND_DATAA data;
-    CFindHandle find(folder + "*.default", data);
+    WIN32_FIND_DATAW data;
+    CFindHandle find(ToLongPath(WithoutTrailingSeparator(folder)) + L"\\*.default", data);
     if (!find.IsValid())
         return CString();
-    return folder + data.cFileName + "\\";
+    do
+    {
+        CString name;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPlainName(data.cFileName) &&
+            WideToUtf8(data.cFileName, wcslen(data.cFileName), name))
+            return folder + name + "\\";
+    } while (find.Next(data));
+    return CString();
 }

@@ -2,6 +2,7 @@
 
 #include "TextConversion.h"
 #include "areas/FolderWalk.h"
+#include "areas/PathText.h"
 
 #include <sqlite3.h>
 
@@ -10,13 +11,17 @@ namespace
 // Longest row text shown, in UTF-16 units; a longer one is shown empty.
 const int kMaxRowUnits = 4192;
 
-// Addresses that a bookmark points at are kept by the typed-address clean, which
-// would otherwise leave every bookmark without its address.
-#define NOT_BOOKMARKED " where id not in (select fk from moz_bookmarks where fk is not null)"
+// Addresses that a bookmark or a keyword points at are kept by the typed-address
+// clean, which would otherwise leave them pointing at nothing.
+#define KEPT " where %KEPT%"
+const char kKeptBookmarked[] = "id not in (select fk from moz_bookmarks where fk is not null)";
+const char kKeptBookmarkedOrKeyword[] =
+    "id not in (select fk from moz_bookmarks where fk is not null"
+    " union select place_id from moz_keywords where place_id is not null)";
 
 const CMozilla::CQuery kQueries[] = {
-    {"places.sqlite", MK_TYPED_URL, "select distinct url from moz_places" NOT_BOOKMARKED,
-     CMozilla::OnSingleColumnRow, "delete from moz_places" NOT_BOOKMARKED},
+    {"places.sqlite", MK_TYPED_URL, "select distinct url from moz_places" KEPT, CMozilla::OnSingleColumnRow,
+     "delete from moz_places" KEPT},
     {"places.sqlite", MK_TYPED_URL, "select input from moz_inputhistory", CMozilla::OnSingleColumnRow,
      "delete from moz_inputhistory"},
     {"places.sqlite", MK_HISTORY_ENTRY,
@@ -31,7 +36,7 @@ const CMozilla::CQuery kQueries[] = {
     {"formhistory.sqlite", MK_FORM_DATA, "select distinct value from moz_formhistory", CMozilla::OnSingleColumnRow,
      "delete from moz_formhistory"},
 };
-#undef NOT_BOOKMARKED
+#undef KEPT
 
 enum QueryIndex
 {
@@ -46,36 +51,44 @@ enum QueryIndex
 
 int IgnoreRow(void*, int, char**, char**) { return 0; }
 
+CString WithKept(const char* statement, const char* kept)
+{
+    std::string text = statement;
+    size_t at = text.find("%KEPT%");
+    if (at != std::string::npos)
+        text.replace(at, 6, kept);
+    return CString(text);
+}
+
 std::string Column(int columns, char** texts, int index)
 {
     return index < columns && texts[index] ? std::string(texts[index]) : std::string();
 }
 } // namespace
 
-int RunStatement(const CString& path, const char* statement, RowCallback callback, void* context)
+int RunStatement(const CString& path, DatabaseMode mode, const char* statement, RowCallback callback, void* context,
+                 CString* error)
 {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(AnsiToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK)
-    {
-        sqlite3_close(db);
-        return 0;
-    }
-    char* error = nullptr;
-    if (sqlite3_exec(db, statement, callback, context, &error) != SQLITE_OK)
-    {
-        sqlite3_free(error);
-        sqlite3_close(db);
-        return 0;
-    }
+    const int flags = mode == DB_READ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int result = sqlite3_open_v2(path, &db, flags, nullptr);
+    if (result == SQLITE_OK && mode == DB_WRITE)
+        result = sqlite3_exec(db, "pragma secure_delete = on", nullptr, nullptr, nullptr);
+    if (result == SQLITE_OK)
+        result = sqlite3_exec(db, statement, callback, context, nullptr);
+    // A write-ahead log would keep the old pages until the next checkpoint.
+    if (result == SQLITE_OK && mode == DB_WRITE)
+        result = sqlite3_exec(db, "pragma wal_checkpoint(truncate)", nullptr, nullptr, nullptr);
+    if (result != SQLITE_OK && error)
+        *error = db ? sqlite3_errmsg(db) : sqlite3_errstr(result);
     sqlite3_close(db);
-    return 1;
+    return result;
 }
 
 int CMozillaCleanerTarget::Clean()
 {
     m_attempted = 1;
-    m_cleaned = RunStatement(m_displayText, m_query, IgnoreRow, nullptr);
+    m_cleaned = RunStatement(m_displayText, DB_WRITE, m_query, IgnoreRow, nullptr) == SQLITE_OK ? 1 : 0;
     return m_cleaned;
 }
 
@@ -88,14 +101,29 @@ CMozilla::CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick
 
 void CMozilla::RunQuery(const CQuery& query)
 {
-    // Without a profile the bare file names would open (and create) databases in
-    // whatever folder is current: there is nothing to scan.
+    // Without a profile the bare file names would open databases in whatever folder
+    // is current: there is nothing to scan.
     if (m_profileFolder.IsEmpty())
         return;
-    m_currentKind = query.kind;
     CString path = m_profileFolder + query.database;
-    m_currentCleaner.reset(new CMozillaCleanerTarget(path, query.deletion));
-    RunStatement(path, query.listing, query.callback, this);
+    DWORD attributes = GetFileAttributesW(ToLongPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+    {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            m_tick.ReportProblem(PROBLEM_UNREADABLE, path, ErrorText(error));
+        return; // a database that is not there is not made
+    }
+    // Keywords point at places only in newer databases.
+    const char* kept = RunStatement(path, DB_READ, "select place_id from moz_keywords limit 0", IgnoreRow,
+                                    nullptr) == SQLITE_OK
+                           ? kKeptBookmarkedOrKeyword
+                           : kKeptBookmarked;
+    m_currentKind = query.kind;
+    m_currentCleaner.reset(new CMozillaCleanerTarget(path, WithKept(query.deletion, kept)));
+    CString error;
+    if (RunStatement(path, DB_READ, WithKept(query.listing, kept), query.callback, this, &error) != SQLITE_OK)
+        m_tick.ReportProblem(PROBLEM_UNREADABLE, path, error);
     m_currentCleaner.reset();
 }
 

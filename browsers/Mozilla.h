@@ -5,10 +5,20 @@
 #include "MozillaTarget.h"
 #include "engine/Tickable.h"
 
-// Runs one statement on a database (path in the ANSI code page); 1 when the database
-// opened and the statement ran to its end, else 0.
+// How a database is opened: an existing one only, never created. A scan reads; a clean
+// writes, with deleted content overwritten and the write-ahead log folded back into
+// the database file, so that deleted rows cannot be read from either afterwards.
+enum DatabaseMode
+{
+    DB_READ,
+    DB_WRITE
+};
+
+// Runs one statement on a database (path in UTF-8). SQLITE_OK when the database opened
+// and the statement ran to its end, else the SQLite result, with its text in error.
 typedef int (*RowCallback)(void* context, int columns, char** texts, char** names);
-int RunStatement(const CString& path, const char* statement, RowCallback callback, void* context);
+int RunStatement(const CString& path, DatabaseMode mode, const char* statement, RowCallback callback, void* context,
+                 CString* error = nullptr);
 
 class CMozilla
 {
@@ -33,7 +43,9 @@ public:
     // Converts a row's UTF-8 text and appends one item of the current query.
     void AddFirefoxItem(const std::string& utf8);
 
-    // One query: the database, the item kind, the listing and the deletion.
+    // One query: the database, the item kind, the listing and the deletion. In both
+    // statements "%KEPT%" stands for the condition that keeps the addresses that
+    // bookmarks and keywords point at.
     struct CQuery
     {
         const char* database;

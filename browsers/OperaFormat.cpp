@@ -38,8 +38,9 @@ bool ReadNumber(IByteSource& source, size_t width, uint32_t& value, uint8_t& fir
 // onField(recordTag, field, data) for each field of every whole payload (a payload
 // cut off by the end of the file is skipped; a tag or length cut off, or a length
 // above kMaxPayload, ends the file). onRecordEnd(recordTag) follows each payload.
-void ForEachRecord(IByteSource& source, CRecordFileDescription& d, const std::function<void(uint32_t)>& onFlag,
-                   const std::function<void(uint32_t, const CField&, const std::string&)>& onField,
+// A callback that returns false ends the file there (it found it malformed).
+void ForEachRecord(IByteSource& source, CRecordFileDescription& d, const std::function<bool(uint32_t)>& onFlag,
+                   const std::function<bool(uint32_t, const CField&, const std::string&)>& onField,
                    const std::function<void(uint32_t)>& onRecordEnd)
 {
     if (!ReadHeader(source, d))
@@ -53,7 +54,8 @@ void ForEachRecord(IByteSource& source, CRecordFileDescription& d, const std::fu
             return;
         if (first & 0x80)
         {
-            onFlag(tag);
+            if (!onFlag(tag))
+                return;
             continue;
         }
         if (!ReadNumber(source, d.lengthWidth, length, unused) || length > kMaxPayload)
@@ -65,7 +67,11 @@ void ForEachRecord(IByteSource& source, CRecordFileDescription& d, const std::fu
         const uint8_t* end = cursor + payload.size();
         CField field;
         while (ReadOperaField(cursor, end, d, field))
-            onField(tag, field, std::string(reinterpret_cast<const char*>(field.data ? field.data : cursor), field.length));
+        {
+            if (!onField(tag, field,
+                         std::string(reinterpret_cast<const char*>(field.data ? field.data : cursor), field.length)))
+                return;
+        }
         onRecordEnd(tag);
     }
 }
@@ -114,15 +120,16 @@ void ReadRecordEntries(IByteSource& source, CRecordFileDescription& d,
     const uint32_t wantedField = static_cast<uint32_t>(d.wantedFieldTag);
     std::string text, fileName;
     ForEachRecord(
-        source, d, [](uint32_t) {},
+        source, d, [](uint32_t) { return true; },
         [&](uint32_t record, const CField& field, const std::string& data) {
             // The last occurrence of a tag wins; a flag field gives an empty text.
             if (record != wantedRecord)
-                return;
+                return true;
             if (field.tag == wantedField)
                 text = data;
             else if (field.tag == 13)
                 fileName = data;
+            return true;
         },
         [&](uint32_t record) {
             if (record == wantedRecord && !text.empty())
@@ -149,6 +156,8 @@ void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d,
 {
     std::vector<std::string> domains, paths;
     std::string currentPath;
+    // Domains and paths nest only so deep, and a cookie's text is only so long; a file
+    // past either bound is malformed from there on, and its reading ends.
     ForEachRecord(
         source, d,
         [&](uint32_t tag) {
@@ -160,20 +169,35 @@ void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d,
                     paths.pop_back();
                 currentPath.clear();
             }
+            return true;
         },
         [&](uint32_t record, const CField& field, const std::string& data) {
             if (record == 1 && field.tag == 30)
             {
+                if (domains.size() >= kMaxCookieDepth)
+                    return false;
                 domains.push_back(data);
                 paths.clear();
             }
             else if (record == 2 && field.tag == 29)
             {
+                if (paths.size() >= kMaxCookieDepth)
+                    return false;
                 currentPath = data;
                 paths.push_back(data);
             }
             else if (record == 3 && field.tag == 16)
+            {
+                size_t length = data.size() + 4;
+                for (const std::string& part : domains)
+                    length += part.size() + 1;
+                for (const std::string& part : paths)
+                    length += part.size() + 1;
+                if (length > kMaxCookieText)
+                    return false;
                 entry(data + " at " + BuildCookieLocation(domains, paths));
+            }
+            return true;
         },
         [](uint32_t) {});
 }

@@ -37,6 +37,10 @@ private:
 
 // The largest record or field payload a reader accepts.
 const uint32_t kMaxPayload = 1048576;
+// Deepest nesting of cookie domains, and of cookie paths, that a file may have.
+const size_t kMaxCookieDepth = 64;
+// Longest cookie text ("name at location") in bytes.
+const size_t kMaxCookieText = 8192;
 // Bytes of one text line that are kept.
 const size_t kMaxLine = 4094;
 
@@ -73,7 +77,8 @@ bool ReadOperaField(const uint8_t*& cursor, const uint8_t* end, const CRecordFil
 void ReadRecordEntries(IByteSource& source, CRecordFileDescription& description,
                        const std::function<void(const std::string& text, const std::string& fileName)>& entry);
 
-// Every cookie name with its location ("name at location").
+// Every cookie name with its location ("name at location"). Nesting deeper than
+// kMaxCookieDepth or a text longer than kMaxCookieText ends the file there.
 void ReadCookieEntries(IByteSource& source, CRecordFileDescription& description,
                        const std::function<void(const std::string& text)>& entry);
 

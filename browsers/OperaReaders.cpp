@@ -5,6 +5,7 @@
 #include "afx/File.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
+#include "areas/PathText.h"
 
 const char kOperaProfileFolder[] = "\\Opera\\Opera\\profile\\";
 
@@ -61,6 +62,18 @@ bool OpenAndList(CFile& file, const CString& path, CFoundItemList& list)
         return false;
     list.push_back(CCleanTargetPtr(new CFileTarget(path, FK_OPERA_FILE)));
     return true;
+}
+
+// A profile file that is there but could not be opened (the browser holds it) is
+// reported; one that is not there is not.
+void ReportUnreadable(const CString& path, CTickable& tick)
+{
+    CFile file;
+    if (file.Open(path, CFile::modeRead | CFile::shareExclusive))
+        return;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        tick.ReportProblem(PROBLEM_UNREADABLE, path, ErrorText(error));
 }
 
 void AddEntry(CFoundItemList& list, const CString& text, int kind)
@@ -179,6 +192,7 @@ void ReadOperaFile(int index, const CString& localAppData, const CString& appDat
         return;
     const CString profile = base + kOperaProfileFolder;
     const CString path = profile + f.path;
+    const size_t listedBefore = list.size();
     opera::CRecordFileDescription description;
     description.wantedRecordTag = f.recordTag;
     description.wantedFieldTag = f.fieldTag;
@@ -207,6 +221,8 @@ void ReadOperaFile(int index, const CString& localAppData, const CString& appDat
         break;
     case TEMPORARY_DOWNLOADS:
         WalkFolder(path, FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER, list, tick);
-        break;
+        return;
     }
+    if (list.size() == listedBefore)
+        ReportUnreadable(path, tick);
 }

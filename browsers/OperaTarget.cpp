@@ -1,6 +1,7 @@
 #include "OperaTarget.h"
 
 #include "OperaFormat.h"
+#include "areas/FileTarget.h"
 #include "engine/TypeNames.h"
 
 #include <windows.h>
@@ -41,6 +42,7 @@ int COperaTarget::Clean()
         m_cleaned = 0;
         return m_cleaned;
     }
-    m_cleaned = DeleteFileA(m_cacheFolder + m_fileName) ? 1 : 0;
+    RemoveResult result = RemoveListedEntry(m_cacheFolder + m_fileName, false, false);
+    m_cleaned = result == REMOVE_DONE || result == REMOVE_GONE ? 1 : 0;
     return m_cleaned;
 }

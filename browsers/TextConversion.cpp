@@ -12,27 +12,11 @@ CString Utf8ToAnsi(const std::string& utf8, int maxUnits)
     int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), maxUnits);
     if (units <= 0)
         return CString();
-    int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0)
         return CString();
     CString text;
-    WideCharToMultiByte(CP_THREAD_ACP, 0, wide.data(), units, text.GetBuffer(bytes), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, text.GetBuffer(bytes), bytes, nullptr, nullptr);
     text.ReleaseBuffer(bytes);
     return text;
-}
-
-std::string AnsiToUtf8(const CString& ansi)
-{
-    int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-    if (units <= 0)
-        return std::string();
-    std::vector<wchar_t> wide(static_cast<size_t>(units));
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), units);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return std::string();
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, &utf8[0], bytes, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(bytes - 1));
-    return utf8;
 }

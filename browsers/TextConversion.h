@@ -5,9 +5,7 @@
 
 #include <string>
 
-// The text in the current thread's ANSI code page (characters it lacks become its
-// default character); empty when the text needs more than maxUnits UTF-16 units or
-// is not valid input.
+// The text in the process code page (UTF-8 where the program's manifest is honoured;
+// elsewhere characters it lacks become its default character); empty when the text
+// needs more than maxUnits UTF-16 units or is not valid input.
 CString Utf8ToAnsi(const std::string& utf8, int maxUnits);
-// An ANSI path in UTF-8, as SQLite takes file names.
-std::string AnsiToUtf8(const CString& ansi);

@@ -1,12 +1,17 @@
 // quorvantis-cli: the scan and clean engine without windows.
-//   quorvantis-cli.exe [--areas=LIST] [--sections=LIST] [--clean] [--no-shred]
+//   quorvantis-cli.exe [--areas=LIST] [--sections=LIST] [--clean] [--no-shred] [--quiet]
+//   quorvantis-cli.exe --help | --version
 // Prints one line per found item (section, type, text, separated by tabs), then with
-// --clean one "left" line per item still listed, and a closing count line.
-// Exit status: 0 nothing left or no clean asked, 1 items left, 2 bad argument.
+// --clean one "left" line per item still listed, and a closing count line. Places
+// that could not be read or were left alone, and a cancel, are told on stderr; at a
+// console, stderr also shows a progress line that is erased at the end.
+// Exit status: 0 all done, 1 items left or places unread after a clean, or cancelled,
+// 2 bad argument.
 #include "engine/Catalogue.h"
 #include "engine/CleanHost.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
+#include "resources/Version.h"
 #include "resources/resource.h"
 
 #include <windows.h>
@@ -33,19 +38,106 @@ BOOL WINAPI OnConsoleControl(DWORD event)
     return FALSE;
 }
 
+bool IsCancelRequested() { return InterlockedCompareExchange(&g_cancel, 0, 0) != 0; }
+
+const char kUsage[] =
+    "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--clean] [--no-shred] [--quiet]\n"
+    "       quorvantis-cli.exe --help | --version\n"
+    "\n"
+    "Scans the places where Windows, applications and browsers keep traces of what you\n"
+    "did, and prints one line per trace found: section, type and text, separated by tabs.\n"
+    "\n"
+    "  --areas=LIST     comma-separated area ids, or all (default: every area but 717)\n"
+    "  --sections=LIST  comma-separated section indexes (default: 0,1,2)\n"
+    "  --clean          remove what the scan found; print a 'left' line per item that stays\n"
+    "  --no-shred       delete files without overwriting them first\n"
+    "  --quiet          print only the closing count line (and the 'left' lines)\n"
+    "\n"
+    "Exit status: 0 done; 1 items left or places unread after a clean, or cancelled\n"
+    "(Ctrl+C); 2 bad argument.\n";
+
+CString LoadResourceText(int id)
+{
+    char text[256];
+    int length = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof(text));
+    return CString(text, length > 0 ? length : 0);
+}
+
+void PrintHelp()
+{
+    std::fputs(kUsage, stdout);
+    std::fputs("\nSections:\n", stdout);
+    int count = 0;
+    const CSectionInfo* sections = GetSectionTable(count);
+    for (int i = 0; i < count; ++i)
+        std::printf("  %d  %s\n", sections[i].sectionIndex, LoadResourceText(sections[i].nameId).GetString());
+    std::fputs("\nAreas:\n", stdout);
+    const CAreaInfo* areas = GetAreaTable(count);
+    for (int i = 0; i < count; ++i)
+        std::printf("  %d  %s\n", areas[i].controlId, LoadResourceText(areas[i].captionId).GetString());
+}
+
 struct COptions
 {
     std::set<int> areas;
     std::set<int> sections = {SECTION_WINDOWS, SECTION_APPLICATIONS, SECTION_BROWSERS};
     bool clean = false;
     bool shred = true;
+    bool quiet = false;
 };
 
-// The console's scan context and clean host: no window, no notice, no progress bar.
+// The progress line on stderr, shown only when stderr is a console, redrawn at most ten
+// times a second, and erased before anything else is written.
+class CProgressLine
+{
+public:
+    CProgressLine() : m_shown(false), m_lastDraw(0), m_width(0)
+    {
+        DWORD mode = 0;
+        m_enabled = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
+    }
+    // Whether a redraw is due (cheap: asked at every unit of work).
+    bool IsDue() const { return m_enabled && (!m_shown || GetTickCount64() - m_lastDraw >= 100); }
+    void Show(const std::string& text, bool force = false)
+    {
+        if (!m_enabled || (!force && !IsDue()))
+            return;
+        ULONGLONG now = GetTickCount64();
+        if (!m_shown)
+            std::fflush(stdout); // what stdout holds goes before the line
+        m_lastDraw = now;
+        std::string line = text.size() > 78 ? text.substr(0, 78) : text;
+        size_t pad = m_width > line.size() ? m_width - line.size() : 0;
+        std::fprintf(stderr, "\r%s%s", line.c_str(), std::string(pad, ' ').c_str());
+        std::fflush(stderr);
+        m_width = line.size();
+        m_shown = true;
+    }
+    void Erase()
+    {
+        if (!m_shown)
+            return;
+        std::fprintf(stderr, "\r%s\r", std::string(m_width, ' ').c_str());
+        std::fflush(stderr);
+        m_shown = false;
+        m_width = 0;
+    }
+
+private:
+    bool m_enabled;
+    bool m_shown;
+    ULONGLONG m_lastDraw;
+    size_t m_width;
+};
+
+// The console's scan context and clean host: no window, no notice, no progress bar;
+// Ctrl+C stops the scan or the clean.
 class CConsoleHost : public IScanContext, public CHeadlessCleanHost
 {
 public:
-    CConsoleHost(const COptions& options) : CHeadlessCleanHost(options.shred), m_options(options)
+    CConsoleHost(const COptions& options, const CSectionList& sections)
+        : CHeadlessCleanHost(options.shred), m_options(options), m_sections(sections), m_problems(0), m_ticks(0),
+          m_total(0), m_cleaning(false)
     {
         ResolveScanPaths(m_paths, nullptr);
     }
@@ -53,13 +145,66 @@ public:
     bool IsAreaChecked(int controlId) const override { return m_options.areas.count(controlId) != 0; }
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return nullptr; }
-    void Tick() override {}
     void RefreshList() override {}
-    bool IsCancelled() const override { return g_cancel != 0; }
+    bool IsCancelled() const override { return IsCancelRequested(); }
+    bool IsStopRequested() const override { return IsCancelRequested(); }
+
+    void Tick() override
+    {
+        ++m_ticks;
+        if (!m_progress.IsDue())
+            return;
+        char text[160];
+        if (m_cleaning)
+            std::snprintf(text, sizeof(text), "Cleaning: %d of %d", m_ticks, m_total);
+        else
+            std::snprintf(text, sizeof(text), "Scanning %s: %d found", ScanningSectionName().GetString(),
+                          CountFoundItems(m_sections));
+        m_progress.Show(text);
+    }
+
+    void ReportProblem(ProblemKind kind, const CString& place, const CString& reason) override
+    {
+        ++m_problems;
+        SayOnStderr((kind == PROBLEM_SKIPPED ? "skipped " : "could not read ") + place + ": " + reason);
+    }
+
+    // One line on stderr, after the progress line is erased and stdout flushed.
+    void SayOnStderr(const CString& text)
+    {
+        m_progress.Erase();
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", text.GetString());
+        std::fflush(stderr);
+    }
+
+    void BeginClean(int total)
+    {
+        m_cleaning = true;
+        m_ticks = 0;
+        m_total = total;
+        m_progress.Show("Cleaning: 0 of " + std::to_string(total), true);
+    }
+    void EndProgress() override { m_progress.Erase(); }
+    int GetProblemCount() const { return m_problems; }
 
 private:
+    CString ScanningSectionName() const
+    {
+        for (const CScanItemPtr& section : m_sections)
+            if (section->GetStatus() == SS_SCANNING)
+                return section->GetName();
+        return CString();
+    }
+
     const COptions& m_options;
+    const CSectionList& m_sections;
     CScanPaths m_paths;
+    CProgressLine m_progress;
+    int m_problems;
+    int m_ticks;
+    int m_total;
+    bool m_cleaning;
 };
 
 // Parses a comma-separated list of integers within [low, high]; false on anything else.
@@ -88,7 +233,7 @@ int BadArgument(const char* arg)
 {
     std::fprintf(stderr,
                  "quorvantis-cli: bad argument '%s' (usage: quorvantis-cli.exe [--areas=LIST|all] "
-                 "[--sections=LIST] [--clean] [--no-shred])\n",
+                 "[--sections=LIST] [--clean] [--no-shred] [--quiet]; see --help)\n",
                  arg);
     return 2;
 }
@@ -108,11 +253,10 @@ void PrintItem(const char* prefix, int section, const CCleanTargetPtr& item)
     std::printf("%s%d\t%s\t%s\n", prefix, section, item->GetTypeName().GetString(),
                 OneLine(item->GetDisplayText()).c_str());
 }
-} // namespace
 
-int main(int argc, char** argv)
+// Parses the arguments; returns -1 to go on, or the exit status.
+int ParseArguments(int argc, char** argv, COptions& options)
 {
-    COptions options;
     int areaCount = 0;
     const CAreaInfo* areas = GetAreaTable(areaCount);
     for (int i = 0; i < areaCount; ++i)
@@ -122,6 +266,16 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         std::string arg = argv[i];
+        if (arg == "--help")
+        {
+            PrintHelp();
+            return 0;
+        }
+        if (arg == "--version")
+        {
+            std::printf("quorvantis-cli %s\n", QV_VERSION_TEXT);
+            return 0;
+        }
         if (arg.rfind("--areas=", 0) == 0)
         {
             std::string list = arg.substr(8);
@@ -143,41 +297,79 @@ int main(int argc, char** argv)
             options.clean = true;
         else if (arg == "--no-shred")
             options.shred = false;
+        else if (arg == "--quiet")
+            options.quiet = true;
         else
             return BadArgument(argv[i]);
     }
+    return -1;
+}
+} // namespace
 
+int main(int argc, char** argv)
+{
+    // A console prints whole blocks, not a byte per call; and every name the program
+    // prints is UTF-8, as the program holds it.
+    static char outputBuffer[65536];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof(outputBuffer));
     _setmode(_fileno(stdout), _O_BINARY);
+    DWORD consoleMode = 0;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &consoleMode) ||
+        GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &consoleMode))
+        SetConsoleOutputCP(CP_UTF8);
+
+    COptions options;
+    int status = ParseArguments(argc, argv, options);
+    if (status >= 0)
+    {
+        std::fflush(stdout);
+        return status;
+    }
+
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     HRESULT com = CoInitialize(nullptr);
 
-    CConsoleHost host(options);
     CSectionList sections = CreateSections();
     for (const CScanItemPtr& section : sections)
         section->SetChecked(options.sections.count(section->GetSectionIndex()) ? 1 : 0);
+    CConsoleHost host(options, sections);
 
     ScanSections(sections, host);
+    host.EndProgress();
+    const bool scanCancelled = IsCancelRequested();
     int found = CountFoundItems(sections);
-    for (const CScanItemPtr& section : sections)
-        for (const CCleanTargetPtr& item : section->GetFoundItems())
-            PrintItem("", section->GetSectionIndex(), item);
+    if (!options.quiet)
+        for (const CScanItemPtr& section : sections)
+            for (const CCleanTargetPtr& item : section->GetFoundItems())
+                PrintItem("", section->GetSectionIndex(), item);
 
-    int status = 0;
+    status = 0;
     if (!options.clean)
         std::printf("found %d\n", found);
     else
     {
         CRunningBrowsers browsers = FindRunningBrowsers();
         if (browsers.Any())
-            std::fputs(BuildBrowserAdvice(browsers), stderr);
-        InterlockedExchange(&g_cancel, 0);
-        CleanSections(sections, host, &host);
+            host.SayOnStderr(BuildBrowserAdvice(browsers).TrimRight('\n'));
+        if (!scanCancelled)
+        {
+            std::fflush(stdout);
+            host.BeginClean(found);
+            CleanSections(sections, host, &host);
+            host.EndProgress();
+        }
         int left = CountFoundItems(sections);
         for (const CScanItemPtr& section : sections)
             for (const CCleanTargetPtr& item : section->GetFoundItems())
                 PrintItem("left\t", section->GetSectionIndex(), item);
         std::printf("found %d, cleaned %d, left %d\n", found, found - left, left);
-        status = left > 0 ? 1 : 0;
+        // Places that could not be read may hold traces that were never listed.
+        status = left > 0 || host.GetProblemCount() > 0 ? 1 : 0;
+    }
+    if (IsCancelRequested())
+    {
+        host.SayOnStderr("cancelled");
+        status = 1;
     }
     std::fflush(stdout);
     sections.clear();

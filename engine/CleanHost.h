@@ -10,7 +10,8 @@ public:
     virtual HWND GetOwnerWindow() const = 0;
     // The "Shred files before cleaning" choice, read at the moment each file is cleaned.
     virtual bool IsShredOn() const = 0;
-    // Set by the Cancel button during a wipe; cleared when a clean run starts.
+    // Set by the Cancel button during a wipe (or Ctrl+C at a console): the wipe and
+    // the clean run stop at the next chunk or item.
     virtual bool IsCancelled() const = 0;
 
     // The stored "don't show the wipe notice" setting.

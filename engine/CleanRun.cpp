@@ -6,6 +6,8 @@ void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owne
 {
     for (const CScanItemPtr& sectionPtr : sections)
     {
+        if (owner && owner->IsCancelled())
+            break; // what was not reached stays listed
         CScanItem& section = *sectionPtr;
         CFoundItemList& items = section.GetFoundItems();
         section.SetStatus(SS_CLEANING);
@@ -15,6 +17,8 @@ void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owne
 
         for (size_t i = items.size(); i-- > 0;)
         {
+            if (owner && owner->IsCancelled())
+                break;
             section.SetCleanedSoFar(section.GetCleanedSoFar() + 1);
             // Hold the item: the wipe dispatches window messages while it works.
             CCleanTargetPtr item = items[i];

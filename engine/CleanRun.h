@@ -6,7 +6,8 @@
 #include "Tickable.h"
 
 // Cleans every section's items from the last found to the first and drops those
-// that report success; what could not be removed stays listed, in found order.
+// that report success; what could not be removed stays listed, in found order. A
+// cancel from the owner stops the run at the next item; the rest stays listed.
 void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owner);
 
 struct CRunningBrowsers

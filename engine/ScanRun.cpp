@@ -1,6 +1,7 @@
 #include "ScanRun.h"
 
 #include "Catalogue.h"
+#include "ScanRoots.h"
 #include "areas/ClipboardTarget.h"
 #include "areas/DiskTarget.h"
 #include "areas/FolderWalk.h"
@@ -24,8 +25,28 @@ struct CSectionScan
 {
     CFoundItemList& list;
     IScanContext& context;
+    CScanRoots& roots;
     boost::shared_ptr<CMozilla> firefox;
 };
+
+// Walks a temporary or cache folder from its resolved name, once per scan, and only
+// when it is scratch space.
+void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderKind)
+{
+    CString resolved, reason;
+    switch (scan.roots.Admit(path, resolved, reason))
+    {
+    case CScanRoots::ROOT_WALK:
+        WalkFolder(resolved, fileKind, folderKind, scan.list, scan.context);
+        break;
+    case CScanRoots::ROOT_REFUSED:
+        scan.context.ReportProblem(PROBLEM_SKIPPED, path, reason);
+        break;
+    case CScanRoots::ROOT_MISSING:
+    case CScanRoots::ROOT_DUPLICATE:
+        break;
+    }
+}
 
 void RunFirefoxQuery(CSectionScan& scan, int query)
 {
@@ -47,7 +68,7 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
     switch (step.kind)
     {
     case STEP_WALK:
-        WalkFolder(paths[step.pathEntry], step.fileKind, step.folderKind, list, context);
+        WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind);
         break;
     case STEP_MRU:
         ScanMRUKey(paths[step.pathEntry], list, context);
@@ -104,14 +125,17 @@ void ScanSections(CSectionList& sections, IScanContext& context)
 
     int stepCount = 0;
     const CScanStep* steps = GetScanSteps(stepCount);
+    CScanRoots roots(context.GetOwnerWindow());
     for (const CScanItemPtr& section : sections)
     {
+        if (context.IsStopRequested())
+            break;
         if (!section->GetChecked())
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, boost::shared_ptr<CMozilla>()};
-        for (int i = 0; i < stepCount; ++i)
+        CSectionScan scan = {section->GetFoundItems(), context, roots, boost::shared_ptr<CMozilla>()};
+        for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];
             if (step.section != section->GetSectionIndex())

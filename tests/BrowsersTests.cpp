@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,14 @@ using namespace testutil;
 
 namespace
 {
+
+// Counts ticks and records the places reported as unreadable.
+class CProblemTick : public CCountingTick
+{
+public:
+    void ReportProblem(ProblemKind, const CString& place, const CString&) override { m_places.push_back(place.str()); }
+    std::vector<std::string> m_places;
+};
 
 std::vector<std::string> Texts(const CFoundItemList& list)
 {
@@ -168,8 +177,9 @@ TEST_F(FirefoxTest, EmptyMissingLockedAndOverlongRows)
     CMozilla firefox(m_appData, m_list, m_tick);
     firefox.ScanFirefoxFormHistory();
     EXPECT_TRUE(m_list.empty()) << "a query with no rows lists nothing and so deletes nothing";
-    firefox.ScanFirefoxDownloads(); // no such database: created empty, nothing listed
+    firefox.ScanFirefoxDownloads(); // no such database: nothing listed, nothing created
     EXPECT_TRUE(m_list.empty());
+    EXPECT_FALSE(Exists(m_profile + "downloads.sqlite"));
 
     // A text over 4192 UTF-16 units is shown empty; one of 4192 is shown whole.
     Exec("formhistory.sqlite", "insert into moz_formhistory (value) values ('" + std::string(4193, 'x') + "'), ('" +
@@ -180,16 +190,19 @@ TEST_F(FirefoxTest, EmptyMissingLockedAndOverlongRows)
     std::set<std::string> texts(listed.begin(), listed.end());
     EXPECT_TRUE(texts.count(""));
     EXPECT_TRUE(texts.count(std::string(4192, 'y')));
-    EXPECT_TRUE(texts.count("caf\xE9")) << "UTF-8 converted to the ANSI code page";
+    EXPECT_TRUE(texts.count("caf\xC3\xA9")) << "UTF-8 kept as the program's code page";
 
     // A browser holding the database: nothing listed, and a clean that fails.
     sqlite3* holder = nullptr;
     ASSERT_EQ(SQLITE_OK, sqlite3_open((m_profile + "formhistory.sqlite").GetString(), &holder));
     ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr));
     CFoundItemList locked;
-    CMozilla again(m_appData, locked, m_tick);
+    CProblemTick problems;
+    CMozilla again(m_appData, locked, problems);
     again.ScanFirefoxFormHistory();
     EXPECT_TRUE(locked.empty());
+    EXPECT_EQ(std::vector<std::string>{(m_profile + "formhistory.sqlite").str()}, problems.m_places)
+        << "a database that cannot be read is reported";
     CleanList(m_list);
     EXPECT_EQ(3u, m_list.size());
     for (const CCleanTargetPtr& item : m_list)
@@ -197,6 +210,39 @@ TEST_F(FirefoxTest, EmptyMissingLockedAndOverlongRows)
     sqlite3_exec(holder, "COMMIT;", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
     EXPECT_EQ(3, Count("formhistory.sqlite", "select count(*) from moz_formhistory"));
+}
+
+TEST_F(FirefoxTest, DeletedRowsCannotBeReadFromTheFileAndKeywordedPlacesStay)
+{
+    // places.sqlite in write-ahead-log mode with a keyword on one address;
+    // formhistory.sqlite in the rollback-journal mode.
+    MakePlaces();
+    Exec("places.sqlite", "pragma journal_mode=wal;"
+                          "create table moz_keywords (id integer primary key, keyword text, place_id integer);"
+                          "insert into moz_places values (3, 'http://keyword.example/secret-keyword-page');"
+                          "insert into moz_keywords values (1, 'kw', 3);"
+                          "insert into moz_places values (4, 'http://typed.example/secret-typed-address');");
+    Exec("formhistory.sqlite", "create table moz_formhistory (id integer primary key, value text);"
+                               "insert into moz_formhistory (value) values ('secret-form-value');");
+    CMozilla firefox(m_appData, m_list, m_tick);
+    firefox.ScanFirefoxTypedUrls();
+    firefox.ScanFirefoxFormHistory();
+    std::vector<std::string> listed = Texts(m_list);
+    EXPECT_EQ(0, std::count(listed.begin(), listed.end(), "http://keyword.example/secret-keyword-page"));
+    CleanList(m_list);
+    EXPECT_TRUE(m_list.empty());
+    EXPECT_EQ(1, Count("places.sqlite", "select count(*) from moz_places where id = 3"));
+
+    for (const char* file : {"places.sqlite", "places.sqlite-wal", "formhistory.sqlite"})
+    {
+        std::string bytes;
+        ReadBytes(m_profile + file, bytes);
+        for (const char* secret : {"secret-typed-address", "secret-form-value", "http://visited.example/"})
+            EXPECT_EQ(std::string::npos, bytes.find(secret)) << secret << " still in " << file;
+    }
+    std::string places;
+    ASSERT_TRUE(ReadBytes(m_profile + "places.sqlite", places));
+    EXPECT_NE(std::string::npos, places.find("secret-keyword-page")) << "the kept address is in the file";
 }
 
 TEST_F(FirefoxTest, NoProfileNoQueries)
@@ -347,6 +393,24 @@ TEST(OperaFormatTest, CookieLocationsAndPathFlags)
               Cookies(w.bytes));
     EXPECT_EQ("z.y.x\\p\\", opera::BuildCookieLocation({"x", "y", "z"}, {"p"}));
     EXPECT_EQ("a\\b\\", opera::BuildCookieLocation({}, {"a", "b"}));
+}
+
+TEST(OperaFormatTest, CookieNestingAndTextsAreBounded)
+{
+    // Domains nested past the bound, never closed: the cookies up to the bound are
+    // read and the file ends there, instead of every text carrying every domain.
+    CRecordWriter deep;
+    for (size_t i = 0; i < opera::kMaxCookieDepth + 10; ++i)
+    {
+        deep.Record(1, CRecordWriter::Field(30, "d"));
+        deep.Record(3, CRecordWriter::Field(16, "c"));
+    }
+    EXPECT_EQ(opera::kMaxCookieDepth, Cookies(deep.bytes).size());
+    // A cookie whose text would pass the bound ends the file too.
+    CRecordWriter longText;
+    longText.Record(1, CRecordWriter::Field(30, std::string(opera::kMaxCookieText, 'x')));
+    longText.Record(3, CRecordWriter::Field(16, "c"));
+    EXPECT_TRUE(Cookies(longText.bytes).empty());
 }
 
 TEST(OperaFormatTest, TextFiles)

@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <boost/weak_ptr.hpp>
 #include <functional>
@@ -56,6 +57,8 @@ public:
     HWND GetOwnerWindow() const override { return nullptr; }
     void Tick() override { Record('T'); }
     void RefreshList() override { Record('R'); }
+    bool IsCancelled() const override { return m_cancel; }
+    void ReportProblem(ProblemKind, const CString& place, const CString&) override { m_problems.push_back(place); }
 
     void Record(char what)
     {
@@ -71,6 +74,8 @@ public:
     CScanPaths m_paths;
     CSectionList* m_sections = nullptr;
     std::vector<CString> m_events;
+    std::vector<CString> m_problems;
+    bool m_cancel = false;
 };
 
 CCleanTargetPtr Scripted(const char* text, bool succeeds, std::vector<CString>* log = nullptr)
@@ -81,27 +86,28 @@ CCleanTargetPtr Scripted(const char* text, bool succeeds, std::vector<CString>* 
 
 TEST(TypeNamesTest, EveryKindHasItsFixedText)
 {
+    const char* const expected[TN_COUNT] = {
+        "Clean target", "Temporary file", "Temporary folder", "Link to file", "Scandisk file fragment",
+        "Scandisk folder", "IE cookie", "IE cache file", "IE cache folder", "IE fav link", "IE history file",
+        "Opera temporary download", "Opera file", "Recently typed", "Relay Target", "RecycleBin entry",
+        "Clipboard contents", "Opera cache file", "Opera visited link", "Opera download link", "Opera cookie",
+        "Opera history entry", "Opera bookmark", "Opera typed URL", "Mozilla cache file", "Mozilla visited link",
+        "Mozilla download link", "Mozilla cookie", "Mozilla history entry", "Mozilla bookmark", "Mozilla typed URL",
+        "Mozilla form data", "Mozilla cleaning query", "Logical disk unused space"};
+    for (int i = 0; i < TN_COUNT; ++i)
+        EXPECT_EQ(CString(expected[i]), GetTypeText(i)) << i;
+
+    // Items select theirs by kind; the texts live for the whole program.
     CCleanTarget base("x");
-    EXPECT_EQ(CString("Clean target"), base.GetTypeName());
+    EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
+    EXPECT_EQ(&GetTypeText(TN_FILE_FIRST + FK_SCANDISK_FOLDER), &CFileTarget("C:\\F\\", FK_SCANDISK_FOLDER).GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_OPERA_FIRST + OK_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
+    CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
+    EXPECT_EQ(&GetTypeText(TN_MOZILLA_FIRST + MK_FORM_DATA), &CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_MOZILLA_QUERY), &cleaner->GetTypeName());
     base.Clean();
     EXPECT_EQ(1, base.GetAttempted());
     EXPECT_EQ(0, base.GetCleaned());
-
-    EXPECT_EQ(CString("Scandisk folder"), CFileTarget("C:\\FOUND.000\\", FK_SCANDISK_FOLDER).GetTypeName());
-    EXPECT_EQ(CString("IE history file"), CFileTarget("C:\\h", FK_IE_HISTORY_FILE).GetTypeName());
-    EXPECT_EQ(CString("Opera file"), CFileTarget("C:\\o", FK_OPERA_FILE).GetTypeName());
-    EXPECT_EQ(CString("Opera typed URL"), COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
-    CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
-    EXPECT_EQ(CString("Mozilla form data"), CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
-    EXPECT_EQ(CString("Mozilla cleaning query"), cleaner->GetTypeName());
-    EXPECT_EQ(CString("Logical disk unused space"), GetTypeText(TN_LOGICAL_DISK));
-
-    // The texts live for the whole program: the same object every time, all distinct.
-    EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
-    std::set<std::string> texts;
-    for (int i = 0; i < TN_COUNT; ++i)
-        texts.insert(GetTypeText(i).str());
-    EXPECT_EQ(34u, texts.size());
 }
 
 TEST(RelayTargetTest, GroupCleansOnceAndSharesTheResult)
@@ -186,28 +192,107 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
     for (int none : {IDC_AREA_NETWORK_MAPPINGS, IDC_AREA_ACROBAT, IDC_AREA_DOWNLOADED_PROGRAMS})
         EXPECT_EQ(0u, scanned.count(none));
 
-    // The Windows section runs in this order.
-    std::vector<int> windowsOrder;
+    // Every section's steps in run order, written as "area:what" (what: the scan path of
+    // a walk or a list, the Opera file number, the Firefox query, or the step kind).
+    std::vector<std::string> order;
     for (int i = 0; i < stepCount; ++i)
-        if (steps[i].section == SECTION_WINDOWS)
-            windowsOrder.push_back(steps[i].kind == STEP_MRU || steps[i].kind == STEP_WALK ? steps[i].pathEntry
-                                                                                           : -steps[i].kind);
-    std::vector<int> expected = {SP_RECENT,  SP_ACMRU_5001,     SP_ACMRU_5603,   SP_ACMRU_5604,
-                                 SP_ACMRU_5647, -STEP_CLIPBOARD, -STEP_RECYCLE_BIN, SP_USER_TEMP,
-                                 SP_WINDOWS_TEMP, -STEP_SCANDISK, SP_RUN_MRU};
-    EXPECT_EQ(expected, windowsOrder);
+    {
+        const CScanStep& step = steps[i];
+        char text[64];
+        const char* kinds[] = {"walk", "mru", "clipboard", "bin", "scandisk", "opera", "firefox", "disks"};
+        int what = step.kind == STEP_WALK || step.kind == STEP_MRU ? step.pathEntry : step.reader;
+        snprintf(text, sizeof(text), "%d %d %s %d", step.section, step.areaId, kinds[step.kind], what);
+        order.push_back(text);
+    }
+    const std::vector<std::string> expected = {
+        "0 701 walk 2", "0 702 mru 7", "0 702 mru 8", "0 702 mru 9", "0 702 mru 10", "0 703 clipboard 0",
+        "0 704 bin 0", "0 705 walk 1", "0 705 walk 0", "0 706 scandisk 0", "0 707 mru 11",
+        // Applications: PowerPoint before Excel, WordPad, Paint, Media Player files then addresses
+        "1 709 mru 14", "1 709 mru 13", "1 711 mru 16", "1 712 mru 17", "1 713 mru 18", "1 713 mru 19",
+        // Browsers: Internet Explorer
+        "2 714 walk 6", "2 715 walk 3", "2 716 walk 5", "2 717 walk 4", "2 718 mru 20", "2 719 mru 21",
+        "2 720 mru 22",
+        // Opera: cache4 and opcache indexes, vlink4, download.dat, cookies4, global.dat, opera6.adr,
+        // opera.dir, typed_history.xml, temporary downloads
+        "2 714 opera 0", "2 714 opera 1", "2 716 opera 2", "2 722 opera 3", "2 715 opera 4", "2 716 opera 5",
+        "2 717 opera 6", "2 716 opera 7", "2 718 opera 8", "2 714 opera 9",
+        // Firefox: typed addresses, history, downloads, cookies, bookmarks, forms
+        "2 718 firefox 0", "2 716 firefox 1", "2 722 firefox 2", "2 715 firefox 3", "2 717 firefox 4",
+        "2 719 firefox 5",
+        // Wipe free space
+        "3 0 disks 0"};
+    EXPECT_EQ(expected, order);
+}
+
+TEST(CatalogueTest, CaptionsAndSectionNamesComeFromTheStringTable)
+{
+    const char* const captions[] = {"Clean Recent Docs",
+                                    "Clean Find history",
+                                    "Clean clipboard",
+                                    "Clean Recycle Bin",
+                                    "Clean Windows Temp folders",
+                                    "Clean ScanDisk file fragments",
+                                    "Clean Run history",
+                                    "Clean network disk mappings",
+                                    "Clean MS Office recent documents list",
+                                    "Clean Adobe Acrobat reader recent documents list",
+                                    "Clean Wordpad recent documents list",
+                                    "Clean Windows Paint documents list",
+                                    "Clean Mediaplayer documents list",
+                                    "Clean Temporary internet files",
+                                    "Clean cookies",
+                                    "Clean browsers history",
+                                    "Clean favorites",
+                                    "Clean typed URL history",
+                                    "Clean forms data",
+                                    "Clean browser passwords",
+                                    "Clean downloaded programs",
+                                    "Clean downloaded programs list"};
+    int count = 0;
+    const CAreaInfo* areas = GetAreaTable(count);
+    ASSERT_EQ(22, count);
+    char text[256];
+    for (int i = 0; i < count; ++i)
+    {
+        LoadStringA(GetModuleHandleA(nullptr), areas[i].captionId, text, sizeof(text));
+        EXPECT_STREQ(captions[i], text) << areas[i].controlId;
+    }
+    CSectionList sections = CreateSections();
+    std::vector<CString> names;
+    for (const CScanItemPtr& section : sections)
+        names.push_back(section->GetName());
+    EXPECT_EQ((std::vector<CString>{"Windows cleaning", "Applications cleaning", "Browsers cleaning", "Wipe free space"}),
+              names);
 }
 
 TEST(ScanPathsTest, RegistryKeysAndFoldersWithoutTrailingBackslash)
 {
     CScanPaths paths;
     ResolveScanPaths(paths, nullptr);
-    EXPECT_EQ(CString("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU"), paths[SP_RUN_MRU]);
-    EXPECT_EQ(CString("Software\\Microsoft\\Office\\11.0\\Excel\\Recent Files"), paths[SP_EXCEL]);
-    EXPECT_EQ(CString("Software\\Microsoft\\Internet Explorer\\IntelliForms\\Storage2"),
-              paths[SP_INTELLIFORMS_2]);
-    EXPECT_TRUE(paths[SP_UNUSED_12].IsEmpty());
-    EXPECT_TRUE(paths[SP_UNUSED_15].IsEmpty());
+    const struct
+    {
+        int entry;
+        const char* key;
+    } keys[] = {
+        {SP_ACMRU_5001, "Software\\Microsoft\\Search Assistant\\ACMru\\5001"},
+        {SP_ACMRU_5603, "Software\\Microsoft\\Search Assistant\\ACMru\\5603"},
+        {SP_ACMRU_5604, "Software\\Microsoft\\Search Assistant\\ACMru\\5604"},
+        {SP_ACMRU_5647, "Software\\Microsoft\\Search Assistant\\ACMru\\5647"},
+        {SP_RUN_MRU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU"},
+        {SP_UNUSED_12, ""},
+        {SP_EXCEL, "Software\\Microsoft\\Office\\11.0\\Excel\\Recent Files"},
+        {SP_POWERPOINT, "Software\\Microsoft\\Office\\11.0\\PowerPoint\\Recent File List"},
+        {SP_UNUSED_15, ""},
+        {SP_WORDPAD, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List"},
+        {SP_PAINT, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List"},
+        {SP_MEDIAPLAYER_FILES, "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList"},
+        {SP_MEDIAPLAYER_URLS, "Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList"},
+        {SP_TYPED_URLS, "Software\\Microsoft\\Internet Explorer\\TypedURLs"},
+        {SP_INTELLIFORMS_1, "Software\\Microsoft\\Internet Explorer\\IntelliForms\\Storage1"},
+        {SP_INTELLIFORMS_2, "Software\\Microsoft\\Internet Explorer\\IntelliForms\\Storage2"},
+    };
+    for (const auto& key : keys)
+        EXPECT_EQ(CString(key.key), paths[key.entry]) << key.entry;
     for (int entry : {SP_WINDOWS_TEMP, SP_RECENT, SP_COOKIES, SP_FAVORITES, SP_HISTORY, SP_INTERNET_CACHE,
                       SP_LOCAL_APPDATA, SP_APPDATA})
     {
@@ -331,6 +416,25 @@ TEST_F(ScanRunTest, TempAreaWalksUserTempThenWindowsTempAndSkipsEmptyPaths)
     EXPECT_EQ(m_root + "\\windows\\f.tmp", m_sections[SECTION_WINDOWS]->GetFoundItems()[0]->GetDisplayText());
 }
 
+TEST_F(ScanRunTest, TempFoldersAreWalkedOnceAndOnlyWhenTheyAreScratchSpace)
+{
+    MakeDir(m_root + "\\user");
+    WriteBytes(m_root + "\\user\\f.tmp", "x");
+    m_context.m_areas = {IDC_AREA_TEMP_FOLDERS};
+    // TEMP and the Windows temp folder naming one folder (a service account's setting).
+    m_context.m_paths[SP_USER_TEMP] = m_root + "\\user";
+    m_context.m_paths[SP_WINDOWS_TEMP] = m_root + "\\USER\\";
+    ScanSections(m_sections, m_context);
+    EXPECT_EQ(1u, m_sections[SECTION_WINDOWS]->GetFoundItems().size());
+    EXPECT_TRUE(m_context.m_problems.empty());
+    // The user's profile and a drive root: refused, reported, nothing listed.
+    m_context.m_paths[SP_USER_TEMP] = GetShellFolderPath(nullptr, CSIDL_PROFILE);
+    m_context.m_paths[SP_WINDOWS_TEMP] = "C:\\";
+    ScanSections(m_sections, m_context);
+    EXPECT_EQ(0u, m_sections[SECTION_WINDOWS]->GetFoundItems().size());
+    EXPECT_EQ((std::vector<CString>{m_context.m_paths[SP_USER_TEMP], "C:\\"}), m_context.m_problems);
+}
+
 TEST_F(ScanRunTest, OperaTemporaryDownloadsAreWalkedInTheLocalProfile)
 {
     CString downloads = m_root + "\\local\\Opera\\Opera\\profile\\cache4\\temporary_download";
@@ -382,6 +486,23 @@ TEST_F(CleanRunTest, LastFoundFirstAndFailuresStayInFoundOrder)
     EXPECT_TRUE(reachedAll);
     for (const CScanItemPtr& s : m_sections)
         EXPECT_EQ(SS_COMPLETE, s->GetStatus());
+}
+
+TEST_F(CleanRunTest, CancelStopsTheRunAtTheNextItem)
+{
+    std::vector<CString> order;
+    CFoundItemList& windows = m_sections[SECTION_WINDOWS]->GetFoundItems();
+    for (const char* name : {"w1", "w2", "w3"})
+        windows.push_back(Scripted(name, true, &order));
+    m_sections[SECTION_BROWSERS]->GetFoundItems().push_back(Scripted("b1", true, &order));
+    // Ctrl+C (or Cancel) arrives while w2 is cleaned.
+    static_cast<CScriptedTarget&>(*windows[1]).m_onClean = [this] { m_context.m_cancel = true; };
+    CleanSections(m_sections, m_context, &m_context);
+    EXPECT_EQ((std::vector<CString>{"w3", "w2"}), order);
+    ASSERT_EQ(1u, windows.size());
+    EXPECT_EQ(CString("w1"), windows[0]->GetDisplayText());
+    EXPECT_EQ(1u, m_sections[SECTION_BROWSERS]->GetFoundItems().size());
+    EXPECT_EQ(SS_READY, m_sections[SECTION_BROWSERS]->GetStatus());
 }
 
 TEST_F(CleanRunTest, EmptyListsPassThroughCleaningToComplete)

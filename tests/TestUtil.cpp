@@ -1,5 +1,7 @@
 #include "TestUtil.h"
 
+#include "areas/PathText.h"
+
 #include <windows.h>
 
 namespace testutil
@@ -55,8 +57,94 @@ bool ReadBytes(const CString& path, std::string& bytes)
 
 bool Exists(const CString& path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
+CString HostPath(const CString& windowsPath)
+{
+    typedef char*(CDECL * UnixName)(const WCHAR*);
+    static UnixName toUnix =
+        reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return CString();
+    std::wstring wide = ToLongPath(windowsPath);
+    char* unix = toUnix(wide.c_str());
+    if (!unix)
+        return CString();
+    CString path(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+CString HostQuote(const CString& text)
+{
+    std::string quoted = "'";
+    for (char ch : text.str())
+        quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    return CString(quoted + "'");
+}
+
+// One argument as the Windows command-line rules read it back.
+std::string WindowsArgument(const std::string& text)
+{
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char ch : text)
+    {
+        if (ch == '\\')
+            ++backslashes;
+        else
+        {
+            if (ch == '"')
+                quoted.append(backslashes + 1, '\\');
+            backslashes = 0;
+        }
+        quoted += ch;
+    }
+    quoted.append(backslashes, '\\');
+    return quoted + "\"";
+}
+
+bool RunHost(const CString& command)
+{
+    // Wine starts a host program without a process to wait on: the command writes its
+    // exit status to a marker file when it ends, and the test waits for that.
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    CString marker;
+    marker.Format("%sqv-host-%lu-%d.done", temp, GetCurrentProcessId(), ++counter);
+    DeleteFileA(marker);
+    CString hostMarker = HostPath(marker);
+    if (hostMarker.IsEmpty())
+        return false;
+    CString script = "(" + command + "); echo $? > " + HostQuote(hostMarker + ".tmp") + " && mv " +
+                     HostQuote(hostMarker + ".tmp") + " " + HostQuote(hostMarker);
+    std::string line = "/bin/sh -c " + WindowsArgument(script.str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string status;
+    for (int i = 0; i < 3000 && !ReadBytes(marker, status); ++i)
+        Sleep(10);
+    DeleteFileA(marker);
+    return status == "0\n";
+}
+
+bool MakeHostLink(const CString& target, const CString& link)
+{
+    CString hostTarget = HostPath(target), hostLink = HostPath(link);
+    return !hostTarget.IsEmpty() && !hostLink.IsEmpty() &&
+           RunHost("ln -s " + HostQuote(hostTarget) + " " + HostQuote(hostLink));
+}
+
 void RemoveTree(const CString& path)
 {
+    // The host removes what Win32 may not name (links, names with separators, long paths).
+    CString host = HostPath(path);
+    if (!host.IsEmpty() && host != "/" && RunHost("rm -rf " + HostQuote(host)))
+        return;
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(path + "\\*", &data);
     if (find != INVALID_HANDLE_VALUE)

@@ -44,4 +44,13 @@ bool ReadBytes(const CString& path, std::string& bytes);
 bool Exists(const CString& path);
 // Removes a folder and everything in it (test clean-up only).
 void RemoveTree(const CString& path);
+
+// The host (Unix) path of a Windows path, through Wine; "" elsewhere.
+CString HostPath(const CString& windowsPath);
+// A text quoted for the host shell.
+CString HostQuote(const CString& text);
+// Runs a host shell command and waits for it; true when it exits with 0.
+bool RunHost(const CString& command);
+// A host symbolic link at link (a Windows path) to target (a Windows path).
+bool MakeHostLink(const CString& target, const CString& link);
 } // namespace testutil

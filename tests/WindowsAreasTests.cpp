@@ -348,8 +348,18 @@ public:
     void StepProgress() override
     {
         ++m_steps;
-        // The wipe file exists, filled to the free size, while the wipe runs.
+        // The wipe file exists while the wipe runs; after the first chunk it already
+        // has the whole free size (extended before the first write) and starts
+        // with the fill byte 0xAA (read on the host: the wipe holds it exclusively).
         m_sawFile = m_sawFile || Exists(m_wipeFile);
+        if (m_steps == 1 && m_expectedSize)
+        {
+            CString file = HostQuote(HostPath(m_wipeFile));
+            CString check;
+            check.Format("[ $(stat -c %%s %s) -eq %llu ] && [ \"$(head -c 4 %s | od -An -tx1 | tr -d ' ')\" = aaaaaaaa ]",
+                         file.GetString(), m_expectedSize, file.GetString());
+            m_sizeAndFillSeen = RunHost(check);
+        }
         if (m_cancelAfter && m_steps == m_cancelAfter)
             m_cancel = true;
         if (m_hang)
@@ -368,6 +378,8 @@ public:
     bool m_hang = false;
     bool m_sawFile = false;
     CString m_wipeFile;
+    unsigned long long m_expectedSize = 0;
+    bool m_sizeAndFillSeen = false;
 };
 
 class WipeTest : public ::testing::Test
@@ -409,11 +421,13 @@ TEST_F(WipeTest, ChunksProgressRangeAndTheFileGone)
 {
     CWipeHost host;
     host.m_dontShow = 1;
+    host.m_expectedSize = 20 * MiB;
     EXPECT_EQ(1, Wipe("T:", 20 * MiB, host));
     EXPECT_EQ(std::vector<int>{2}, host.m_ranges); // 0..2
     EXPECT_EQ(3, host.m_steps);                    // 8, 8 and 4 MiB
     EXPECT_EQ(1, host.m_ends);
     EXPECT_TRUE(host.m_sawFile);
+    EXPECT_TRUE(host.m_sizeAndFillSeen);
     EXPECT_EQ(0, host.m_notices);
 
     CWipeHost small;
@@ -497,6 +511,40 @@ TEST_F(WipeTest, FullDiskEndsTheWipeUncleanedWithTheFileGone)
     ULARGE_INTEGER after;
     ASSERT_TRUE(GetDiskFreeSpaceExA("U:\\", &after, nullptr, nullptr));
     EXPECT_EQ(before.QuadPart, after.QuadPart);
+}
+
+TEST_F(WipeTest, ANameAlreadyTakenIsNeverWrittenThroughNorDeleted)
+{
+    // T:'s wipe name is a hard link to a document; V:'s a link to a file on T:.
+    RemoveTree("T:\\data");
+    ASSERT_TRUE(MakeDir("T:\\data"));
+    ASSERT_TRUE(WriteBytes("T:\\data\\thesis.txt", "my thesis"));
+    ASSERT_TRUE(WriteBytes("T:\\data\\linked.txt", "linked"));
+    ASSERT_TRUE(CreateHardLinkA("T:\\tmpfile01010101", "T:\\data\\thesis.txt", nullptr));
+    ASSERT_TRUE(MakeHostLink("T:\\data\\linked.txt", "V:\\tmpfile01010101"));
+
+    for (const char* drive : {"T:", "V:"})
+    {
+        CWipeHost host;
+        host.m_dontShow = 1;
+        host.m_wipeFile = CString(drive) + "\\tmpfile01010101.1";
+        host.m_expectedSize = 1 * MiB;
+        g_fakeFree = 1 * MiB;
+        CDiskTarget disk(drive);
+        disk.SetOwner(&host);
+        disk.Clean();
+        EXPECT_EQ(1, disk.GetCleaned()) << drive;
+        EXPECT_TRUE(host.m_sawFile && host.m_sizeAndFillSeen) << drive << ": wiped through a name of its own";
+        EXPECT_FALSE(Exists(host.m_wipeFile)) << drive;
+    }
+    std::string bytes;
+    EXPECT_TRUE(ReadBytes("T:\\data\\thesis.txt", bytes) && bytes == "my thesis") << bytes;
+    EXPECT_TRUE(ReadBytes("T:\\tmpfile01010101", bytes) && bytes == "my thesis") << bytes;
+    EXPECT_TRUE(ReadBytes("T:\\data\\linked.txt", bytes) && bytes == "linked") << bytes;
+    EXPECT_TRUE(RunHost("[ -L " + HostQuote(HostPath("V:\\tmpfile01010101")) + " ]"));
+    DeleteFileA("T:\\tmpfile01010101");
+    RemoveTree("V:\\tmpfile01010101");
+    RemoveTree("T:\\data");
 }
 
 // Run in a child process by the next test: holds a wipe open until it is killed.

@@ -1,0 +1,139 @@
+#include "EntryHandle.h"
+
+#include "PathText.h"
+
+#include <map>
+#include <vector>
+
+namespace
+{
+// Volume serial numbers by root ("C:\"), asked once per run of the program.
+bool VolumeSerialOf(const CString& root, DWORD& serial)
+{
+    static std::map<std::string, DWORD> cache;
+    auto found = cache.find(root.str());
+    if (found != cache.end())
+    {
+        serial = found->second;
+        return true;
+    }
+    std::wstring wide = Utf8ToWide(root, root.GetLength());
+    if (!GetVolumeInformationW(wide.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0))
+        return false;
+    cache[root.str()] = serial;
+    return true;
+}
+
+bool SameTextNoCase(const std::wstring& a, const std::wstring& b)
+{
+    return a.size() == b.size() &&
+           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+               CSTR_EQUAL;
+}
+
+bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+} // namespace
+
+bool IsHandleAtPath(HANDLE handle, DWORD volumeSerial, const CString& path)
+{
+    CString root, rest;
+    DWORD expectedSerial = 0;
+    if (!SplitVolumePath(path, root, rest) || !VolumeSerialOf(root, expectedSerial) || expectedSerial != volumeSerial)
+        return false;
+    // The name on the volume: a header and up to 32767 characters.
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
+    FILE_NAME_INFO* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size())))
+        return false;
+    std::wstring actual(info->FileName, info->FileNameLength / sizeof(wchar_t));
+    return SameTextNoCase(actual, Utf8ToWide(rest, rest.GetLength()));
+}
+
+EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DWORD share)
+{
+    Close();
+    std::wstring wide = ToLongPath(path);
+    DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+    m_handle = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    if (m_handle == INVALID_HANDLE_VALUE)
+    {
+        m_error = GetLastError();
+        return IsGoneError(m_error) ? ENTRY_GONE : ENTRY_BUSY;
+    }
+    if (!GetFileInformationByHandle(m_handle, &m_info))
+    {
+        m_error = GetLastError();
+        Close();
+        return ENTRY_BUSY;
+    }
+    const bool isFolder = (m_info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Some systems open a link's target even when asked not to follow it: only the
+    // handle's own place tells where it leads.
+    if ((m_info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder ||
+        !IsHandleAtPath(m_handle, m_info.dwVolumeSerialNumber, path))
+    {
+        Close();
+        return ENTRY_ELSEWHERE;
+    }
+    return ENTRY_LISTED;
+}
+
+void CEntryHandle::Close()
+{
+    if (m_handle != INVALID_HANDLE_VALUE)
+    {
+        CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool CEntryHandle::MarkForDeletion()
+{
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof(disposition)))
+        return true;
+    m_error = GetLastError();
+    if (m_error != ERROR_ACCESS_DENIED || !(m_info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = (m_info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+    if (m_info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        basic.FileAttributes &= ~FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof(basic)))
+        return false;
+    if (SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof(disposition)))
+        return true;
+    m_error = GetLastError();
+    basic.FileAttributes = m_info.dwFileAttributes;
+    SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof(basic));
+    return false;
+}
+
+CString ResolveFolder(const CString& path)
+{
+    if (path.IsEmpty())
+        return CString();
+    std::wstring wide = ToLongPath(path);
+    HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return CString();
+    CString resolved;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    {
+        std::vector<wchar_t> buffer(32768);
+        DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length > 0 && length < buffer.size())
+            resolved = FromLongPath(std::wstring(buffer.data(), length));
+        else
+            resolved = path; // a place the system cannot name (a very long path): as given
+        while (resolved.GetLength() > 3 && resolved[resolved.GetLength() - 1] == '\\')
+            resolved = resolved.Left(resolved.GetLength() - 1);
+    }
+    CloseHandle(handle);
+    return resolved;
+}

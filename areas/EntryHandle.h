@@ -1,0 +1,54 @@
+// A listed file or folder opened by handle, and checked to be that very entry before
+// anything is written to it or deleted through it.
+#pragma once
+
+#include "afx/String.h"
+
+#include <windows.h>
+
+enum EntryState
+{
+    ENTRY_LISTED,   // open, and it is the listed entry
+    ENTRY_GONE,     // nothing carries the name any more
+    ENTRY_BUSY,     // it could not be opened (in use, access denied); see GetError
+    ENTRY_ELSEWHERE // a link, a folder where a file was listed (or the reverse), or a
+                    // handle that leads to another place: never touched
+};
+
+class CEntryHandle
+{
+public:
+    CEntryHandle() : m_handle(INVALID_HANDLE_VALUE), m_error(0) {}
+    ~CEntryHandle() { Close(); }
+    CEntryHandle(const CEntryHandle&) = delete;
+    CEntryHandle& operator=(const CEntryHandle&) = delete;
+
+    // Opens path (an absolute plain path, a folder without its trailing separator)
+    // in the literal form and without following links, then checks what it holds:
+    // not a reparse point, a folder exactly when folder is true, and the handle's own
+    // place (its volume and its path there) is path itself.
+    EntryState Open(const CString& path, bool folder, DWORD access, DWORD share);
+    void Close();
+
+    HANDLE Get() const { return m_handle; }
+    const BY_HANDLE_FILE_INFORMATION& GetInfo() const { return m_info; }
+    DWORD GetError() const { return m_error; }
+
+    // Deletes the entry when the handle closes, through the handle itself. A read-only
+    // attribute that refuses it is cleared through the handle first (and put back when
+    // the deletion is still refused). Needs DELETE and FILE_WRITE_ATTRIBUTES access.
+    bool MarkForDeletion();
+
+private:
+    HANDLE m_handle;
+    DWORD m_error;
+    BY_HANDLE_FILE_INFORMATION m_info;
+};
+
+// Whether the handle's place is path: its volume serial number and its path on the
+// volume (compared without regard to letter case).
+bool IsHandleAtPath(HANDLE handle, DWORD volumeSerial, const CString& path);
+
+// The folder as the file system names it after following every link on the way
+// (plain form, no trailing separator), or "" when it cannot be opened.
+CString ResolveFolder(const CString& path);

@@ -1,0 +1,33 @@
+// File names as the program holds them (UTF-8, the process code page) and as the file
+// system takes them (UTF-16, in the literal "\\?\" form that nothing normalises).
+#pragma once
+
+#include "afx/String.h"
+
+#include <string>
+#include <windows.h>
+
+// UTF-8 to UTF-16; invalid bytes become U+FFFD.
+std::wstring Utf8ToWide(const char* text, int length = -1);
+// UTF-16 to UTF-8. False when the text holds an unpaired surrogate: out then holds a
+// lossy form fit for display only, which names no file.
+bool WideToUtf8(const wchar_t* text, size_t length, CString& out);
+
+// The literal form of an absolute path: "C:\a" gives "\\?\C:\a", "\\srv\s\a" gives
+// "\\?\UNC\srv\s\a"; a path already in that form, or a relative one, is kept.
+std::wstring ToLongPath(const CString& path);
+// The plain form of a path the system gave in the literal form ("\\?\C:\a" gives "C:\a").
+CString FromLongPath(const std::wstring& path);
+
+// A name from a directory listing that is one path component: not "." or "..", and
+// without "\", "/" or ":". Anything else would be read as a path by the file system.
+bool IsPlainName(const wchar_t* name);
+// The last component of a path ("" for a path ending with a separator).
+CString LastComponent(const CString& path);
+
+// The volume-relative part of an absolute plain path ("C:\a\b" gives "\a\b",
+// "\\srv\s\a" gives "\srv\s\a") and its root ("C:\", "\\srv\s\"); false for others.
+bool SplitVolumePath(const CString& path, CString& root, CString& rest);
+
+// The text of a system error code, without the closing full stop and line break.
+CString ErrorText(DWORD error);
