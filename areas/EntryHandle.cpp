@@ -112,7 +112,9 @@ bool CEntryHandle::MarkForDeletion()
 
 CString ResolveFolder(const CString& path)
 {
-    if (path.IsEmpty())
+    // A relative path ("C:" is one) would depend on the current folder.
+    CString root, rest;
+    if (!SplitVolumePath(path, root, rest))
         return CString();
     std::wstring wide = ToLongPath(path);
     HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,

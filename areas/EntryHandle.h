@@ -50,5 +50,6 @@ private:
 bool IsHandleAtPath(HANDLE handle, DWORD volumeSerial, const CString& path);
 
 // The folder as the file system names it after following every link on the way
-// (plain form, no trailing separator), or "" when it cannot be opened.
+// (plain form, no trailing separator but a drive root's), or "" when it is not an
+// absolute path or cannot be opened.
 CString ResolveFolder(const CString& path);

@@ -108,8 +108,7 @@ public:
         m_lastDraw = now;
         std::string line = text.size() > 78 ? text.substr(0, 78) : text;
         size_t pad = m_width > line.size() ? m_width - line.size() : 0;
-        std::fprintf(stderr, "\r%s%s", line.c_str(), std::string(pad, ' ').c_str());
-        std::fflush(stderr);
+        Write("\r" + line + std::string(pad, ' '));
         m_width = line.size();
         m_shown = true;
     }
@@ -117,13 +116,19 @@ public:
     {
         if (!m_shown)
             return;
-        std::fprintf(stderr, "\r%s\r", std::string(m_width, ' ').c_str());
-        std::fflush(stderr);
+        Write("\r" + std::string(m_width, ' ') + "\r");
         m_shown = false;
         m_width = 0;
     }
 
 private:
+    // One console write per redraw.
+    static void Write(const std::string& text)
+    {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fflush(stderr);
+    }
+
     bool m_enabled;
     bool m_shown;
     ULONGLONG m_lastDraw;
@@ -231,10 +236,12 @@ bool ParseList(const std::string& text, int low, int high, std::set<int>& out)
 
 int BadArgument(const char* arg)
 {
+    std::fflush(stdout);
     std::fprintf(stderr,
                  "quorvantis-cli: bad argument '%s' (usage: quorvantis-cli.exe [--areas=LIST|all] "
                  "[--sections=LIST] [--clean] [--no-shred] [--quiet]; see --help)\n",
                  arg);
+    std::fflush(stderr);
     return 2;
 }
 
@@ -310,8 +317,9 @@ int main(int argc, char** argv)
 {
     // A console prints whole blocks, not a byte per call; and every name the program
     // prints is UTF-8, as the program holds it.
-    static char outputBuffer[65536];
+    static char outputBuffer[65536], errorBuffer[4096];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof(outputBuffer));
+    std::setvbuf(stderr, errorBuffer, _IOFBF, sizeof(errorBuffer)); // each message is flushed whole
     _setmode(_fileno(stdout), _O_BINARY);
     DWORD consoleMode = 0;
     if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &consoleMode) ||

@@ -62,7 +62,9 @@ CScanRoots::CScanRoots(const std::vector<CString>& protectedFolders)
 
 CScanRoots::Verdict CScanRoots::Admit(const CString& path, CString& resolved, CString& reason)
 {
-    resolved = ResolveFolder(path);
+    // "C:" alone (a temp path of "C:\" without its separator) is the drive's root.
+    const bool bareDrive = path.GetLength() == 2 && path[1] == ':';
+    resolved = ResolveFolder(bareDrive ? path + "\\" : path);
     if (resolved.IsEmpty())
         return ROOT_MISSING;
     if (IsDriveOrShareRoot(resolved))

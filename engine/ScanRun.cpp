@@ -40,7 +40,7 @@ void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderK
         WalkFolder(resolved, fileKind, folderKind, scan.list, scan.context);
         break;
     case CScanRoots::ROOT_REFUSED:
-        scan.context.ReportProblem(PROBLEM_SKIPPED, path, reason);
+        scan.context.ReportProblem(PROBLEM_SKIPPED, resolved, reason);
         break;
     case CScanRoots::ROOT_MISSING:
     case CScanRoots::ROOT_DUPLICATE:

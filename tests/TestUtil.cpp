@@ -120,11 +120,16 @@ bool RunHost(const CString& command)
     std::string line = "/bin/sh -c " + WindowsArgument(script.str());
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process;
+    // For a host program Wine hands back no process handle, and no real thread handle
+    // either (closing what it leaves there closed other handles of ours).
+    PROCESS_INFORMATION process = {};
     if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (process.hProcess)
+    {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     std::string status;
     for (int i = 0; i < 3000 && !ReadBytes(marker, status); ++i)
         Sleep(10);
