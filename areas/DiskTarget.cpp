@@ -58,7 +58,7 @@ bool CWipeFile::Create(const CString& driveName)
         WideToUtf8(name.data(), name.size(), plainName);
         if (GetFileInformationByHandle(m_handle, &info) && info.nNumberOfLinks == 1 &&
             !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-            IsHandleAtPath(m_handle, info.dwVolumeSerialNumber, driveName + "\\" + plainName))
+            IsHandleAtPath(m_handle, driveName + "\\" + plainName))
             return true;
         Close(); // a new file, but not where it was asked for: gone with its handle
         return false;

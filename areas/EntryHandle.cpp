@@ -34,18 +34,27 @@ bool SameTextNoCase(const std::wstring& a, const std::wstring& b)
 bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 } // namespace
 
-bool IsHandleAtPath(HANDLE handle, DWORD volumeSerial, const CString& path)
+bool IsHandleAtPath(HANDLE handle, const CString& path)
 {
+    // Buffers kept for the next call (the clean run asks once per item, on one thread).
+    static std::vector<wchar_t> finalPath(32768);
+    DWORD length = GetFinalPathNameByHandleW(handle, finalPath.data(), static_cast<DWORD>(finalPath.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length > 0 && length < finalPath.size())
+        return SameTextNoCase(std::wstring(finalPath.data(), length), ToLongPath(path));
+
     CString root, rest;
     DWORD expectedSerial = 0;
-    if (!SplitVolumePath(path, root, rest) || !VolumeSerialOf(root, expectedSerial) || expectedSerial != volumeSerial)
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!SplitVolumePath(path, root, rest) || !VolumeSerialOf(root, expectedSerial) ||
+        !GetFileInformationByHandle(handle, &info) || info.dwVolumeSerialNumber != expectedSerial)
         return false;
     // The name on the volume: a header and up to 32767 characters.
-    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
-    FILE_NAME_INFO* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    if (!GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size())))
+    static std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(DWORD) + 1);
+    FILE_NAME_INFO* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(handle, FileNameInfo, name, static_cast<DWORD>(buffer.size() * sizeof(DWORD))))
         return false;
-    std::wstring actual(info->FileName, info->FileNameLength / sizeof(wchar_t));
+    std::wstring actual(name->FileName, name->FileNameLength / sizeof(wchar_t));
     return SameTextNoCase(actual, Utf8ToWide(rest, rest.GetLength()));
 }
 
@@ -60,22 +69,33 @@ EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DW
         m_error = GetLastError();
         return IsGoneError(m_error) ? ENTRY_GONE : ENTRY_BUSY;
     }
-    if (!GetFileInformationByHandle(m_handle, &m_info))
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    if (!GetFileInformationByHandleEx(m_handle, FileAttributeTagInfo, &tag, sizeof(tag)))
     {
         m_error = GetLastError();
         Close();
         return ENTRY_BUSY;
     }
-    const bool isFolder = (m_info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    m_info.attributes = tag.FileAttributes;
+    const bool isFolder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // Some systems open a link's target even when asked not to follow it: only the
     // handle's own place tells where it leads.
-    if ((m_info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder ||
-        !IsHandleAtPath(m_handle, m_info.dwVolumeSerialNumber, path))
+    if ((m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder || !IsHandleAtPath(m_handle, path))
     {
         Close();
         return ENTRY_ELSEWHERE;
     }
     return ENTRY_LISTED;
+}
+
+bool CEntryHandle::ReadSizeAndLinks()
+{
+    FILE_STANDARD_INFO standard;
+    if (!GetFileInformationByHandleEx(m_handle, FileStandardInfo, &standard, sizeof(standard)))
+        return false;
+    m_info.links = standard.NumberOfLinks;
+    m_info.size = static_cast<ULONGLONG>(standard.EndOfFile.QuadPart);
+    return true;
 }
 
 void CEntryHandle::Close()
@@ -93,19 +113,19 @@ bool CEntryHandle::MarkForDeletion()
     if (SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof(disposition)))
         return true;
     m_error = GetLastError();
-    if (m_error != ERROR_ACCESS_DENIED || !(m_info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+    if (m_error != ERROR_ACCESS_DENIED || !(m_info.attributes & FILE_ATTRIBUTE_READONLY))
         return false;
 
     FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = (m_info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
-    if (m_info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        basic.FileAttributes &= ~FILE_ATTRIBUTE_NORMAL;
+    basic.FileAttributes = m_info.attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (basic.FileAttributes == 0)
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     if (!SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof(basic)))
         return false;
     if (SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof(disposition)))
         return true;
     m_error = GetLastError();
-    basic.FileAttributes = m_info.dwFileAttributes;
+    basic.FileAttributes = m_info.attributes;
     SetFileInformationByHandle(m_handle, FileBasicInfo, &basic, sizeof(basic));
     return false;
 }

@@ -18,7 +18,7 @@ enum EntryState
 class CEntryHandle
 {
 public:
-    CEntryHandle() : m_handle(INVALID_HANDLE_VALUE), m_error(0) {}
+    CEntryHandle() : m_handle(INVALID_HANDLE_VALUE), m_error(0), m_info() {}
     ~CEntryHandle() { Close(); }
     CEntryHandle(const CEntryHandle&) = delete;
     CEntryHandle& operator=(const CEntryHandle&) = delete;
@@ -30,8 +30,17 @@ public:
     EntryState Open(const CString& path, bool folder, DWORD access, DWORD share);
     void Close();
 
+    // What the open handle holds; the links and the size only after ReadSizeAndLinks.
+    struct CInfo
+    {
+        DWORD attributes;
+        DWORD links;
+        ULONGLONG size;
+    };
+    bool ReadSizeAndLinks();
+
     HANDLE Get() const { return m_handle; }
-    const BY_HANDLE_FILE_INFORMATION& GetInfo() const { return m_info; }
+    const CInfo& GetInfo() const { return m_info; }
     DWORD GetError() const { return m_error; }
 
     // Deletes the entry when the handle closes, through the handle itself. A read-only
@@ -42,12 +51,13 @@ public:
 private:
     HANDLE m_handle;
     DWORD m_error;
-    BY_HANDLE_FILE_INFORMATION m_info;
+    CInfo m_info;
 };
 
-// Whether the handle's place is path: its volume serial number and its path on the
-// volume (compared without regard to letter case).
-bool IsHandleAtPath(HANDLE handle, DWORD volumeSerial, const CString& path);
+// Whether the handle's place is path (compared without regard to letter case): by its
+// full name, or where the system cannot give that (a very long path under Wine), by its
+// volume's serial number and its path on the volume.
+bool IsHandleAtPath(HANDLE handle, const CString& path);
 
 // The folder as the file system names it after following every link on the way
 // (plain form, no trailing separator but a drive root's), or "" when it is not an

@@ -12,12 +12,12 @@ const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Zeros over the first MiB of the open file, flushed. Only for a file with one name,
 // never for a read-only one.
-void ShredOpenFile(const CEntryHandle& file)
+void ShredOpenFile(CEntryHandle& file)
 {
-    const BY_HANDLE_FILE_INFORMATION& info = file.GetInfo();
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || info.nNumberOfLinks > 1)
+    const CEntryHandle::CInfo& info = file.GetInfo();
+    if ((info.attributes & FILE_ATTRIBUTE_READONLY) || !file.ReadSizeAndLinks() || info.links > 1)
         return;
-    ULONGLONG remaining = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    ULONGLONG remaining = info.size;
     if (remaining > kShredLimit)
         remaining = kShredLimit;
     LARGE_INTEGER start = {};

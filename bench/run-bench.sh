@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Benchmarks the engine's folder walk and clean run (shredding off and on) against
-# native find and rm -rf on identical trees, and the free-space wipe of a small test
-# drive against dd with 8 MiB blocks on the same file system, in one run on one
-# machine. Prints items per second, MB/s and the ratios; asserts nothing about time.
+# Benchmarks the engine's folder walk and clean run (shredding off and on) against a
+# bare Win32 walk and delete loop under the same Wine on identical trees, the Firefox
+# history scan and clean against the sqlite3 tool, and the free-space wipe of a
+# loop-mounted ext4 drive against dd with 8 MiB blocks and an fsync on the same file
+# system, in one run on one machine. Prints items per second, MB/s and the ratios;
+# asserts nothing about time.
 #   bench/run-bench.sh [BUILD_DIR]      (build first: scripts/build.sh)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,8 +13,8 @@ build=${1:-$top/build}
 session_start "$build/bench-session"
 trap session_stop EXIT
 
-FOLDERS=${FOLDERS:-200}
-FILES_PER_FOLDER=${FILES_PER_FOLDER:-100}
+FOLDERS=${FOLDERS:-400}
+FILES_PER_FOLDER=${FILES_PER_FOLDER:-500}
 BIG_FILES=${BIG_FILES:-8}
 
 # A tree of FOLDERS folders of FILES_PER_FOLDER 100-byte files, plus BIG_FILES files
@@ -59,25 +61,26 @@ for mode in plain shred; do
   [ "$left" = 0 ] || echo "warning: $left items left after the $mode clean" >&2
 done
 
-make_tree "$base_u/native"
-sync
-t0=$(now); n=$(find "$base_u/native" -mindepth 1 | wc -l); t1=$(now)
-items[find]=$n; seconds[find]=$(python3 -c "print($t1 - $t0)")
-t0=$(now); rm -rf "$base_u/native"; t1=$(now)
-items[rm]=$n; seconds[rm]=$(python3 -c "print($t1 - $t0)")
+make_tree "$base_u/bare"
+out=$(wine "$build/bench/walk_bench.exe" --bare "$base_w\\bare" </dev/null | tr -d '\r')
+read -r _ n s <<<"$(grep '^bare_walk ' <<<"$out")"
+items[bare_walk]=$n; seconds[bare_walk]=$s
+read -r _ n s left <<<"$(grep '^bare_delete ' <<<"$out")"
+items[bare_delete]=$n; seconds[bare_delete]=$s
+[ "$left" = 0 ] || echo "warning: $left items left by the bare delete loop" >&2
 
 printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
-for key in walk_plain walk_shred find clean_plain clean_shred rm; do
+for key in walk_plain walk_shred bare_walk clean_plain clean_shred bare_delete; do
   printf '%-28s %8s %10.3f %14s\n' "$key" "${items[$key]}" "${seconds[$key]}" "$(rate "${items[$key]}" "${seconds[$key]}")"
 done
 walk_rate=$(rate "${items[walk_plain]}" "${seconds[walk_plain]}")
-find_rate=$(rate "${items[find]}" "${seconds[find]}")
+bare_walk_rate=$(rate "${items[bare_walk]}" "${seconds[bare_walk]}")
 clean_rate=$(rate "${items[clean_plain]}" "${seconds[clean_plain]}")
 shred_rate=$(rate "${items[clean_shred]}" "${seconds[clean_shred]}")
-rm_rate=$(rate "${items[rm]}" "${seconds[rm]}")
-echo "ratio walk / find:            $(ratio "$walk_rate" "$find_rate")"
-echo "ratio clean / rm -rf:         $(ratio "$clean_rate" "$rm_rate")"
-echo "ratio shred clean / rm -rf:   $(ratio "$shred_rate" "$rm_rate")"
+bare_delete_rate=$(rate "${items[bare_delete]}" "${seconds[bare_delete]}")
+echo "ratio walk / bare walk:              $(ratio "$walk_rate" "$bare_walk_rate")"
+echo "ratio clean / bare delete loop:      $(ratio "$clean_rate" "$bare_delete_rate")"
+echo "ratio shred clean / bare delete loop: $(ratio "$shred_rate" "$bare_delete_rate")"
 rm -rf "$base_u"
 
 # Firefox: history of 100,000 visits over 20,000 addresses, listed and deleted by the
@@ -119,27 +122,31 @@ else
   rm -rf "$appdata_u/Mozilla" "$base_u.native.sqlite"
 fi
 
-# The wipe: a test drive W: on a small file system of its own (a tmpfs, which needs
-# root), never a real disk.
+# The wipe: a test drive W: on an ext4 file system of its own in a loop-mounted image
+# (which needs root), never a real disk's free space.
 wipe_dir=$build/bench-session/drives/w
+wipe_image=$build/bench-session/wipe.ext4
 mkdir -p "$wipe_dir"
-if ! mount -t tmpfs -o size=${WIPE_MIB:-320}m tmpfs "$wipe_dir" >/dev/null 2>&1; then
-  echo "wipe: skipped (no small file system could be mounted here)"
+truncate -s "${WIPE_MIB:-1024}M" "$wipe_image"
+if ! mkfs.ext4 -q -F "$wipe_image" >/dev/null 2>&1 || ! mount -o loop "$wipe_image" "$wipe_dir" >/dev/null 2>&1; then
+  echo "wipe: skipped (no loop-mounted file system could be made here)"
+  rm -f "$wipe_image"
   exit 0
 fi
-trap 'session_stop; umount "$wipe_dir" >/dev/null 2>&1' EXIT
+trap 'session_stop; umount "$wipe_dir" >/dev/null 2>&1; rm -f "$wipe_image"' EXIT
+rmdir "$wipe_dir/lost+found" 2>/dev/null || true
 ln -sfn "$wipe_dir" "$WINEPREFIX/dosdevices/w:"
 read -r _ wipe_bytes wipe_seconds wipe_cleaned <<<"$(wine "$build/bench/walk_bench.exe" --wipe W: </dev/null | tr -d '\r')"
 [ "$wipe_cleaned" = 1 ] || echo "warning: the wipe did not complete" >&2
 [ ! -e "$wipe_dir/tmpfile01010101" ] || echo "warning: the wipe file was left behind" >&2
 blocks=$((wipe_bytes / 8388608))
-t0=$(now); dd if=/dev/zero of="$wipe_dir/ddfile" bs=8M count=$blocks status=none 2>/dev/null; t1=$(now)
+t0=$(now); dd if=/dev/zero of="$wipe_dir/ddfile" bs=8M count=$blocks conv=fsync status=none 2>/dev/null; t1=$(now)
 dd_bytes=$((blocks * 8388608)); dd_seconds=$(python3 -c "print($t1 - $t0)")
 rm -f "$wipe_dir/ddfile"
 mbps() { python3 -c "import sys; print('%.1f' % (float(sys.argv[1]) / 1048576 / float(sys.argv[2])))" "$1" "$2"; }
 wipe_rate=$(mbps "$wipe_bytes" "$wipe_seconds")
 dd_rate=$(mbps "$dd_bytes" "$dd_seconds")
 printf '%-28s %8s %10s %14s\n' "measure" "MiB" "seconds" "MB/s"
-printf '%-28s %8s %10.3f %14s\n' "wipe" "$((wipe_bytes / 1048576))" "$wipe_seconds" "$wipe_rate"
-printf '%-28s %8s %10.3f %14s\n' "dd bs=8M" "$((dd_bytes / 1048576))" "$dd_seconds" "$dd_rate"
+printf '%-28s %8s %10.3f %14s\n' "wipe (flushed)" "$((wipe_bytes / 1048576))" "$wipe_seconds" "$wipe_rate"
+printf '%-28s %8s %10.3f %14s\n' "dd bs=8M conv=fsync" "$((dd_bytes / 1048576))" "$dd_seconds" "$dd_rate"
 echo "ratio wipe / dd:              $(ratio "$wipe_rate" "$dd_rate")"

@@ -1,18 +1,24 @@
 // Times the folder walk and the clean run of the engine on a prepared tree, or the
 // free-space wipe of one test drive.
 //   walk_bench.exe FOLDER [--shred]   prints "walk ITEMS SECONDS" and "clean ITEMS SECONDS LEFT"
+//   walk_bench.exe --bare FOLDER      the same work in bare Win32 calls, as the baseline:
+//                                     prints "bare_walk ITEMS SECONDS" and "bare_delete ITEMS SECONDS LEFT"
 //   walk_bench.exe --wipe DRIVE       prints "wipe BYTES SECONDS CLEANED"
 //   walk_bench.exe --firefox APPDATA  prints "firefox_scan ITEMS SECONDS" and
 //                                     "firefox_clean ITEMS SECONDS LEFT" (history)
 #include "areas/DiskTarget.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
+#include "areas/PathText.h"
 #include "browsers/Mozilla.h"
 #include "engine/CleanHost.h"
 #include "engine/CleanRun.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace
@@ -24,6 +30,27 @@ public:
     void Tick() override {}
     void RefreshList() override {}
 };
+
+// A bare recursive listing in the literal path form: folders before their content.
+void BareWalk(const std::wstring& folder, std::vector<std::pair<std::wstring, bool>>& entries)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do
+    {
+        if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L".."))
+            continue;
+        std::wstring path = folder + L"\\" + data.cFileName;
+        bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entries.emplace_back(path, isFolder);
+        if (isFolder)
+            BareWalk(path, entries);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 {
@@ -79,6 +106,27 @@ int main(int argc, char** argv)
         std::printf("firefox_scan %u %.6f\n", static_cast<unsigned>(found), Seconds(t0, t1));
         std::printf("firefox_clean %u %.6f %u\n", static_cast<unsigned>(found), Seconds(t1, t2),
                     static_cast<unsigned>(items.size()));
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--bare") == 0)
+    {
+        if (argc < 3)
+            return 2;
+        std::vector<std::pair<std::wstring, bool>> entries;
+        LARGE_INTEGER t0, t1, t2;
+        QueryPerformanceCounter(&t0);
+        BareWalk(ToLongPath(argv[2]), entries);
+        QueryPerformanceCounter(&t1);
+        unsigned left = 0;
+        for (size_t i = entries.size(); i-- > 0;)
+        {
+            const std::wstring& path = entries[i].first;
+            if (!(entries[i].second ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str())))
+                ++left;
+        }
+        QueryPerformanceCounter(&t2);
+        std::printf("bare_walk %u %.6f\n", static_cast<unsigned>(entries.size()), Seconds(t0, t1));
+        std::printf("bare_delete %u %.6f %u\n", static_cast<unsigned>(entries.size()), Seconds(t1, t2), left);
         return 0;
     }
     bool shred = argc > 2 && std::strcmp(argv[2], "--shred") == 0;

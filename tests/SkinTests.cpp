@@ -210,7 +210,11 @@ TEST_F(CButtonHost, FacesFromStripsWithMasks7And15)
     for (int face : {CSkinButton::NORMAL, CSkinButton::PRESSED, CSkinButton::HOVER})
     {
         ASSERT_NE(nullptr, close.GetFace(face));
-        EXPECT_EQ(CSize(22, 21).cx, CBitmap().GetSize().cx + 22);
+        // Each face is one face of the strip: its width, and the strip's height.
+        BITMAP info = {};
+        ASSERT_NE(0, GetObject(close.GetFace(face), sizeof(info), &info));
+        EXPECT_EQ(22, info.bmWidth) << face;
+        EXPECT_EQ(strip.GetSize().cy, info.bmHeight) << face;
     }
     // Mask 7 has no disabled face of its own: it is the normal face.
     ASSERT_NE(nullptr, close.GetFace(CSkinButton::DISABLED));

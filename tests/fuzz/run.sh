@@ -11,4 +11,5 @@ clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   "$top/browsers/OperaFormat.cpp" "$top/tests/fuzz/opera_fuzz.cpp" -o "$out/opera_fuzz"
 cp -n "$top/tests/fuzz/seeds/"* "$out/corpus/" 2>/dev/null || true
 cd "$out"
-exec ./opera_fuzz -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 corpus
+# Memory and time bounds: a parser that balloons on a small file is a finding too.
+exec ./opera_fuzz -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 -timeout=5 -print_final_stats=1 corpus
