@@ -1,7 +1,7 @@
 #include "ClipboardTarget.h"
 
-#include "engine/CleanHost.h"
-#include "engine/TypeNames.h"
+#include "model/CleanHost.h"
+#include "model/TypeNames.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 // The contents of the system clipboard as a trace.
 #pragma once
 
-#include "engine/CleanTarget.h"
+#include "model/CleanTarget.h"
 
 #include <windows.h>
 

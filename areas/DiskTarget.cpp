@@ -3,8 +3,8 @@
 #include "EntryHandle.h"
 #include "FolderWalk.h"
 #include "PathText.h"
-#include "engine/CleanHost.h"
-#include "engine/TypeNames.h"
+#include "model/CleanHost.h"
+#include "model/TypeNames.h"
 
 #include <new>
 #include <string>

@@ -1,7 +1,7 @@
 // The free space of one fixed drive, wiped by filling it with a temporary file.
 #pragma once
 
-#include "engine/CleanTarget.h"
+#include "model/CleanTarget.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "FileTarget.h"
 
 #include "EntryHandle.h"
-#include "engine/CleanHost.h"
-#include "engine/TypeNames.h"
+#include "model/CleanHost.h"
+#include "model/TypeNames.h"
 
 namespace
 {

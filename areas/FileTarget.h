@@ -1,7 +1,7 @@
 // A found file or folder on disk, and how files are forced away and shredded.
 #pragma once
 
-#include "engine/CleanTarget.h"
+#include "model/CleanTarget.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // the ScanDisk fragments of the fixed drives, and the browser profile lookup.
 #pragma once
 
-#include "engine/CleanTarget.h"
-#include "engine/Tickable.h"
+#include "model/CleanTarget.h"
+#include "model/Tickable.h"
 
 #include <windows.h>
 

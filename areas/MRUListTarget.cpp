@@ -1,6 +1,6 @@
 #include "MRUListTarget.h"
 
-#include "engine/TypeNames.h"
+#include "model/TypeNames.h"
 
 #include <windows.h>
 

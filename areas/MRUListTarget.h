@@ -1,8 +1,8 @@
 // Most-recently-used lists kept as the values of one registry key.
 #pragma once
 
-#include "engine/CleanTarget.h"
-#include "engine/Tickable.h"
+#include "model/CleanTarget.h"
+#include "model/Tickable.h"
 
 class CMRUListTarget : public CCleanTarget
 {

@@ -1,7 +1,7 @@
 #include "RecycleBin.h"
 
-#include "engine/CleanHost.h"
-#include "engine/TypeNames.h"
+#include "model/CleanHost.h"
+#include "model/TypeNames.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

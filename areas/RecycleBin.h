@@ -1,7 +1,7 @@
 // The shell's recycle bin: every entry is listed; one call empties the whole bin.
 #pragma once
 
-#include "engine/RelayTarget.h"
+#include "model/RelayTarget.h"
 
 #include <windows.h>
 

@@ -11,7 +11,7 @@
 #include "areas/FolderWalk.h"
 #include "areas/PathText.h"
 #include "browsers/Mozilla.h"
-#include "engine/CleanHost.h"
+#include "model/CleanHost.h"
 #include "engine/CleanRun.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "MozillaTarget.h"
-#include "engine/Tickable.h"
+#include "model/Tickable.h"
 
 // How a database is opened: an existing one only, never created. A scan reads; a clean
 // writes, with deleted content overwritten and the write-ahead log folded back into

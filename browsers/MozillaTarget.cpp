@@ -1,6 +1,6 @@
 #include "MozillaTarget.h"
 
-#include "engine/TypeNames.h"
+#include "model/TypeNames.h"
 
 CMozillaCleanerTarget::CMozillaCleanerTarget(const CString& databasePath, const CString& query)
     : CCleanTarget(databasePath), m_query(query)

@@ -1,7 +1,7 @@
 // Firefox entries: each listed row relays to the one DELETE statement of its query.
 #pragma once
 
-#include "engine/RelayTarget.h"
+#include "model/RelayTarget.h"
 
 enum MozillaKind
 {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "OperaFormat.h"
-#include "engine/CleanTarget.h"
-#include "engine/Tickable.h"
+#include "model/CleanTarget.h"
+#include "model/Tickable.h"
 
 // Folder of an Opera profile below the local or roaming application data.
 extern const char kOperaProfileFolder[];

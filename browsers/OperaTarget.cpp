@@ -2,7 +2,7 @@
 
 #include "OperaFormat.h"
 #include "areas/FileTarget.h"
-#include "engine/TypeNames.h"
+#include "model/TypeNames.h"
 
 #include <windows.h>
 

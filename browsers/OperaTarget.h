@@ -1,7 +1,7 @@
 // An entry read from an Opera profile file.
 #pragma once
 
-#include "engine/CleanTarget.h"
+#include "model/CleanTarget.h"
 
 enum OperaKind
 {

@@ -8,7 +8,7 @@
 // Exit status: 0 all done, 1 items left or places unread after a clean, or cancelled,
 // 2 bad argument.
 #include "engine/Catalogue.h"
-#include "engine/CleanHost.h"
+#include "model/CleanHost.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
 #include "resources/Version.h"

@@ -1,7 +1,7 @@
 // The fixed catalogue: the sections, the 22 areas, and the scanners run for them.
 #pragma once
 
-#include "ScanItem.h"
+#include "model/ScanItem.h"
 #include "ScanPaths.h"
 
 struct CSectionInfo

@@ -1,9 +1,9 @@
 // The clean run, and the advice about browsers that are still running.
 #pragma once
 
-#include "CleanHost.h"
-#include "ScanItem.h"
-#include "Tickable.h"
+#include "model/CleanHost.h"
+#include "model/ScanItem.h"
+#include "model/Tickable.h"
 
 // Cleans every section's items from the last found to the first and drops those
 // that report success; what could not be removed stays listed, in found order. A

@@ -1,9 +1,9 @@
 // The scan run: clears the sections and runs the scanners of the checked areas.
 #pragma once
 
-#include "ScanItem.h"
+#include "model/ScanItem.h"
 #include "ScanPaths.h"
-#include "Tickable.h"
+#include "model/Tickable.h"
 
 // What the scan run needs of the window that drives it.
 class IScanContext : public IProgressSink

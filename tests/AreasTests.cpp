@@ -1,7 +1,7 @@
 #include "TestUtil.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
-#include "engine/CleanHost.h"
+#include "model/CleanHost.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "browsers/OperaFormat.h"
 #include "browsers/OperaReaders.h"
 #include "browsers/OperaTarget.h"
-#include "engine/CleanHost.h"
+#include "model/CleanHost.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
 #include "resources/resource.h"

@@ -6,7 +6,7 @@
 #include "engine/Catalogue.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
-#include "engine/TypeNames.h"
+#include "model/TypeNames.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>

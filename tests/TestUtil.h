@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "engine/CleanHost.h"
-#include "engine/Tickable.h"
+#include "model/CleanHost.h"
+#include "model/Tickable.h"
 
 namespace testutil
 {

@@ -4,7 +4,7 @@
 #include "areas/DiskTarget.h"
 #include "areas/MRUListTarget.h"
 #include "areas/RecycleBin.h"
-#include "engine/CleanHost.h"
+#include "model/CleanHost.h"
 #include "engine/CleanRun.h"
 
 #include <gtest/gtest.h>

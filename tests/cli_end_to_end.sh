@@ -4,18 +4,8 @@
 # the output, the exit status, what the shred wrote, and that links were not followed.
 set -uo pipefail
 cli=$1
-[ -n "${WINEPREFIX:-}" ] && [ -n "${QV_TEST_SESSION:-}" ] || { echo "run through scripts/test.sh" >&2; exit 2; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { if eval "$1"; then :; else fail "$2"; fi; }
-
-drive_c=$WINEPREFIX/drive_c
-user_dir=$(ls -d "$drive_c/users/"*/ | grep -v '/Public/$' | head -n 1)
-user=$(basename "$user_dir")
-temp_u=$user_dir/Temp
+. "$(dirname "$0")/harness/e2e-common.sh"
 recent_u=$user_dir/AppData/Roaming/Microsoft/Windows/Recent
-temp_w="C:\\users\\$user\\Temp"
 recent_w="C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Windows\\Recent"
 work=$QV_TEST_SESSION/e2e
 rm -rf "$work" "$temp_u/e2e" "$recent_u/e2e.lnk" "$drive_c/FILE0000.CHK" "$drive_c/FOUND.000"

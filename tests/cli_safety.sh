@@ -7,18 +7,7 @@
 set -uo pipefail
 cli=$1
 bench=$2
-[ -n "${WINEPREFIX:-}" ] && [ -n "${QV_TEST_SESSION:-}" ] || { echo "run through scripts/test.sh" >&2; exit 2; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { if eval "$1"; then :; else fail "$2"; fi; }
-
-drive_c=$WINEPREFIX/drive_c
-user_dir=$(ls -d "$drive_c/users/"*/ | grep -v '/Public/$' | head -n 1)
-user_dir=${user_dir%/}
-user=$(basename "$user_dir")
-temp_u=$user_dir/Temp
-temp_w="C:\\users\\$user\\Temp"
+. "$(dirname "$0")/harness/e2e-common.sh"
 work=$QV_TEST_SESSION/safety
 rm -rf "$work"
 mkdir -p "$work" "$temp_u"

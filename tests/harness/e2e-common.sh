@@ -1,0 +1,14 @@
+# Sourced by the end-to-end scripts: the failure count, the check helper, and the
+# test prefix's places (host paths end in _u, Windows paths in _w).
+[ -n "${WINEPREFIX:-}" ] && [ -n "${QV_TEST_SESSION:-}" ] || { echo "run through scripts/test.sh" >&2; exit 2; }
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { if eval "$1"; then :; else fail "$2"; fi; }
+
+drive_c=$WINEPREFIX/drive_c
+user_dir=$(ls -d "$drive_c/users/"*/ | grep -v '/Public/$' | head -n 1)
+user_dir=${user_dir%/}
+user=$(basename "$user_dir")
+temp_u=$user_dir/Temp
+temp_w="C:\\users\\$user\\Temp"
