@@ -1,0 +1,4 @@
+// The one application object of Quorvantis.exe.
+#include "QuorvantisApp.h"
+
+CQuorvantisApp theApp;

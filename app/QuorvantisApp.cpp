@@ -1,0 +1,53 @@
+#include "QuorvantisApp.h"
+
+#include "MyCommandLineInfo.h"
+#include "resources/resource.h"
+#include "ui/MainFrame.h"
+#include "ui/SplashDlg.h"
+
+#include <commctrl.h>
+#include <new>
+
+BOOL CQuorvantisApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX controls = {8, 0x80FF}; // the Windows 95 classes and the link control
+    InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    // Held for the life of the process; a second copy runs beside the first.
+    ::CreateMutexA(nullptr, TRUE, "Quorvantis");
+    CMyCommandLineInfo commandLine;
+    ParseCommandLine(commandLine);
+    SetRegistryKey("Quorvantis");
+    const CCommandLineFlags& flags = GetCommandLineFlags();
+    const int show = flags.fast ? SW_HIDE : SW_SHOWDEFAULT;
+
+    CMainFrame* frame = new (std::nothrow) CMainFrame;
+    if (!frame)
+        return FALSE;
+    m_pMainWnd = frame;
+    if (!frame->Create(AfxRegisterWndClass(0), nullptr, WS_POPUP))
+    {
+        m_pMainWnd = nullptr;
+        return FALSE;
+    }
+
+    HWND splashOption = frame->GetDlgItem(IDC_SPLASH_OPTION);
+    if (splashOption && ::SendMessageA(splashOption, BM_GETCHECK, 0, 0) == BST_CHECKED)
+    {
+        CSplashDlg splash;
+        splash.DoModal();
+    }
+    frame->CenterWindow();
+    frame->ShowWindow(show);
+    frame->UpdateWindow();
+    if (flags.scan)
+        frame->OnScan();
+    if (flags.clean)
+    {
+        frame->OnClean();
+        ::PostQuitMessage(0);
+    }
+    return TRUE;
+}
+
+int CQuorvantisApp::ExitInstance() { return CWinApp::ExitInstance(); }

@@ -1,0 +1,582 @@
+#include "MainFrame.h"
+
+#include "Warning.h"
+#include "app/MyCommandLineInfo.h"
+#include "app/SettingsFile.h"
+#include "engine/CleanRun.h"
+#include "exmfc/Fonts.h"
+
+#include <shellapi.h>
+
+const UINT CMainFrame::s_trayMessage = ::RegisterWindowMessageA("QTSTrayMsg");
+
+namespace
+{
+const char kHomePage[] = "https://www.quorvantis.com/";
+const wchar_t kHomeLinkMarkup[] = L"<a href=\"https://www.quorvantis.com/\">www.quorvantis.com</a>";
+const char kCopyright[] = "Copyright (C) 2026 The Quorvantis developers";
+const char kBackgroundScan[] = "Quorvantis is performing a background scan.";
+
+// The page area's description strip, and the first row of a tab's controls.
+const CRect kLabelRect(252, 94, 642, 154);
+const CRect kTabRect(252, 164, 642, 184);
+const int kRowLeft = 262, kRowRight = 542, kFirstRowTop = 204, kRowHeight = 20;
+
+const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+CString LoadText(UINT id)
+{
+    char text[512];
+    int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof(text));
+    return CString(text, length > 0 ? length : 0);
+}
+
+HFONT Font(int key)
+{
+    CFont* font = exmfc::GetFont(key);
+    return font ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
+}
+
+CRect Row(int index) { return CRect(kRowLeft, kFirstRowTop + kRowHeight * index, kRowRight, kFirstRowTop + kRowHeight * (index + 1)); }
+
+// The page buttons: control, strip, face width, rectangle.
+const struct
+{
+    UINT id;
+    UINT strip;
+    int faceWidth;
+    CRect rect;
+} kPageButtons[] = {
+    {IDC_PAGE_SCAN, IDB_PAGE_SCAN, 222, CRect(10, 80, 232, 154)},
+    {IDC_PAGE_OPTIONS, IDB_PAGE_OPTIONS, 180, CRect(48, 163, 228, 205)},
+    {IDC_PAGE_CONFIG, IDB_PAGE_CONFIG, 180, CRect(48, 207, 228, 249)},
+    {IDC_PAGE_ABOUT, IDB_PAGE_ABOUT, 180, CRect(48, 252, 228, 294)},
+};
+
+// The clean-options tabs: their first and last area.
+const struct
+{
+    UINT firstArea, lastArea;
+    UINT caption;
+} kOptionTabs[] = {
+    {IDC_AREA_RECENT_DOCS, IDC_AREA_NETWORK_MAPPINGS, IDS_SECTION_WINDOWS},
+    {IDC_AREA_OFFICE, IDC_AREA_MEDIAPLAYER, IDS_SECTION_APPLICATIONS},
+    {IDC_AREA_TEMP_INTERNET, IDC_AREA_DOWNLOAD_LIST, IDS_SECTION_BROWSERS},
+};
+
+const UINT kTabPictures[] = {IDB_TAB_WINDOWS, IDB_TAB_APPLICATIONS, IDB_TAB_BROWSERS, IDB_TAB_GENERAL,
+                             IDB_TAB_SCHEDULE};
+} // namespace
+
+CMainFrame::CMainFrame()
+    : m_busy(0), m_cancel(0), m_dontShowWipeNotice(0), m_closePending(false), m_currentPage(PAGE_SCAN),
+      m_bigIcon(nullptr), m_smallIcon(nullptr)
+{
+    CBitmap pattern;
+    if (pattern.LoadBitmap(IDB_LABEL_PATTERN))
+        m_backgroundBrush.CreatePatternBrush(pattern);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    cs.cx = 668;
+    cs.cy = 437;
+    cs.hMenu = nullptr;
+    cs.style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    cs.lpszClass = AfxRegisterWndClass(0);
+    return cs.lpszClass != nullptr;
+}
+
+void CMainFrame::SetupSkin()
+{
+    CRect client;
+    GetClientRect(&client);
+    m_shaped = true;
+    m_transparentColour = RGB(255, 0, 255);
+    m_captionRect.SetRect(0, 0, client.Width(), 50);
+    m_iconRect.SetRectEmpty();
+    m_icon = nullptr;
+    m_title.Empty();
+    m_cursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    exmfc::CopyFont(exmfc::GetFont(0), m_titleFont);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
+{
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    m_bigIcon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, 0));
+    m_smallIcon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+
+    const CString appName = LoadText(IDS_APP_TITLE);
+    m_trayIcon.SetIcon(m_smallIcon);
+    m_trayIcon.SetTooltip(appName);
+    m_trayIcon.Create(m_hWnd, s_trayMessage, true);
+    if (GetCommandLineFlags().scan)
+        m_trayIcon.ShowBalloon(appName, "", kBackgroundScan, 5);
+
+    CRect client;
+    GetClientRect(&client);
+    CreatePageButtons(client);
+    SetWindowText(appName);
+
+    CreateScanPage();
+    m_progress.Create(WS_CHILD | WS_VISIBLE, CRect(260, 340, 630, 360), this, IDC_WIPE_PROGRESS);
+    m_progress.SetRange32(0, 100);
+    m_progress.SetPos(50);
+    m_progress.ShowWindow(SW_HIDE);
+    m_cancelWipe.Create(LoadText(IDS_CANCEL), WS_CHILD, CRect(390, 375, 490, 400), this, IDC_CANCEL_WIPE);
+    m_cancelWipe.SetSkin(IDB_TEXT_BUTTON, 15, 100);
+    m_cancelWipe.SetFont(Font(1));
+
+    CreateOptionsPage();
+    CreateConfigPage();
+    InitSchedule();
+    CreateAboutPage();
+
+    // Each page: what it shows; each tab: its controls, then its picture.
+    m_pages[PAGE_SCAN] = {&m_labels[0], &m_columnHeaders, &m_list, &m_scan, &m_clean};
+    m_pages[PAGE_OPTIONS] = {&m_labels[1], &m_optionTabCtrl};
+    m_pages[PAGE_CONFIG] = {&m_labels[2], &m_configTabCtrl};
+    m_pages[PAGE_ABOUT] = {&m_aboutTitle};
+    if (m_homeLink.m_hWnd)
+        m_pages[PAGE_ABOUT].push_back(&m_homeLink);
+    m_pages[PAGE_ABOUT].push_back(&m_aboutVersion);
+    m_pages[PAGE_ABOUT].push_back(&m_aboutCopyright);
+    for (int tab = 0; tab < OPTION_TABS; ++tab)
+    {
+        for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id)
+            m_optionTabs[tab].push_back(&m_areas[id - IDC_AREA_FIRST]);
+        m_optionTabs[tab].push_back(&m_tabPictures[tab]);
+    }
+    m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[OPTION_TABS]};
+    m_configTabs[1] = {&m_autoRun[0], &m_autoRun[1], &m_autoRun[2], &m_period, &m_on, &m_day, &m_at, &m_time,
+                       &m_tabPictures[OPTION_TABS + 1]};
+
+    ResolveScanPaths(m_paths, m_hWnd);
+    LoadSettings();
+    EnableScheduleControls();
+    ShowPage(PAGE_SCAN);
+    m_list.RefreshList();
+    return 0;
+}
+
+void CMainFrame::CreatePageButtons(const CRect& client)
+{
+    m_help.Create("", WS_CHILD | WS_VISIBLE, CRect(573, 30, 630, 58), this, IDC_HELP_BUTTON);
+    m_help.SetSkin(IDB_HELP, 7, 57);
+    m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_CLOSE);
+    m_close.SetSkin(IDB_CLOSE, 7, 22);
+    m_minimize.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_MINIMIZE);
+    m_minimize.SetSkin(IDB_MINIMIZE, 7, 22);
+    for (int i = 0; i < PAGE_COUNT; ++i)
+    {
+        m_pageButtons[i].Create("", WS_CHILD | WS_VISIBLE, kPageButtons[i].rect, this, kPageButtons[i].id);
+        m_pageButtons[i].SetSkin(kPageButtons[i].strip, 7, kPageButtons[i].faceWidth);
+    }
+    m_close.MoveWindow(client.Width() - 32, 6, 22, 21);
+    m_minimize.MoveWindow(client.Width() - 61, 8, 22, 21);
+}
+
+void CMainFrame::CreateScanPage()
+{
+    m_labels[0].Create(LoadText(IDS_SCAN_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_SCAN);
+    m_columnHeaders.Create("", WS_CHILD | SS_BITMAP, CRect(252, 164, 642, 191), this);
+    HBITMAP headers = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_COLUMN_HEADERS),
+                                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    m_columnHeaders.SetBitmap(headers);
+    const int rows = static_cast<int>(m_list.GetSections().size());
+    m_list.CreateList(CRect(252, 191, 642, 191 + 20 * rows), this, IDC_SCAN_LIST, this);
+    m_list.SetFont(Font(5));
+    m_clean.Create(LoadText(IDS_CLEAN), WS_CHILD | WS_VISIBLE, CRect(532, 291, 632, 314), this, IDC_CLEAN);
+    m_clean.SetSkin(IDB_TEXT_BUTTON, 15, 100);
+    m_clean.SetFont(Font(1));
+    m_clean.EnableWindow(FALSE);
+    m_scan.Create(LoadText(IDS_SCAN), WS_CHILD | WS_VISIBLE, CRect(412, 291, 512, 314), this, IDC_SCAN);
+    m_scan.SetSkin(IDB_TEXT_BUTTON, 15, 100);
+    m_scan.SetFont(Font(1));
+    for (CLabel& label : m_labels)
+        label.SetBackgroundBrush(m_backgroundBrush);
+}
+
+void CMainFrame::CreateOptionsPage()
+{
+    m_labels[1].Create(LoadText(IDS_OPTIONS_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_OPTIONS);
+    m_optionTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_OPTIONS_TABS);
+    m_optionTabCtrl.SetFont(Font(5));
+    for (int tab = OPTION_TABS; tab-- > 0;)
+        m_optionTabCtrl.InsertItem(0, LoadText(kOptionTabs[tab].caption));
+    for (int tab = 0; tab < OPTION_TABS; ++tab)
+    {
+        int row = 0;
+        for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id, ++row)
+        {
+            CButton& box = m_areas[id - IDC_AREA_FIRST];
+            box.Create(LoadText(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(row), this, id);
+            box.SetFont(Font(5));
+            box.SetCheck(id == IDC_AREA_FAVORITES ? BST_UNCHECKED : BST_CHECKED);
+        }
+    }
+    for (int i = 0; i < OPTION_TABS + CONFIG_TABS; ++i)
+    {
+        m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, CRect(582, 352, 630, 400), this);
+        m_tabPictures[i].SetBitmap(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                                     MAKEINTRESOURCEA(kTabPictures[i]), IMAGE_BITMAP, 0,
+                                                                     0, LR_DEFAULTCOLOR)));
+        m_tabPictures[i].MoveWindow(582, 352, 48, 48, FALSE);
+    }
+}
+
+void CMainFrame::CreateConfigPage()
+{
+    m_labels[2].Create(LoadText(IDS_CONFIG_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_CONFIG);
+    m_configTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_CONFIG_TABS);
+    m_configTabCtrl.SetFont(Font(5));
+    m_configTabCtrl.InsertItem(0, LoadText(IDS_TAB_SCHEDULE));
+    m_configTabCtrl.InsertItem(0, LoadText(IDS_TAB_GENERAL));
+
+    m_splash.Create(LoadText(IDS_SPLASH_OPTION), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(0), this,
+                    IDC_SPLASH_OPTION);
+    m_shred.Create(LoadText(IDS_SHRED), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(1), this, IDC_SHRED);
+    for (CButton* box : {&m_splash, &m_shred})
+    {
+        box->SetFont(Font(5));
+        box->SetCheck(BST_CHECKED);
+    }
+    const UINT captions[] = {IDS_NO_AUTORUN, IDS_AUTORUN_SCAN, IDS_AUTORUN_CLEAN};
+    for (int i = 0; i < 3; ++i)
+    {
+        DWORD style = WS_CHILD | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
+        m_autoRun[i].Create(LoadText(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
+        m_autoRun[i].SetFont(Font(5));
+    }
+    const int top = Row(4).top;
+    m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CRect(262, top, 342, top + 100), this,
+                    IDC_PERIOD);
+    m_on.Create("on", WS_CHILD | SS_CENTER, CRect(347, top + 3, 367, top + 20), this);
+    m_day.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CRect(367, top, 447, top + 200), this,
+                 IDC_DAY);
+    m_at.Create("at", WS_CHILD | SS_CENTER, CRect(452, top + 3, 472, top + 20), this);
+    m_time.Create(WS_CHILD | DTS_TIMEFORMAT | DTS_UPDOWN | DTS_RIGHTALIGN | WS_TABSTOP,
+                  CRect(472, top, 542, top + 20), this, IDC_TIME);
+    for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time})
+        control->SetFont(Font(5));
+}
+
+void CMainFrame::CreateAboutPage()
+{
+    // Centred on the page's panel, so that no text reaches past it.
+    const int left = kLabelRect.left, right = kLabelRect.right, middle = (left + right) / 2;
+    m_aboutTitle.Create(LoadText(IDS_APP_TITLE), WS_CHILD | SS_CENTER, CRect(left, 130, right, 160), this);
+    m_aboutTitle.SetFont(Font(0));
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    const bool linkAvailable = ::GetVersionExA(&version) && version.dwMajorVersion > 4;
+#pragma GCC diagnostic pop
+    if (linkAvailable)
+    {
+        HWND link = ::CreateWindowExW(0, L"SysLink", kHomeLinkMarkup, WS_CHILD | WS_TABSTOP | LWS_TRANSPARENT,
+                                      middle - 60, 160, 120, 20, m_hWnd,
+                                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_HOME_LINK)),
+                                      ::GetModuleHandleA(nullptr), nullptr);
+        if (link)
+        {
+            m_homeLink.Attach(link);
+            m_homeLink.SetFont(Font(5));
+        }
+    }
+    m_aboutVersion.Create(LoadText(IDS_VERSION), WS_CHILD | SS_CENTER, CRect(left, 206, right, 226), this);
+    m_aboutCopyright.Create(kCopyright, WS_CHILD | SS_CENTER, CRect(left, 370, right, 386), this);
+    for (CStatic* text : {&m_aboutVersion, &m_aboutCopyright})
+        text->SetFont(Font(5));
+}
+
+void CMainFrame::ShowPage(int page)
+{
+    m_currentPage = page;
+    for (int p = 0; p < PAGE_COUNT; ++p)
+    {
+        const bool shown = p == page;
+        for (CWnd* control : m_pages[p])
+        {
+            control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
+            // Every page opens on its first tab.
+            if (control == &m_optionTabCtrl)
+            {
+                m_optionTabCtrl.SetCurSel(0);
+                ShowTab(m_optionTabs, OPTION_TABS, shown ? 0 : -1);
+            }
+            else if (control == &m_configTabCtrl)
+            {
+                m_configTabCtrl.SetCurSel(0);
+                ShowTab(m_configTabs, CONFIG_TABS, shown ? 0 : -1);
+            }
+        }
+    }
+}
+
+void CMainFrame::ShowTab(std::vector<CWnd*>* tabs, int count, int selected)
+{
+    for (int tab = 0; tab < count; ++tab)
+        for (CWnd* control : tabs[tab])
+            control->ShowWindow(tab == selected ? SW_SHOW : SW_HIDE);
+}
+
+void CMainFrame::OnTabChanged(NMHDR* header, LRESULT*)
+{
+    if (header->idFrom == IDC_OPTIONS_TABS)
+        ShowTab(m_optionTabs, OPTION_TABS, m_optionTabCtrl.GetCurSel());
+    else
+        ShowTab(m_configTabs, CONFIG_TABS, m_configTabCtrl.GetCurSel());
+}
+
+bool CMainFrame::IsAreaChecked(int controlId) const
+{
+    if (controlId < IDC_AREA_FIRST || controlId > IDC_AREA_LAST)
+        return false;
+    return m_areas[controlId - IDC_AREA_FIRST].GetCheck() == BST_CHECKED;
+}
+
+void CMainFrame::EnableScanAndClean(bool scan, bool clean)
+{
+    m_scan.EnableWindow(scan);
+    m_clean.EnableWindow(clean);
+}
+
+void CMainFrame::SetPageButtonsEnabled(bool enabled)
+{
+    m_scan.EnableWindow(enabled);
+    m_clean.EnableWindow(enabled);
+    for (exmfc::CSkinButton& button : m_pageButtons)
+        button.EnableWindow(enabled);
+}
+
+void CMainFrame::OnScan()
+{
+    if (m_busy)
+        return;
+    ScanSections(m_list.GetSections(), *this);
+    if (CountFoundItems(m_list.GetSections()) == 0)
+        return;
+    // Run to scan and clean, the program cleans what it found without asking (the
+    // start-up code runs the clean next); otherwise the answer decides.
+    if (GetCommandLineFlags().clean)
+        return;
+    if (::MessageBoxA(m_hWnd, LoadText(IDS_ASK_CLEAN), LoadText(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION) == IDYES)
+        OnClean();
+}
+
+void CMainFrame::OnClean()
+{
+    if (m_busy)
+        return;
+    CRunningBrowsers browsers = FindRunningBrowsers();
+    if (browsers.Any())
+        ::MessageBoxA(m_hWnd, BuildBrowserAdvice(browsers), LoadText(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
+    SetPageButtonsEnabled(false);
+    m_busy = 1;
+    m_cancel = 0;
+    CleanSections(m_list.GetSections(), m_list, this);
+    m_busy = 0;
+    SetPageButtonsEnabled(true);
+    m_list.RefreshList();
+    // A close asked for while the wipe ran waited for the run to end.
+    if (m_closePending)
+        PostMessage(WM_CLOSE);
+}
+
+void CMainFrame::OnClose()
+{
+    if (m_busy)
+    {
+        // The clean run is still on the stack: stop it, and close once it returns.
+        m_cancel = 1;
+        m_closePending = true;
+        return;
+    }
+    CFrameWnd::OnClose();
+}
+
+int CMainFrame::ShowWipeNotice()
+{
+    CWarning warning(this);
+    warning.DoModal();
+    return warning.GetCheckState();
+}
+
+void CMainFrame::PumpPendingMessage()
+{
+    MSG msg;
+    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        AfxPumpMessage();
+}
+
+void CMainFrame::BeginProgress(int chunks)
+{
+    m_progress.SetRange32(0, chunks);
+    m_progress.SetStep(1);
+    m_progress.SetPos(0);
+    m_progress.ShowWindow(SW_SHOW);
+    m_cancelWipe.ShowWindow(SW_SHOW);
+    m_cancelWipe.EnableWindow(TRUE);
+    UpdateWindow();
+    PumpPendingMessage();
+}
+
+void CMainFrame::StepProgress()
+{
+    PumpPendingMessage();
+    m_progress.StepIt();
+    PumpPendingMessage();
+}
+
+void CMainFrame::EndProgress()
+{
+    m_progress.ShowWindow(SW_HIDE);
+    m_cancelWipe.ShowWindow(SW_HIDE);
+    UpdateWindow();
+    PumpPendingMessage();
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam)
+{
+    switch (static_cast<UINT>(lParam))
+    {
+    case WM_LBUTTONDBLCLK:
+        OnShowMainWindow();
+        break;
+    case WM_RBUTTONDOWN:
+    {
+        HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+        if (!menu)
+            break;
+        POINT cursor;
+        ::GetCursorPos(&cursor);
+        ::SetForegroundWindow(m_hWnd);
+        ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+        PostMessage(WM_NULL);
+        ::DestroyMenu(menu);
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CMainFrame::OnShowMainWindow()
+{
+    ShowWindow(SW_SHOW);
+    ShowWindow(SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+}
+
+void CMainFrame::OnMinimizeToTray()
+{
+    ShowWindow(SW_MINIMIZE);
+    ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::OnHelp() { ::ShellExecuteA(m_hWnd, "open", LoadText(IDS_HELP_ADDRESS), nullptr, nullptr, SW_SHOWMAXIMIZED); }
+
+void CMainFrame::OpenHomePage() { ::ShellExecuteA(nullptr, "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
+
+HBRUSH CMainFrame::OnCtlColor(CDC* dc, CWnd* control, UINT kind)
+{
+    // Check boxes and radio buttons show the skin behind their text, as statics do.
+    if (kind == CTLCOLOR_BTN || kind == CTLCOLOR_STATIC)
+        return OnSkinCtlColor(*dc, control ? control->m_hWnd : nullptr);
+    dc->SetTextColor(RGB(0, 0, 0));
+    dc->SetBkMode(TRANSPARENT);
+    return nullptr; // the default brush
+}
+
+void CMainFrame::OnDestroy()
+{
+    ApplySchedule();
+    SaveSettings();
+    if (m_homeLink.m_hWnd)
+        m_homeLink.Detach();
+    m_trayIcon.Remove();
+    CFrameWnd::OnDestroy();
+}
+
+void CMainFrame::SaveSettings()
+{
+    CSettings settings;
+    settings.autoRunMode = m_autoRun[1].GetCheck() == BST_CHECKED   ? 1
+                           : m_autoRun[2].GetCheck() == BST_CHECKED ? 2
+                                                                    : 0;
+    for (int i = 0; i < AREA_COUNT; ++i)
+        settings.areas[i] = m_areas[i].m_hWnd ? m_areas[i].GetCheck() & 1 : 0;
+    settings.showSplash = m_splash.GetCheck() & 1;
+    settings.shred = m_shred.GetCheck() & 1;
+    settings.dontShowWipeNotice = m_dontShowWipeNotice & 1;
+    CSettingsFile(m_paths[SP_APPDATA]).Save(settings);
+}
+
+void CMainFrame::LoadSettings()
+{
+    m_autoRun[0].SetCheck(BST_CHECKED);
+    CSettings settings;
+    if (!CSettingsFile(m_paths[SP_APPDATA]).Load(settings))
+        return;
+    for (int i = 0; i < 3; ++i)
+        m_autoRun[i].SetCheck(settings.autoRunMode == i ? BST_CHECKED : BST_UNCHECKED);
+    for (int i = 0; i < AREA_COUNT; ++i)
+        m_areas[i].SetCheck(static_cast<int>(settings.areas[i]));
+    m_splash.SetCheck(static_cast<int>(settings.showSplash));
+    m_shred.SetCheck(static_cast<int>(settings.shred));
+    m_dontShowWipeNotice = static_cast<int>(settings.dontShowWipeNotice);
+}
+
+void CMainFrame::InitSchedule()
+{
+    m_period.ResetContent();
+    m_period.AddString("Weekly");
+    m_period.AddString("Monthly");
+    m_period.SetCurSel(0);
+    OnPeriodChanged();
+}
+
+void CMainFrame::OnPeriodChanged()
+{
+    m_day.ResetContent();
+    if (m_period.GetCurSel() == 1)
+    {
+        for (int day = 1; day <= 31; ++day)
+        {
+            const int lastTwo = day % 100;
+            const char* suffix = (lastTwo >= 11 && lastTwo <= 13) ? "th"
+                                 : day % 10 == 1                  ? "st"
+                                 : day % 10 == 2                  ? "nd"
+                                 : day % 10 == 3                  ? "rd"
+                                                                  : "th";
+            CString text;
+            text.Format("%d%s", day, suffix);
+            m_day.AddString(text);
+        }
+    }
+    else
+    {
+        for (const char* name : kDayNames)
+            m_day.AddString(name);
+    }
+    m_day.SetCurSel(0);
+    ApplySchedule();
+}
+
+void CMainFrame::EnableScheduleControls()
+{
+    const bool autoRun = m_autoRun[1].GetCheck() == BST_CHECKED || m_autoRun[2].GetCheck() == BST_CHECKED;
+    for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_day, &m_time})
+        control->EnableWindow(autoRun);
+}

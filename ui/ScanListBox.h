@@ -1,0 +1,80 @@
+// CScanListBox: the owner-drawn list of the four scan sections: a check icon, the name,
+// the status, the number found (or the percentage cleaned) and a "Details..." cell.
+// It owns the sections that the scan and clean runs work on, and repaints as they go.
+#pragma once
+
+#include "afx/Controls.h"
+#include "engine/ScanRun.h"
+#include "exmfc/SkinButton.h"
+
+#include <memory>
+#include <vector>
+
+// What the list needs of the window that holds it.
+class IScanListOwner
+{
+public:
+    // True while a clean run works: the run has set the buttons itself.
+    virtual bool IsCleaning() const = 0;
+    virtual void EnableScanAndClean(bool scan, bool clean) = 0;
+    // The owner of the details dialog.
+    virtual CWnd* GetDetailsOwner() = 0;
+
+protected:
+    ~IScanListOwner() {}
+};
+
+class CScanListBox : public CListBox, public IProgressSink
+{
+public:
+    // Column widths: name, status, count, details.
+    enum
+    {
+        NAME_WIDTH = 129,
+        STATUS_WIDTH = 129,
+        COUNT_WIDTH = 61,
+        DETAILS_WIDTH = 70
+    };
+
+    CScanListBox();
+    ~CScanListBox() override;
+
+    // Creates the list over rect (its height gives the row height), with a hidden skin
+    // button per section that paints the row's "Details..." cell.
+    BOOL CreateList(const RECT& rect, CWnd* parent, UINT id, IScanListOwner* owner);
+
+    CSectionList& GetSections() { return m_sections; }
+
+    // Repaints now; unless a clean runs, places the details painters and sets which of
+    // Scan and Clean the owner enables.
+    void RefreshList() override;
+    // RefreshList, at most about every 10 ms of the performance counter.
+    void Tick() override;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+
+    BEGIN_MSG_MAP_EX(CScanListBox, CListBox)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_ERASEBKGND()
+    END_MSG_MAP_EX()
+
+    void OnLButtonDown(UINT flags, CPoint point);
+    BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+
+    // What a click at point in the client area means: the section whose check icon it
+    // hits, the section whose details it opens, or neither (-1 each).
+    void HitTest(CPoint point, int& iconSection, int& detailsSection) const;
+    // The text of the count column of a section.
+    static CString CountText(const CScanItem& section);
+    int GetItemHeight() const { return m_itemHeight; }
+    bool HasDetailsButton(int section) const;
+
+private:
+    CBrush m_background;
+    CSectionList m_sections;
+    std::vector<std::unique_ptr<exmfc::CSkinButton>> m_details;
+    int m_itemHeight;
+    HICON m_checkedIcon;
+    HICON m_uncheckedIcon;
+    DWORD m_lastRefresh;
+    IScanListOwner* m_owner;
+};

@@ -1,0 +1,13 @@
+#include "Warning.h"
+
+#include "resources/resource.h"
+
+CWarning::CWarning(CWnd* parent) : CDialog(IDD_WIPE_NOTICE, parent), m_checkState(0) {}
+
+void CWarning::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_DONT_SHOW_AGAIN, m_dontShowAgain); }
+
+void CWarning::OnOK()
+{
+    m_checkState = m_dontShowAgain.GetCheck() == BST_CHECKED ? 1 : 0;
+    CDialog::OnOK();
+}
