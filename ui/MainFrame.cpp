@@ -20,7 +20,8 @@ const char kBackgroundScan[] = "Quorvantis is performing a background scan.";
 // The page area's description strip, and the first row of a tab's controls.
 const CRect kLabelRect(252, 94, 642, 154);
 const CRect kTabRect(252, 164, 642, 184);
-const int kRowLeft = 262, kRowRight = 542, kFirstRowTop = 204, kRowHeight = 20;
+// Rows reach to the panel's right edge, so that no caption is cut.
+const int kRowLeft = 262, kRowRight = 632, kFirstRowTop = 204, kRowHeight = 20;
 
 const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 

@@ -5,7 +5,7 @@
 
 DWORD CSplashDlg::s_delay = 2000;
 
-CSplashDlg::CSplashDlg() : exmfc::CWindowSkin<CDialog>(IDB_SPLASH_SKIN), m_done(false) { m_templateId = IDD_SPLASH; }
+CSplashDlg::CSplashDlg() : exmfc::CWindowSkin<CDialog>(IDB_SPLASH_SKIN), m_delay(std::make_shared<CDelay>()) { m_templateId = IDD_SPLASH; }
 
 void CSplashDlg::SetupSkin()
 {
@@ -18,28 +18,33 @@ BOOL CSplashDlg::OnInitDialog()
     BOOL result = exmfc::CWindowSkin<CDialog>::OnInitDialog();
     SetWindowPos(nullptr, 0, 0, 620, 226, SWP_NOMOVE | SWP_NOZORDER);
     CenterWindow();
-    HANDLE thread = AfxBeginThread(WaitThenPost, m_hWnd);
+    m_delay->window = m_hWnd;
+    std::shared_ptr<CDelay>* share = new std::shared_ptr<CDelay>(m_delay);
+    HANDLE thread = AfxBeginThread(WaitThenPost, share);
     if (thread)
         ::CloseHandle(thread);
     else
+    {
+        delete share;
         EndDialog(IDOK); // no timer: never keep the user waiting
+    }
     return result;
 }
 
-// The worker touches no object that the dialog owns (the dialog may be gone when it
-// wakes): the "done" mark travels with the message it posts.
-unsigned CSplashDlg::WaitThenPost(void* window)
+// The worker holds its own share of the flag, so it never writes to a dialog that has
+// gone away in the meantime.
+unsigned CSplashDlg::WaitThenPost(void* delay)
 {
+    std::unique_ptr<std::shared_ptr<CDelay>> shared(static_cast<std::shared_ptr<CDelay>*>(delay));
     ::Sleep(s_delay);
-    ::PostMessageA(static_cast<HWND>(window), WM_TIMER, 1, kDoneMark);
+    InterlockedExchange(&(*shared)->done, 1);
+    ::PostMessageA((*shared)->window, WM_TIMER, 1, 0);
     return 0;
 }
 
-LRESULT CSplashDlg::OnTimer(WPARAM, LPARAM mark)
+LRESULT CSplashDlg::OnTimer(WPARAM, LPARAM)
 {
-    if (mark == kDoneMark)
-        m_done = true;
-    if (m_done)
+    if (InterlockedCompareExchange(&m_delay->done, 0, 0))
         EndDialog(IDOK);
     return 0;
 }

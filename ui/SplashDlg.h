@@ -4,6 +4,8 @@
 #include "afx/Dialog.h"
 #include "exmfc/WindowSkin.h"
 
+#include <memory>
+
 class CSplashDlg : public exmfc::CWindowSkin<CDialog>
 {
 public:
@@ -22,9 +24,13 @@ public:
     static DWORD s_delay;
 
 private:
-    static unsigned WaitThenPost(void* splash);
+    // What the worker shares with the dialog; it may outlive the dialog.
+    struct CDelay
+    {
+        HWND window = nullptr;
+        volatile LONG done = 0;
+    };
+    static unsigned WaitThenPost(void* delay);
 
-    // Marks the worker's timer message: the delay has passed.
-    static const LPARAM kDoneMark = 0x5153;
-    bool m_done;
+    std::shared_ptr<CDelay> m_delay;
 };

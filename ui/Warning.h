@@ -9,6 +9,7 @@ class CWarning : public CDialog
 public:
     explicit CWarning(CWnd* parent = nullptr);
 
+    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
     void OnOK() override;
 

@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# End to end: Quorvantis.exe started as a user and the Task Scheduler start it, driven
+# with xdotool under Xvfb: "/scan /clean" ends by itself and cleans; "/scan" answered
+# No keeps everything until Clean is clicked; "/fast" shows only the tray icon; an
+# area click and closing write the settings file. Screenshots of every page go to
+# QV_SCREENSHOTS.
+#   app_end_to_end.sh QUORVANTIS_EXE
+set -uo pipefail
+exe=$1
+. "$(dirname "$0")/harness/e2e-common.sh"
+shots=${QV_SCREENSHOTS:-$QV_TEST_SESSION/screenshots}
+mkdir -p "$shots"
+work=$QV_TEST_SESSION/app-e2e
+rm -rf "$work"
+mkdir -p "$work"
+settings=$user_dir/AppData/Roaming/Quorvantis/settings.cfg
+planted=$temp_u/app-e2e
+
+plant() {
+  rm -rf "$planted"
+  mkdir -p "$planted/sub"
+  for f in a.tmp b.tmp sub/c.tmp; do echo "$f" >"$planted/$f"; done
+}
+shot() { import -window root "$shots/$1.png"; }
+# The main window: the visible "Quorvantis" window of 668 x 437; prints "ID X Y".
+main_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
+    local geometry
+    geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null)
+    if grep -q 'Geometry: 668x437' <<<"$geometry"; then
+      echo "$id $(sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p' <<<"$geometry")"
+      return 0
+    fi
+  done
+  return 1
+}
+wait_main_window() {
+  local i
+  for i in $(seq 1 150); do
+    main_window >/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# A click at client coordinates of the main window.
+click() {
+  local id x y
+  read -r id x y <<<"$(main_window)"
+  xdotool mousemove $((x + $1)) $((y + $2)) click 1
+  sleep 0.4
+}
+# The question box: a visible "Quorvantis" window that is not the main window.
+question_box() {
+  local main id
+  main=$(main_window | cut -d' ' -f1)
+  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
+    [ "$id" != "$main" ] && echo "$id" && return 0
+  done
+  return 1
+}
+wait_exit() { # PID SECONDS: the exit status, or 124 when it did not end
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
+    sleep 0.1
+  done
+  return 124
+}
+
+# 1. "/scan /clean", no settings file yet (so the splash shows first): it scans, cleans
+# what it found without asking, and ends by itself with status 0.
+rm -f "$settings"
+plant
+wine "$exe" /scan /clean </dev/null >"$work/scan-clean.log" 2>&1 &
+pid=$!
+sleep 1
+shot splash-at-start
+wait_exit $pid 60
+status=$?
+check '[ $status -eq 0 ]' "/scan /clean: exit status $status"
+check '[ ! -e "$planted" ]' "/scan /clean left: $(ls -R "$planted" 2>&1)"
+check '[ ! -e "$settings" ]' "/scan /clean wrote the settings without an area click"
+
+# From here the splash is off (settings file with splash 0).
+mkdir -p "$(dirname "$settings")"
+printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
+
+# 2. "/scan" answered No: nothing cleaned, the window stays; Clean then removes it all.
+plant
+wine "$exe" /scan </dev/null >"$work/scan.log" 2>&1 &
+pid=$!
+box=""
+for i in $(seq 1 100); do box=$(question_box) && break; sleep 0.1; done
+check '[ -n "$box" ]' "/scan: no question asked"
+shot scan-question
+[ -n "$box" ] && xdotool key --window "$box" n
+sleep 1
+check '[ -f "$planted/a.tmp" ] && kill -0 $pid 2>/dev/null' "/scan answered No: files or window gone"
+shot scan-page-found
+click 619 201 # the Details cell of the Windows row
+shot details-dialog
+main=$(main_window | cut -d' ' -f1)
+details=$(xdotool search --onlyvisible --class quorvantis 2>/dev/null | grep -vx "$main" | head -n 1)
+check '[ -n "$details" ]' "the details dialog did not open"
+[ -n "$details" ] && xdotool key --window "$details" Escape
+sleep 0.5
+click 582 302 # Clean
+sleep 1
+check '[ ! -e "$planted" ]' "Clean left: $(ls -R "$planted" 2>&1)"
+shot scan-page-cleaned
+
+# 3. The pages and tabs, then an area click writes the whole settings file at once.
+click 138 184; shot page-options
+click 430 174; shot page-options-applications
+click 138 228; shot page-configuration
+click 340 174; shot page-configuration-schedule
+click 138 273; shot page-about
+click 138 184
+before=$(cat "$settings")
+click 275 214 # "Clean Recent Docs"
+after=$(cat "$settings")
+check '[ "$after" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "area click: '$before' -> '$after'"
+click 138 117
+# Closing writes it again, and the program ends with status 0.
+click 646 16
+wait_exit $pid 20
+status=$?
+check '[ $status -eq 0 ]' "closing: exit status $status"
+check '[ "$(cat "$settings")" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "settings after closing: $(cat "$settings")"
+
+# 4. A clean in progress (each overwrite slowed down on the host side), seen on screen.
+plant
+slow=()
+for i in $(seq 1 20); do head -c 4096 /dev/urandom >"$planted/slow$i.bin"; slow+=(-P "$planted/slow$i.bin"); done
+strace -f -qq -o /dev/null "${slow[@]}" -e trace=write,pwrite64 -e inject=write,pwrite64:delay_enter=150000 \
+  wine "$exe" </dev/null >"$work/cleaning.log" 2>&1 &
+pid=$!
+wait_main_window
+click 462 302 # Scan
+box=""
+for i in $(seq 1 100); do box=$(question_box) && break; sleep 0.1; done
+[ -n "$box" ] && xdotool key --window "$box" y
+sleep 1.5
+shot scan-page-cleaning
+for i in $(seq 1 100); do [ ! -e "$planted" ] && break; sleep 0.2; done
+check '[ ! -e "$planted" ]' "the slowed clean left: $(ls "$planted" 2>&1 | head -3)"
+click 646 16
+wait_exit $pid 20
+check '[ $? -eq 0 ]' "the window of the slowed clean did not close"
+
+# 5. "/fast": only the tray icon shows; a double-click on it shows the window.
+wine "$exe" /fast </dev/null >"$work/fast.log" 2>&1 &
+pid=$!
+sleep 3
+check '! main_window >/dev/null' "/fast showed the window"
+tray=$(xdotool search --onlyvisible --name 'Wine System Tray' 2>/dev/null | head -n 1)
+if [ -n "$tray" ]; then
+  read -r tx ty <<<"$(xdotool getwindowgeometry "$tray" | sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p')"
+  # The icon sits below the tray window's own caption.
+  xdotool mousemove $((tx + 13)) $((ty + 31)) click --repeat 2 --delay 80 1
+  wait_main_window
+  check 'main_window >/dev/null' "a double-click on the tray icon did not show the window"
+  shot fast-then-shown
+else
+  fail "no system tray window"
+fi
+kill $pid 2>/dev/null; wait $pid 2>/dev/null
+
+echo "app end-to-end: $failures failure(s)"
+[ "$failures" -eq 0 ]
