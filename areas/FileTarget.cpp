@@ -51,7 +51,8 @@ CString WithoutTrailingSeparator(const CString& path)
 
 bool IsFolderKind(int fileKind)
 {
-    return fileKind == FK_TEMP_FOLDER || fileKind == FK_SCANDISK_FOLDER || fileKind == FK_IE_CACHE_FOLDER;
+    return fileKind == FK_TEMP_FOLDER || fileKind == FK_SCANDISK_FOLDER || fileKind == FK_IE_CACHE_FOLDER ||
+           fileKind == FK_BROWSER_CACHE_FOLDER;
 }
 
 RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred)
@@ -91,7 +92,15 @@ CFileTarget::CFileTarget(const CString& path, int fileKind, bool addressable)
 {
 }
 
-const CString& CFileTarget::GetTypeName() const { return GetTypeText(TN_FILE_FIRST + m_fileKind); }
+const CString& CFileTarget::GetTypeName() const
+{
+    // The first twelve kinds have their texts in order; the browser caches came later.
+    if (m_fileKind == FK_BROWSER_CACHE_FILE)
+        return GetTypeText(TN_BROWSER_CACHE_FILE);
+    if (m_fileKind == FK_BROWSER_CACHE_FOLDER)
+        return GetTypeText(TN_BROWSER_CACHE_FOLDER);
+    return GetTypeText(TN_FILE_FIRST + m_fileKind);
+}
 
 int CFileTarget::Clean()
 {

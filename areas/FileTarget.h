@@ -20,6 +20,8 @@ enum FileKind
     FK_IE_HISTORY_FILE = 9,
     FK_OPERA_TEMP_DOWNLOAD = 10,
     FK_OPERA_FILE = 11,
+    FK_BROWSER_CACHE_FILE = 12,   // Firefox's and the Chromium browsers' disk caches
+    FK_BROWSER_CACHE_FOLDER = 13,
     FK_COUNT
 };
 

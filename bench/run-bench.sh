@@ -6,6 +6,7 @@
 # system, in one run on one machine. Prints items per second, MB/s and the ratios;
 # asserts nothing about time.
 #   bench/run-bench.sh [BUILD_DIR]      (build first: scripts/build.sh)
+#   ONLY=files|firefox|chromium|wipe bench/run-bench.sh   runs one part
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
@@ -49,7 +50,11 @@ now() { date +%s.%N; }
 rate() { python3 -c "import sys; print('%.0f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 ratio() { python3 -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 
+only=${ONLY:-all}
+part() { [ "$only" = all ] || [ "$only" = "$1" ]; }
+
 declare -A items seconds
+if part files; then
 for mode in plain shred; do
   make_tree "$base_u/$mode"
   flag=""; [ "$mode" = shred ] && flag="--shred"
@@ -81,11 +86,14 @@ bare_delete_rate=$(rate "${items[bare_delete]}" "${seconds[bare_delete]}")
 echo "ratio walk / bare walk:              $(ratio "$walk_rate" "$bare_walk_rate")"
 echo "ratio clean / bare delete loop:      $(ratio "$clean_rate" "$bare_delete_rate")"
 echo "ratio shred clean / bare delete loop: $(ratio "$shred_rate" "$bare_delete_rate")"
+fi
 rm -rf "$base_u"
 
 # Firefox: history of 100,000 visits over 20,000 addresses, listed and deleted by the
 # engine, and by the sqlite3 tool running the same statements on an identical copy.
-if ! command -v sqlite3 >/dev/null; then
+if ! part firefox; then
+  :
+elif ! command -v sqlite3 >/dev/null; then
   echo "firefox: skipped (no sqlite3 tool)"
 else
   appdata_u=$user_dir/AppData/Roaming
@@ -121,6 +129,50 @@ else
   echo "ratio firefox clean / sqlite3: $(ratio "$(rate "$ff_items" "$ff_clean")" "$(rate "$native_items" "$native_clean")")"
   rm -rf "$appdata_u/Mozilla" "$base_u.native.sqlite"
 fi
+
+# Chromium: history of 100,000 visits over 20,000 addresses in a Chrome profile, listed
+# and deleted by the engine, and by the sqlite3 tool running the same statements.
+if part chromium && command -v sqlite3 >/dev/null; then
+  profile_u="$user_dir/AppData/Local/Google/Chrome/User Data/Default"
+  mkdir -p "$profile_u"
+  sqlite3 "$profile_u/History" "
+    create table urls(id integer primary key, url longvarchar, typed_count integer default 0 not null);
+    create table visits(id integer primary key, url integer not null, visit_time integer not null);
+    create table keyword_search_terms(keyword_id integer, url_id integer, term longvarchar, normalized_term longvarchar);
+    create table segments(id integer primary key, name varchar, url_id integer);
+    create table segment_usage(id integer primary key, segment_id integer, time_slot integer, visit_count integer);
+    with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000)
+      insert into urls select i, 'https://site' || i || '.example/page/' || (i * 7919 % 1000), 0 from n;
+    with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
+      insert into visits select i, 1 + (i * 7919) % 20000, i * 1000 from n;"
+  cp "$profile_u/History" "$base_u.chromium.sqlite"
+  out=$(wine "$build/bench/walk_bench.exe" --chromium "C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\" </dev/null | tr -d '\r')
+  read -r _ cr_items cr_scan <<<"$(grep '^chromium_scan ' <<<"$out")"
+  read -r _ _ cr_clean cr_left <<<"$(grep '^chromium_clean ' <<<"$out")"
+  [ "$cr_left" = 0 ] || echo "warning: $cr_left Chromium items left" >&2
+  t0=$(now)
+  native_items=$(sqlite3 "$base_u.chromium.sqlite" "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by visits.visit_time desc" | wc -l)
+  t1=$(now)
+  sqlite3 "$base_u.chromium.sqlite" "pragma secure_delete = on; begin;
+    create temp table qv_listed as select distinct url from visits where id <= 100000;
+    delete from visits where id <= 100000;
+    delete from urls where id in (select url from qv_listed) and typed_count = 0 and id not in (select url from visits);
+    delete from keyword_search_terms; delete from segment_usage; delete from segments; commit;
+    pragma wal_checkpoint(truncate);" >/dev/null
+  t2=$(now)
+  native_scan=$(python3 -c "print($t1 - $t0)")
+  native_clean=$(python3 -c "print($t2 - $t1)")
+  printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
+  printf '%-28s %8s %10.3f %14s\n' "chromium history scan" "$cr_items" "$cr_scan" "$(rate "$cr_items" "$cr_scan")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 listing" "$native_items" "$native_scan" "$(rate "$native_items" "$native_scan")"
+  printf '%-28s %8s %10.3f %14s\n' "chromium history clean" "$cr_items" "$cr_clean" "$(rate "$cr_items" "$cr_clean")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 deletion" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
+  echo "ratio chromium scan / sqlite3:  $(ratio "$(rate "$cr_items" "$cr_scan")" "$(rate "$native_items" "$native_scan")")"
+  echo "ratio chromium clean / sqlite3: $(ratio "$(rate "$cr_items" "$cr_clean")" "$(rate "$native_items" "$native_clean")")"
+  rm -rf "$user_dir/AppData/Local/Google" "$base_u.chromium.sqlite"
+fi
+
+part wipe || exit 0
 
 # The wipe: a test drive W: on an ext4 file system of its own in a loop-mounted image
 # (which needs root), never a real disk's free space.

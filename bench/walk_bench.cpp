@@ -4,12 +4,15 @@
 //   walk_bench.exe --bare FOLDER      the same work in bare Win32 calls, as the baseline:
 //                                     prints "bare_walk ITEMS SECONDS" and "bare_delete ITEMS SECONDS LEFT"
 //   walk_bench.exe --wipe DRIVE       prints "wipe BYTES SECONDS CLEANED"
+//   walk_bench.exe --chromium PROFILE prints "chromium_scan ITEMS SECONDS" and
+//                                     "chromium_clean ITEMS SECONDS LEFT" (history)
 //   walk_bench.exe --firefox APPDATA  prints "firefox_scan ITEMS SECONDS" and
 //                                     "firefox_clean ITEMS SECONDS LEFT" (history)
 #include "areas/DiskTarget.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
 #include "areas/PathText.h"
+#include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
 #include "model/CleanHost.h"
 #include "engine/CleanRun.h"
@@ -127,6 +130,25 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&t2);
         std::printf("bare_walk %u %.6f\n", static_cast<unsigned>(entries.size()), Seconds(t0, t1));
         std::printf("bare_delete %u %.6f %u\n", static_cast<unsigned>(entries.size()), Seconds(t1, t2), left);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--chromium") == 0)
+    {
+        if (argc < 3)
+            return 2;
+        CBenchHost host(false);
+        CSectionList sections(1, CScanItemPtr(new CScanItem("bench", 2)));
+        CFoundItemList& items = sections[0]->GetFoundItems();
+        LARGE_INTEGER t0, t1, t2;
+        QueryPerformanceCounter(&t0);
+        ScanChromiumProfile(argv[2], CQ_HISTORY, items, host);
+        QueryPerformanceCounter(&t1);
+        size_t found = items.size();
+        CleanSections(sections, host, &host);
+        QueryPerformanceCounter(&t2);
+        std::printf("chromium_scan %u %.6f\n", static_cast<unsigned>(found), Seconds(t0, t1));
+        std::printf("chromium_clean %u %.6f %u\n", static_cast<unsigned>(found), Seconds(t1, t2),
+                    static_cast<unsigned>(items.size()));
         return 0;
     }
     bool shred = argc > 2 && std::strcmp(argv[2], "--shred") == 0;

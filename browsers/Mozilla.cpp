@@ -2,6 +2,7 @@
 
 #include "TextConversion.h"
 #include "areas/FolderWalk.h"
+#include "afx/File.h"
 #include "areas/PathText.h"
 
 #include <sqlite3.h>
@@ -97,6 +98,114 @@ CMozilla::CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick
 {
     if (!appData.IsEmpty())
         m_profileFolder = FindDefaultProfile(appData + "\\Mozilla\\Firefox\\Profiles\\");
+}
+
+CMozilla::CMozilla(CFoundItemList& list, CTickable& tick, const CString& profileFolder)
+    : m_profileFolder(profileFolder), m_list(list), m_tick(tick), m_currentKind(0)
+{
+}
+
+namespace
+{
+CString Trimmed(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t\r");
+    size_t last = text.find_last_not_of(" \t\r");
+    return first == std::string::npos ? CString() : CString(text.substr(first, last - first + 1));
+}
+
+// A relative profile path of profiles.ini as a path below folder; "" when it holds
+// anything but plain names.
+CString RelativeProfile(const CString& folder, const CString& relative)
+{
+    CString path = folder;
+    std::string rest = relative.str();
+    size_t start = 0;
+    while (start <= rest.size())
+    {
+        size_t end = rest.find_first_of("/\\", start);
+        std::string part = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!part.empty())
+        {
+            std::wstring wide = Utf8ToWide(part.c_str(), static_cast<int>(part.size()));
+            if (!IsPlainName(wide.c_str()))
+                return CString();
+            path += "\\" + CString(part);
+        }
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return path;
+}
+
+void AddProfile(std::vector<CString>& profiles, const CString& folder)
+{
+    if (folder.IsEmpty())
+        return;
+    CString withSeparator = folder[folder.GetLength() - 1] == '\\' ? folder : folder + "\\";
+    for (const CString& known : profiles)
+        if (known.CompareNoCase(withSeparator) == 0)
+            return;
+    DWORD attributes = GetFileAttributesW(ToLongPath(withSeparator).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        profiles.push_back(withSeparator);
+}
+} // namespace
+
+std::vector<CString> FindFirefoxProfiles(const CString& appData)
+{
+    std::vector<CString> profiles;
+    if (appData.IsEmpty())
+        return profiles;
+    const CString firefox = appData + "\\Mozilla\\Firefox";
+    CFile ini;
+    if (ini.Open(firefox + "\\profiles.ini", CFile::modeRead | CFile::shareDenyWrite))
+    {
+        std::string text(65536, '\0');
+        text.resize(ini.Read(&text[0], static_cast<UINT>(text.size())));
+        bool inProfile = false, relative = true;
+        CString path;
+        auto finish = [&] {
+            if (inProfile && !path.IsEmpty())
+                AddProfile(profiles, relative ? RelativeProfile(firefox, path) : path);
+            path.Empty();
+            relative = true;
+        };
+        size_t start = 0;
+        while (start < text.size())
+        {
+            size_t end = text.find('\n', start);
+            CString line = Trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+            start = end == std::string::npos ? text.size() : end + 1;
+            if (line.GetLength() > 0 && line[0] == '[')
+            {
+                finish();
+                inProfile = line.Left(8).CompareNoCase("[Profile") == 0;
+            }
+            else if (line.Left(5).CompareNoCase("Path=") == 0)
+                path = line.Mid(5);
+            else if (line.Left(11).CompareNoCase("IsRelative=") == 0)
+                relative = line.Mid(11) != "0";
+        }
+        finish();
+    }
+    // The first design's rule: "*.default" folders, listed or not.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW((ToLongPath(firefox + "\\Profiles") + L"\\*.default").c_str(), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, 0);
+    if (find != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            CString name;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPlainName(data.cFileName) &&
+                WideToUtf8(data.cFileName, wcslen(data.cFileName), name))
+                AddProfile(profiles, firefox + "\\Profiles\\" + name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return profiles;
 }
 
 void CMozilla::RunQuery(const CQuery& query)

@@ -20,12 +20,19 @@ typedef int (*RowCallback)(void* context, int columns, char** texts, char** name
 int RunStatement(const CString& path, DatabaseMode mode, const char* statement, RowCallback callback, void* context,
                  CString* error = nullptr);
 
+// Every Firefox profile below the roaming application data: those that profiles.ini
+// lists (relative or absolute), then any "*.default" folder it does not list. Each
+// ends with a backslash; a profile is given once.
+std::vector<CString> FindFirefoxProfiles(const CString& appData);
+
 class CMozilla
 {
 public:
     // appData: the roaming application-data folder; the profile is its first
     // "Mozilla\Firefox\Profiles\*.default" folder.
     CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick);
+    // A given profile folder (ending with a backslash).
+    CMozilla(CFoundItemList& list, CTickable& tick, const CString& profileFolder);
 
     void ScanFirefoxTypedUrls();
     void ScanFirefoxHistory();

@@ -25,6 +25,8 @@ public:
     const CString& GetTypeName() const override;
     int Clean() override;
     const CString& GetQuery() const { return m_query; }
+    // The statement can be completed once the listing has run (the last row listed).
+    void SetQuery(const CString& query) { m_query = query; }
 
 private:
     CString m_query;

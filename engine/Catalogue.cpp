@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 
 #include "areas/FileTarget.h"
+#include "browsers/Chromium.h"
 #include "resources/resource.h"
 
 #include <iterator>
@@ -54,6 +55,10 @@ constexpr CScanStep Firefox(int area, FirefoxQuery query)
 {
     return {SECTION_BROWSERS, area, STEP_FIREFOX, 0, 0, 0, query};
 }
+constexpr CScanStep Chromium(int area, ChromiumQuery query)
+{
+    return {SECTION_BROWSERS, area, STEP_CHROMIUM, 0, 0, 0, query};
+}
 
 const CScanStep kScanSteps[] = {
     // Windows
@@ -101,6 +106,14 @@ const CScanStep kScanSteps[] = {
     Firefox(IDC_AREA_COOKIES, FQ_COOKIES),
     Firefox(IDC_AREA_FAVORITES, FQ_BOOKMARKS),
     Firefox(IDC_AREA_FORMS, FQ_FORM_DATA),
+    Step(SECTION_BROWSERS, IDC_AREA_TEMP_INTERNET, STEP_FIREFOX_CACHE),
+    // Browsers: the Chromium family
+    Chromium(IDC_AREA_TEMP_INTERNET, CQ_CACHE),
+    Chromium(IDC_AREA_COOKIES, CQ_COOKIES),
+    Chromium(IDC_AREA_HISTORY, CQ_HISTORY),
+    Chromium(IDC_AREA_TYPED_URLS, CQ_TYPED),
+    Chromium(IDC_AREA_FORMS, CQ_FORMS),
+    Chromium(IDC_AREA_DOWNLOAD_LIST, CQ_DOWNLOADS),
     // Wipe free space: no area of its own
     Step(SECTION_WIPE, 0, STEP_FIXED_DISKS),
 };

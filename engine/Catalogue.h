@@ -27,8 +27,10 @@ enum ScanStepKind
     STEP_RECYCLE_BIN,
     STEP_SCANDISK,
     STEP_OPERA_FILE, // one Opera profile file, by its number in the Opera file table
-    STEP_FIREFOX,    // one Firefox query group of the default profile
+    STEP_FIREFOX,    // one Firefox query group of every Firefox profile
     STEP_FIXED_DISKS,
+    STEP_FIREFOX_CACHE, // the disk cache of every Firefox profile
+    STEP_CHROMIUM,      // one query group (ChromiumQuery) of every Chromium profile
 };
 
 // What the Firefox scanner lists, in the order the scan runs it.

@@ -1,5 +1,9 @@
 #include "CleanRun.h"
 
+#include "browsers/Chromium.h"
+
+#include <algorithm>
+#include <cstring>
 #include <windows.h>
 
 void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owner)
@@ -35,11 +39,39 @@ void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owne
     }
 }
 
+namespace
+{
+BOOL CALLBACK AddChromiumWindow(HWND window, LPARAM browsers)
+{
+    char className[64];
+    if (!GetClassNameA(window, className, sizeof(className)) || strcmp(className, "Chrome_WidgetWin_1") != 0)
+        return TRUE;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return TRUE;
+    char image[MAX_PATH * 4];
+    DWORD length = sizeof(image);
+    if (QueryFullProcessImageNameA(process, 0, image, &length))
+    {
+        const char* slash = strrchr(image, '\\');
+        const char* name = ChromiumBrowserName(slash ? slash + 1 : image);
+        std::vector<CString>& found = reinterpret_cast<CRunningBrowsers*>(browsers)->chromium;
+        if (name && std::find(found.begin(), found.end(), CString(name)) == found.end())
+            found.push_back(name);
+    }
+    CloseHandle(process);
+    return TRUE;
+}
+} // namespace
+
 CRunningBrowsers FindRunningBrowsers()
 {
     CRunningBrowsers browsers;
     browsers.firefox = FindWindowA("MozillaUIWindowClass", nullptr) != nullptr;
     browsers.internetExplorer = FindWindowA("IEFrame", nullptr) != nullptr;
+    EnumWindows(AddChromiumWindow, reinterpret_cast<LPARAM>(&browsers));
     return browsers;
 }
 
@@ -50,6 +82,8 @@ CString BuildBrowserAdvice(const CRunningBrowsers& browsers)
         text += "\tMozilla Firefox\n";
     if (browsers.internetExplorer)
         text += "\tInternet Explorer\n";
+    for (const CString& name : browsers.chromium)
+        text += "\t" + name + "\n";
     if (browsers.opera)
         text += "Opera\n";
     return text;

@@ -7,6 +7,9 @@
 #include "areas/FolderWalk.h"
 #include "areas/MRUListTarget.h"
 #include "areas/RecycleBin.h"
+#include "areas/FileTarget.h"
+#include "areas/PathText.h"
+#include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
 #include "browsers/OperaReaders.h"
 
@@ -21,13 +24,28 @@ CString LoadResourceString(int id)
 
 // The state of one section's scan: the Firefox profile accessor lives from the first
 // Firefox step to the end of the section.
+// The state of one section's scan: the browser profiles are found at the first step
+// that needs them, and each Firefox profile keeps its own cleaners to the section's end.
 struct CSectionScan
 {
     CFoundItemList& list;
     IScanContext& context;
     CScanRoots& roots;
-    boost::shared_ptr<CMozilla> firefox;
+    bool profilesFound = false;
+    std::vector<boost::shared_ptr<CMozilla>> firefox;
+    std::vector<CString> chromium;
 };
+
+void FindProfiles(CSectionScan& scan)
+{
+    if (scan.profilesFound)
+        return;
+    scan.profilesFound = true;
+    const CScanPaths& paths = scan.context.GetScanPaths();
+    for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA]))
+        scan.firefox.push_back(boost::shared_ptr<CMozilla>(new CMozilla(scan.list, scan.context, profile)));
+    scan.chromium = FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]);
+}
 
 // Walks a temporary or cache folder from its resolved name, once per scan, and only
 // when it is scratch space.
@@ -50,14 +68,47 @@ void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderK
 
 void RunFirefoxQuery(CSectionScan& scan, int query)
 {
-    if (!scan.firefox)
-        scan.firefox.reset(new CMozilla(scan.context.GetScanPaths()[SP_APPDATA], scan.list, scan.context));
+    FindProfiles(scan);
     typedef void (CMozilla::*Scanner)();
     static const Scanner kScanners[] = {&CMozilla::ScanFirefoxTypedUrls, &CMozilla::ScanFirefoxHistory,
                                         &CMozilla::ScanFirefoxDownloads, &CMozilla::ScanFirefoxCookies,
                                         &CMozilla::ScanFirefoxBookmarks, &CMozilla::ScanFirefoxFormHistory};
-    if (query >= 0 && query < static_cast<int>(sizeof(kScanners) / sizeof(kScanners[0])))
-        ((*scan.firefox).*kScanners[query])();
+    if (query < 0 || query >= static_cast<int>(sizeof(kScanners) / sizeof(kScanners[0])))
+        return;
+    for (const boost::shared_ptr<CMozilla>& profile : scan.firefox)
+        ((*profile).*kScanners[query])();
+}
+
+// Firefox keeps a profile's disk cache below the local application data, in a folder
+// named as the profile's.
+void WalkFirefoxCaches(CSectionScan& scan)
+{
+    FindProfiles(scan);
+    const CString& local = scan.context.GetScanPaths()[SP_LOCAL_APPDATA];
+    if (local.IsEmpty())
+        return;
+    for (const boost::shared_ptr<CMozilla>& profile : scan.firefox)
+    {
+        CString folder = profile->GetProfileFolder();
+        CString name = LastComponent(folder.Left(folder.GetLength() - 1));
+        WalkRoot(scan, local + "\\Mozilla\\Firefox\\Profiles\\" + name + "\\cache2", FK_BROWSER_CACHE_FILE,
+                 FK_BROWSER_CACHE_FOLDER);
+    }
+}
+
+void RunChromiumQuery(CSectionScan& scan, int query)
+{
+    FindProfiles(scan);
+    for (const CString& profile : scan.chromium)
+    {
+        if (query == CQ_CACHE)
+        {
+            for (const char* cache : kChromiumCacheFolders)
+                WalkRoot(scan, profile + cache, FK_BROWSER_CACHE_FILE, FK_BROWSER_CACHE_FOLDER);
+        }
+        else
+            ScanChromiumProfile(profile, query, scan.list, scan.context);
+    }
 }
 
 void RunStep(const CScanStep& step, CSectionScan& scan)
@@ -90,6 +141,12 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
         break;
     case STEP_FIREFOX:
         RunFirefoxQuery(scan, step.reader);
+        break;
+    case STEP_FIREFOX_CACHE:
+        WalkFirefoxCaches(scan);
+        break;
+    case STEP_CHROMIUM:
+        RunChromiumQuery(scan, step.reader);
         break;
     }
 }
@@ -134,7 +191,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, roots, boost::shared_ptr<CMozilla>()};
+        CSectionScan scan = {section->GetFoundItems(), context, roots};
         for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];

@@ -1,6 +1,6 @@
 #include "TypeNames.h"
 
-static_assert(TN_COUNT == 34, "there are 34 kinds of found item");
+static_assert(TN_LOGICAL_DISK == 33, "the first design's 34 kinds keep their numbers");
 
 namespace
 {
@@ -42,6 +42,16 @@ const char* const kTypeTexts[TN_COUNT] = {
     "Mozilla form data",
     "Mozilla cleaning query",
     "Logical disk unused space",
+    "Browser cache file",
+    "Browser cache folder",
+    // Chromium kinds 0..5
+    "Chromium cookie",
+    "Chromium history entry",
+    "Chromium typed URL",
+    "Chromium search term",
+    "Chromium form data",
+    "Chromium download",
+    "Chromium cleaning query",
 };
 
 struct CTypeTextTable

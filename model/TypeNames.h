@@ -15,6 +15,11 @@ enum TypeNameId
     TN_MOZILLA_FIRST = TN_OPERA_FIRST + 7, // Firefox kinds 0..7
     TN_MOZILLA_QUERY = TN_MOZILLA_FIRST + 8,
     TN_LOGICAL_DISK,
+    // The first design's 34 kinds end here; the newer browsers' follow.
+    TN_BROWSER_CACHE_FILE,
+    TN_BROWSER_CACHE_FOLDER,
+    TN_CHROMIUM_FIRST, // Chromium kinds 0..5
+    TN_CHROMIUM_QUERY = TN_CHROMIUM_FIRST + 6,
     TN_COUNT
 };
 

@@ -93,7 +93,10 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
         "Clipboard contents", "Opera cache file", "Opera visited link", "Opera download link", "Opera cookie",
         "Opera history entry", "Opera bookmark", "Opera typed URL", "Mozilla cache file", "Mozilla visited link",
         "Mozilla download link", "Mozilla cookie", "Mozilla history entry", "Mozilla bookmark", "Mozilla typed URL",
-        "Mozilla form data", "Mozilla cleaning query", "Logical disk unused space"};
+        "Mozilla form data", "Mozilla cleaning query", "Logical disk unused space",
+        // The newer browsers' kinds.
+        "Browser cache file", "Browser cache folder", "Chromium cookie", "Chromium history entry", "Chromium typed URL",
+        "Chromium search term", "Chromium form data", "Chromium download", "Chromium cleaning query"};
     for (int i = 0; i < TN_COUNT; ++i)
         EXPECT_EQ(CString(expected[i]), GetTypeText(i)) << i;
 
@@ -101,6 +104,7 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
     CCleanTarget base("x");
     EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
     EXPECT_EQ(&GetTypeText(TN_FILE_FIRST + FK_SCANDISK_FOLDER), &CFileTarget("C:\\F\\", FK_SCANDISK_FOLDER).GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_BROWSER_CACHE_FOLDER), &CFileTarget("C:\\F\\", FK_BROWSER_CACHE_FOLDER).GetTypeName());
     EXPECT_EQ(&GetTypeText(TN_OPERA_FIRST + OK_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
     CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
     EXPECT_EQ(&GetTypeText(TN_MOZILLA_FIRST + MK_FORM_DATA), &CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
@@ -199,7 +203,8 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
     {
         const CScanStep& step = steps[i];
         char text[64];
-        const char* kinds[] = {"walk", "mru", "clipboard", "bin", "scandisk", "opera", "firefox", "disks"};
+        const char* kinds[] = {"walk",    "mru",   "clipboard", "bin",           "scandisk",
+                               "opera",   "firefox", "disks",   "firefox-cache", "chromium"};
         int what = step.kind == STEP_WALK || step.kind == STEP_MRU ? step.pathEntry : step.reader;
         snprintf(text, sizeof(text), "%d %d %s %d", step.section, step.areaId, kinds[step.kind], what);
         order.push_back(text);
@@ -218,7 +223,10 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         "2 717 opera 6", "2 716 opera 7", "2 718 opera 8", "2 714 opera 9",
         // Firefox: typed addresses, history, downloads, cookies, bookmarks, forms
         "2 718 firefox 0", "2 716 firefox 1", "2 722 firefox 2", "2 715 firefox 3", "2 717 firefox 4",
-        "2 719 firefox 5",
+        "2 719 firefox 5", "2 714 firefox-cache 0",
+        // The Chromium family: caches, cookies, history, typed addresses, forms, downloads
+        "2 714 chromium 0", "2 715 chromium 1", "2 716 chromium 2", "2 718 chromium 3", "2 719 chromium 4",
+        "2 722 chromium 5",
         // Wipe free space
         "3 0 disks 0"};
     EXPECT_EQ(expected, order);

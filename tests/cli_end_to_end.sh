@@ -180,6 +180,72 @@ for f in vlink4.dat global.dat typed_history.xml; do
 done
 rm -rf "$roaming_u/Mozilla" "$roaming_u/Opera"
 
+# 7. Today's browsers: Chrome (Default) and Edge, and a Firefox profile found through
+# profiles.ini with its disk cache; traces go, passwords, bookmarks and cards stay.
+local_u=$user_dir/AppData/Local
+chrome_u="$local_u/Google/Chrome/User Data/Default"
+edge_u="$local_u/Microsoft/Edge/User Data/Default"
+release_u=$roaming_u/Mozilla/Firefox/Profiles/e2e.default-release
+cache2_u=$local_u/Mozilla/Firefox/Profiles/e2e.default-release/cache2/entries
+rm -rf "$local_u/Google" "$local_u/Microsoft/Edge" "$roaming_u/Mozilla" "$local_u/Mozilla"
+mkdir -p "$chrome_u/Network" "$chrome_u/Cache/Cache_Data" "$edge_u" "$release_u" "$cache2_u"
+sqlite3 "$chrome_u/History" "
+  create table meta(key longvarchar primary key, value longvarchar);
+  create table urls(id integer primary key, url longvarchar, typed_count integer default 0 not null);
+  create table visits(id integer primary key, url integer not null, visit_time integer not null);
+  create table keyword_search_terms(keyword_id integer, url_id integer, term longvarchar, normalized_term longvarchar);
+  create table segments(id integer primary key, name varchar, url_id integer);
+  create table segment_usage(id integer primary key, segment_id integer, time_slot integer, visit_count integer);
+  create table downloads(id integer primary key, target_path longvarchar);
+  create table downloads_url_chains(id integer, chain_index integer, url longvarchar);
+  insert into meta values ('version', '56');
+  insert into urls values (1, 'https://chrome.example/', 1);
+  insert into visits values (1, 1, 10);
+  insert into keyword_search_terms values (1, 1, 'chrome search', 'chrome search');
+  insert into downloads values (1, 'C:\dl\tool.exe');
+  insert into downloads_url_chains values (1, 0, 'https://dl.example/tool.exe');"
+cp "$chrome_u/History" "$edge_u/History"
+sqlite3 "$chrome_u/Network/Cookies" "create table cookies(host_key text, name text, value text, path text);
+  insert into cookies values ('.chrome.example', 'sid', '', '/');"
+sqlite3 "$chrome_u/Web Data" "create table autofill(name varchar, value varchar);
+  create table credit_cards(guid varchar, name_on_card varchar);
+  insert into autofill values ('email', 'me@chrome.example'); insert into credit_cards values ('c', 'Holder');"
+sqlite3 "$chrome_u/Login Data" "create table logins(origin_url varchar, username_value varchar);
+  insert into logins values ('https://bank.example/', 'me');"
+printf '{"roots": {}}' >"$chrome_u/Bookmarks"
+cp "$chrome_u/Bookmarks" "$work/Bookmarks.before"
+echo cached >"$chrome_u/Cache/Cache_Data/f_000001"
+printf '[Profile0]\nName=default-release\nIsRelative=1\nPath=Profiles/e2e.default-release\n' \
+  >"$roaming_u/Mozilla/Firefox/profiles.ini"
+sqlite3 "$release_u/cookies.sqlite" "create table moz_cookies (id integer primary key, name text, host text, path text);
+  insert into moz_cookies (name, host, path) values ('ff', '.release.example', '/');"
+echo entry >"$cache2_u/0123ABCD"
+wine "$cli" --areas=714,715,716,718,719,722 --clean >"$work/today.out" 2>"$work/today.err" </dev/null
+status=$?
+tr -d '\r' <"$work/today.out" >"$work/today.txt"
+for line in \
+  "2	Chromium cookie	sid at .chrome.example/" \
+  "2	Chromium history entry	https://chrome.example/" \
+  "2	Chromium typed URL	https://chrome.example/" \
+  "2	Chromium search term	chrome search" \
+  "2	Chromium form data	me@chrome.example" \
+  "2	Chromium download	C:\\dl\\tool.exe - https://dl.example/tool.exe" \
+  "2	Browser cache file	C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\f_000001" \
+  "2	Browser cache file	C:\\users\\$user\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\e2e.default-release\\cache2\\entries\\0123ABCD" \
+  "2	Mozilla cookie	ff at .release.example/"; do
+  check 'grep -qxF "$line" "$work/today.txt"' "today's browsers: missing line: $line"
+done
+check '[ "$(grep -c "Chromium history entry" "$work/today.txt")" -eq 2 ]' "Chrome and Edge history: $(grep -c "Chromium history entry" "$work/today.txt") lines"
+check '[ $status -eq 0 ] && tail -n 1 "$work/today.txt" | grep -q "left 0$"' "today's browsers: status $status, $(tail -n 1 "$work/today.txt"), $(cat "$work/today.err")"
+for db in "$chrome_u/History" "$edge_u/History"; do
+  check '[ "$(sqlite3 "$db" "select count(*) from visits") $(sqlite3 "$db" "select count(*) from keyword_search_terms") $(sqlite3 "$db" "select count(*) from downloads") $(sqlite3 "$db" "select count(*) from meta")" = "0 0 0 1" ]' "history left in $db"
+done
+check '[ "$(sqlite3 "$chrome_u/Network/Cookies" "select count(*) from cookies")" = 0 ] && [ "$(sqlite3 "$chrome_u/Web Data" "select count(*) from autofill") $(sqlite3 "$chrome_u/Web Data" "select count(*) from credit_cards")" = "0 1" ]' "Chrome cookies or forms"
+check '[ "$(sqlite3 "$chrome_u/Login Data" "select count(*) from logins")" = 1 ] && cmp -s "$chrome_u/Bookmarks" "$work/Bookmarks.before"' "saved passwords or bookmarks were touched"
+check '[ ! -e "$chrome_u/Cache/Cache_Data/f_000001" ] && [ ! -e "$cache2_u/0123ABCD" ]' "cache files left"
+check '[ "$(sqlite3 "$release_u/cookies.sqlite" "select count(*) from moz_cookies")" = 0 ]' "the profiles.ini profile's cookies"
+rm -rf "$local_u/Google" "$local_u/Microsoft/Edge" "$roaming_u/Mozilla" "$local_u/Mozilla"
+
 rm -rf "$temp_u/e2e"
 echo "cli end-to-end: $failures failure(s)"
 [ "$failures" -eq 0 ]
