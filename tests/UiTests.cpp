@@ -9,6 +9,9 @@
 #include "ui/SplashDlg.h"
 #include "ui/Warning.h"
 
+#include <initguid.h>
+#include <mstask.h>
+
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -319,4 +322,252 @@ TEST(DialogTest, SplashClosesByItselfWithoutATaskbarButton)
     EXPECT_GE(elapsed, 900u);
     EXPECT_NE(0u, exStyle & WS_EX_TOOLWINDOW);
     CSplashDlg::s_delay = 2000;
+}
+
+// ---- The scheduled job ----
+
+namespace
+{
+// Writes the job "Quorvantis" with one trigger, as another program (or an earlier run) would.
+void WriteJob(WORD type, DWORD days, WORD hour, WORD minute)
+{
+    CComInit com;
+    com.Initialize();
+    CComPtr<ITaskScheduler> scheduler;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
+                                           scheduler.ReceiveVoid())));
+    scheduler->Delete(L"Quorvantis");
+    CComPtr<ITask> task;
+    ASSERT_TRUE(SUCCEEDED(scheduler->NewWorkItem(L"Quorvantis", CLSID_CTask, IID_ITask,
+                                                 reinterpret_cast<IUnknown**>(task.Receive()))));
+    task->SetApplicationName(L"C:\\Quorvantis.exe");
+    WORD index = 0;
+    CComPtr<ITaskTrigger> trigger;
+    ASSERT_TRUE(SUCCEEDED(task->CreateTrigger(&index, trigger.Receive())));
+    TASK_TRIGGER data = {};
+    data.cbTriggerSize = sizeof(data);
+    data.wBeginYear = 2026;
+    data.wBeginMonth = 1;
+    data.wBeginDay = 1;
+    data.wStartHour = hour;
+    data.wStartMinute = minute;
+    data.TriggerType = static_cast<TASK_TRIGGER_TYPE>(type);
+    if (type == TASK_TIME_TRIGGER_WEEKLY)
+    {
+        data.Type.Weekly.WeeksInterval = 1;
+        data.Type.Weekly.rgfDaysOfTheWeek = static_cast<WORD>(days);
+    }
+    else
+    {
+        data.Type.MonthlyDate.rgfDays = days;
+        data.Type.MonthlyDate.rgfMonths = 0x0FFF;
+    }
+    trigger->SetTrigger(&data);
+    CComPtr<IPersistFile> file;
+    ASSERT_TRUE(SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.ReceiveVoid())));
+    ASSERT_TRUE(SUCCEEDED(file->Save(nullptr, TRUE)));
+}
+
+// What a new process of the Task Scheduler reads back of the job.
+struct CJob
+{
+    bool exists = false;
+    CString parameters, workingDirectory;
+    TASK_TRIGGER trigger = {};
+};
+
+CJob ReadJob()
+{
+    CJob job;
+    CComInit com;
+    com.Initialize();
+    CComPtr<ITaskScheduler> scheduler;
+    CComPtr<ITask> task;
+    if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
+                                scheduler.ReceiveVoid())) ||
+        FAILED(scheduler->Activate(L"Quorvantis", IID_ITask, reinterpret_cast<IUnknown**>(task.Receive()))))
+        return job;
+    job.exists = true;
+    LPWSTR text = nullptr;
+    char narrow[1024];
+    if (SUCCEEDED(task->GetParameters(&text)) && text)
+    {
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+        job.parameters = narrow;
+        CoTaskMemFree(text);
+    }
+    if (SUCCEEDED(task->GetWorkingDirectory(&text)) && text)
+    {
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+        job.workingDirectory = narrow;
+        CoTaskMemFree(text);
+    }
+    CComPtr<ITaskTrigger> trigger;
+    job.trigger.cbTriggerSize = sizeof(job.trigger);
+    if (SUCCEEDED(task->GetTrigger(0, trigger.Receive())))
+        trigger->GetTrigger(&job.trigger);
+    return job;
+}
+
+void DeleteJob()
+{
+    CComInit com;
+    com.Initialize();
+    CComPtr<ITaskScheduler> scheduler;
+    if (SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
+                                   scheduler.ReceiveVoid())))
+        scheduler->Delete(L"Quorvantis");
+}
+
+int Selection(HWND frame, int id) { return static_cast<int>(::SendMessageA(::GetDlgItem(frame, id), CB_GETCURSEL, 0, 0)); }
+
+void Select(HWND frame, int id, int index)
+{
+    ::SendMessageA(::GetDlgItem(frame, id), CB_SETCURSEL, index, 0);
+    ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
+}
+} // namespace
+
+TEST(SchedulerTest, ExistingJobsAreShownOnStart)
+{
+    const struct
+    {
+        WORD type;
+        DWORD days;
+        WORD hour, minute;
+        int period, day;
+        const char* dayText;
+    } jobs[] = {
+        {TASK_TIME_TRIGGER_WEEKLY, 0x08, 14, 30, 0, 3, "Wednesday"},
+        {TASK_TIME_TRIGGER_MONTHLYDATE, 1u << 20, 6, 0, 1, 20, "21st"},
+        {TASK_TIME_TRIGGER_WEEKLY, 0x02 | 0x10, 9, 15, 0, 6, "Saturday"}, // several days show Saturday
+    };
+    for (const auto& j : jobs)
+    {
+        WriteJob(j.type, j.days, j.hour, j.minute);
+        CMainFrame* frame = new CMainFrame;
+        ASSERT_TRUE(frame->Create(nullptr, nullptr, WS_POPUP));
+        HWND hWnd = frame->m_hWnd;
+        EXPECT_EQ(j.period, Selection(hWnd, IDC_PERIOD)) << j.dayText;
+        EXPECT_EQ(j.day, Selection(hWnd, IDC_DAY)) << j.dayText;
+        char text[32] = {};
+        ::SendMessageA(::GetDlgItem(hWnd, IDC_DAY), CB_GETLBTEXT, j.day, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(j.dayText, text);
+        SYSTEMTIME time = {};
+        ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+        EXPECT_EQ(j.hour, time.wHour);
+        EXPECT_EQ(j.minute, time.wMinute);
+        // Destroying the window applies the schedule of the controls: no automatic run.
+        ::DestroyWindow(hWnd);
+        EXPECT_FALSE(ReadJob().exists);
+    }
+}
+
+TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
+{
+    DeleteJob();
+    CMainFrame* frame = new CMainFrame;
+    ASSERT_TRUE(frame->Create(nullptr, nullptr, WS_POPUP));
+    HWND hWnd = frame->m_hWnd;
+    ASSERT_TRUE(frame->HasTaskScheduler());
+    // Period switches refill the day list; the period already chosen leaves the day.
+    Select(hWnd, IDC_PERIOD, 0);
+    EXPECT_EQ(7, ::SendMessageA(::GetDlgItem(hWnd, IDC_DAY), CB_GETCOUNT, 0, 0));
+    Select(hWnd, IDC_DAY, 4);
+    Select(hWnd, IDC_PERIOD, 0);
+    EXPECT_EQ(4, Selection(hWnd, IDC_DAY));
+    Select(hWnd, IDC_PERIOD, 1);
+    EXPECT_EQ(31, ::SendMessageA(::GetDlgItem(hWnd, IDC_DAY), CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, Selection(hWnd, IDC_DAY));
+
+    // "Run and scan automatically", monthly on the 3rd at 08:05.
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_SCAN), BM_CLICK, 0, 0);
+    Select(hWnd, IDC_DAY, 2);
+    SYSTEMTIME time = {2000, 1, 1, 1, 8, 5, 0, 0};
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    NMHDR change = {::GetDlgItem(hWnd, IDC_TIME), IDC_TIME, static_cast<UINT>(DTN_DATETIMECHANGE)};
+    ::SendMessageA(hWnd, WM_NOTIFY, IDC_TIME, reinterpret_cast<LPARAM>(&change));
+    CJob job = ReadJob();
+    ASSERT_TRUE(job.exists);
+    EXPECT_EQ(CString("/scan"), job.parameters);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    EXPECT_EQ(CScheduler::WorkingFolderOf(self), job.workingDirectory) << "the folder of a program of another name";
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    EXPECT_EQ(TASK_TIME_TRIGGER_MONTHLYDATE, job.trigger.TriggerType);
+    EXPECT_EQ(0x4u, job.trigger.Type.MonthlyDate.rgfDays);
+    EXPECT_EQ(0x0FFF, job.trigger.Type.MonthlyDate.rgfMonths);
+    EXPECT_EQ(8, job.trigger.wStartHour);
+    EXPECT_EQ(5, job.trigger.wStartMinute);
+    EXPECT_EQ(today.wYear, job.trigger.wBeginYear);
+    EXPECT_EQ(today.wMonth, job.trigger.wBeginMonth);
+    EXPECT_EQ(today.wDay, job.trigger.wBeginDay);
+
+    // "Don't auto run" deletes it and disables the three controls.
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_NO_AUTORUN), BM_CLICK, 0, 0);
+    EXPECT_FALSE(ReadJob().exists);
+    for (int id : {IDC_PERIOD, IDC_DAY, IDC_TIME})
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hWnd, id))) << id;
+    // Quitting with "Run, scan and clean automatically" writes "/scan /clean".
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_CLEAN), BM_CLICK, 0, 0);
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_CLEAN), BM_SETCHECK, BST_CHECKED, 0);
+    DeleteJob();
+    ::DestroyWindow(hWnd);
+    job = ReadJob();
+    EXPECT_TRUE(job.exists);
+    EXPECT_EQ(CString("/scan /clean"), job.parameters);
+    DeleteJob();
+    DeleteFileA(GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis\\settings.cfg");
+
+    EXPECT_EQ(CString("C:\\Program Files\\Quorvantis"), CScheduler::WorkingFolderOf("C:\\Program Files\\Quorvantis\\other.exe"));
+    const char* const names[] = {"1st", "2nd", "3rd", "4th", "11th", "12th", "13th", "21st", "22nd", "23rd", "24th", "31st"};
+    const int days[] = {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 24, 31};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(CString(names[i]), CScheduler::MonthDayName(days[i]));
+}
+
+// Run in a child process with the Task Scheduler disabled, by the next test.
+TEST(SchedulerChild, WithoutATaskScheduler)
+{
+    if (!GetEnvironmentVariableA("QV_NO_SCHEDULER_CHILD", nullptr, 0))
+        GTEST_SKIP() << "runs only as the child of WithoutTaskSchedulerNothingIsWritten";
+    CMainFrame* frame = new CMainFrame;
+    ASSERT_TRUE(frame->Create(nullptr, nullptr, WS_POPUP));
+    EXPECT_FALSE(frame->HasTaskScheduler());
+    ::SendMessageA(::GetDlgItem(frame->m_hWnd, IDC_AUTORUN_SCAN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(frame->m_hWnd, IDC_PERIOD)));
+    Select(frame->m_hWnd, IDC_PERIOD, 0);
+    ::DestroyWindow(frame->m_hWnd);
+}
+
+TEST(SchedulerTest, WithoutTaskSchedulerNothingIsWritten)
+{
+    DeleteJob();
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    CString command;
+    command.Format("\"%s\" --gtest_filter=SchedulerChild.*", self);
+    SetEnvironmentVariableA("QV_NO_SCHEDULER_CHILD", "1");
+    // Wine's own switch: the Task Scheduler's library is not loaded in new processes.
+    HKEY overrides = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &overrides, nullptr));
+    RegSetValueExA(overrides, "mstask", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    BOOL started = CreateProcessA(nullptr, command.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableA("QV_NO_SCHEDULER_CHILD", nullptr);
+    ASSERT_TRUE(started);
+    WaitForSingleObject(pi.hProcess, 60000);
+    RegDeleteValueA(overrides, "mstask");
+    RegCloseKey(overrides);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(0u, code) << "the child's checks failed or it crashed";
+    EXPECT_FALSE(ReadJob().exists);
+    DeleteFileA(GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis\\settings.cfg");
 }

@@ -23,8 +23,6 @@ const CRect kTabRect(252, 164, 642, 184);
 // Rows reach to the panel's right edge, so that no caption is cut.
 const int kRowLeft = 262, kRowRight = 632, kFirstRowTop = 204, kRowHeight = 20;
 
-const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
 CString LoadText(UINT id)
 {
     char text[512];
@@ -157,8 +155,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
         m_optionTabs[tab].push_back(&m_tabPictures[tab]);
     }
     m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[OPTION_TABS]};
-    m_configTabs[1] = {&m_autoRun[0], &m_autoRun[1], &m_autoRun[2], &m_period, &m_on, &m_day, &m_at, &m_time,
-                       &m_tabPictures[OPTION_TABS + 1]};
+    m_configTabs[1] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton, &m_period, &m_on, &m_day, &m_at,
+                       &m_time, &m_tabPictures[OPTION_TABS + 1]};
 
     ResolveScanPaths(m_paths, m_hWnd);
     LoadSettings();
@@ -251,15 +249,16 @@ void CMainFrame::CreateConfigPage()
         box->SetCheck(BST_CHECKED);
     }
     const UINT captions[] = {IDS_NO_AUTORUN, IDS_AUTORUN_SCAN, IDS_AUTORUN_CLEAN};
+    CButton* radios[] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton};
     for (int i = 0; i < 3; ++i)
     {
         DWORD style = WS_CHILD | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        m_autoRun[i].Create(LoadText(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
-        m_autoRun[i].SetFont(Font(5));
+        radios[i]->Create(LoadText(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
+        radios[i]->SetFont(Font(5));
     }
     const int top = Row(4).top;
-    m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CRect(262, top, 342, top + 100), this,
-                    IDC_PERIOD);
+    m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, CRect(262, top, 342, top + 100),
+                    this, IDC_PERIOD);
     m_on.Create("on", WS_CHILD | SS_CENTER, CRect(347, top + 3, 367, top + 20), this);
     m_day.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CRect(367, top, 447, top + 200), this,
                  IDC_DAY);
@@ -329,6 +328,16 @@ void CMainFrame::ShowTab(std::vector<CWnd*>* tabs, int count, int selected)
     for (int tab = 0; tab < count; ++tab)
         for (CWnd* control : tabs[tab])
             control->ShowWindow(tab == selected ? SW_SHOW : SW_HIDE);
+}
+
+void CMainFrame::OnScheduleChanged(UINT id)
+{
+    // One choice of the three, whatever the system makes of the radio group.
+    CButton* radios[] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton};
+    for (int i = 0; i < 3; ++i)
+        radios[i]->SetCheck(IDC_NO_AUTORUN + static_cast<UINT>(i) == id ? BST_CHECKED : BST_UNCHECKED);
+    EnableScheduleControls();
+    ApplySchedule();
 }
 
 void CMainFrame::OnTabChanged(NMHDR* header, LRESULT*)
@@ -513,9 +522,9 @@ void CMainFrame::OnDestroy()
 void CMainFrame::SaveSettings()
 {
     CSettings settings;
-    settings.autoRunMode = m_autoRun[1].GetCheck() == BST_CHECKED   ? 1
-                           : m_autoRun[2].GetCheck() == BST_CHECKED ? 2
-                                                                    : 0;
+    settings.autoRunMode = m_scanButton.GetCheck() == BST_CHECKED           ? 1
+                           : m_scanAndCleanButton.GetCheck() == BST_CHECKED ? 2
+                                                                            : 0;
     for (int i = 0; i < AREA_COUNT; ++i)
         settings.areas[i] = m_areas[i].m_hWnd ? m_areas[i].GetCheck() & 1 : 0;
     settings.showSplash = m_splash.GetCheck() & 1;
@@ -526,58 +535,16 @@ void CMainFrame::SaveSettings()
 
 void CMainFrame::LoadSettings()
 {
-    m_autoRun[0].SetCheck(BST_CHECKED);
+    m_noScheduleButton.SetCheck(BST_CHECKED);
     CSettings settings;
     if (!CSettingsFile(m_paths[SP_APPDATA]).Load(settings))
         return;
+    CButton* radios[] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton};
     for (int i = 0; i < 3; ++i)
-        m_autoRun[i].SetCheck(settings.autoRunMode == i ? BST_CHECKED : BST_UNCHECKED);
+        radios[i]->SetCheck(settings.autoRunMode == i ? BST_CHECKED : BST_UNCHECKED);
     for (int i = 0; i < AREA_COUNT; ++i)
         m_areas[i].SetCheck(static_cast<int>(settings.areas[i]));
     m_splash.SetCheck(static_cast<int>(settings.showSplash));
     m_shred.SetCheck(static_cast<int>(settings.shred));
     m_dontShowWipeNotice = static_cast<int>(settings.dontShowWipeNotice);
-}
-
-void CMainFrame::InitSchedule()
-{
-    m_period.ResetContent();
-    m_period.AddString("Weekly");
-    m_period.AddString("Monthly");
-    m_period.SetCurSel(0);
-    OnPeriodChanged();
-}
-
-void CMainFrame::OnPeriodChanged()
-{
-    m_day.ResetContent();
-    if (m_period.GetCurSel() == 1)
-    {
-        for (int day = 1; day <= 31; ++day)
-        {
-            const int lastTwo = day % 100;
-            const char* suffix = (lastTwo >= 11 && lastTwo <= 13) ? "th"
-                                 : day % 10 == 1                  ? "st"
-                                 : day % 10 == 2                  ? "nd"
-                                 : day % 10 == 3                  ? "rd"
-                                                                  : "th";
-            CString text;
-            text.Format("%d%s", day, suffix);
-            m_day.AddString(text);
-        }
-    }
-    else
-    {
-        for (const char* name : kDayNames)
-            m_day.AddString(name);
-    }
-    m_day.SetCurSel(0);
-    ApplySchedule();
-}
-
-void CMainFrame::EnableScheduleControls()
-{
-    const bool autoRun = m_autoRun[1].GetCheck() == BST_CHECKED || m_autoRun[2].GetCheck() == BST_CHECKED;
-    for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_day, &m_time})
-        control->EnableWindow(autoRun);
 }

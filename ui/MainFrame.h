@@ -13,6 +13,7 @@
 #include "exmfc/TrayIcon.h"
 #include "exmfc/WindowSkin.h"
 #include "model/CleanHost.h"
+#include "scheduler/Scheduler.h"
 #include "resources/resource.h"
 
 #include <vector>
@@ -28,6 +29,7 @@ protected:
 };
 
 class CMainFrame : public exmfc::CWindowSkin<CFrameWnd>,
+                   public CScheduler,
                    public CAboutControls,
                    public IScanContext,
                    public ICleanHost,
@@ -62,10 +64,6 @@ public:
     void SaveSettings();
     void LoadSettings();
 
-    // Schedule controls (the Task Scheduler job comes with the scheduler).
-    void InitSchedule();
-    void EnableScheduleControls();
-    void ApplySchedule() {}
 
     // IScanContext
     bool IsAreaChecked(int controlId) const override;
@@ -137,12 +135,12 @@ public:
     void OnHelp();
     void OnPageButton(UINT id) { ShowPage(static_cast<int>(id - IDC_PAGE_SCAN)); }
     void OnAreaClicked(UINT) { SaveSettings(); }
-    void OnScheduleChanged(UINT)
+    void OnScheduleChanged(UINT id);
+    void OnPeriodChanged()
     {
-        EnableScheduleControls();
+        FillDayList();
         ApplySchedule();
     }
-    void OnPeriodChanged();
     void OnTimeChanged(NMHDR*, LRESULT*) { ApplySchedule(); }
     void OnTabChanged(NMHDR* header, LRESULT*);
     void OnLinkClicked(NMHDR*, LRESULT*) { OpenHomePage(); }
@@ -186,9 +184,6 @@ private:
     CTabCtrl m_optionTabCtrl, m_configTabCtrl;
     CButton m_areas[AREA_COUNT];
     CButton m_splash, m_shred;
-    CButton m_autoRun[3];
-    CComboBox m_period, m_day;
     CStatic m_on, m_at;
-    CDateTimeCtrl m_time;
     CStatic m_tabPictures[OPTION_TABS + CONFIG_TABS];
 };
