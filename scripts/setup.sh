@@ -13,7 +13,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   googletest libboost-dev
   nodejs npm
-  strace sqlite3 findutils coreutils procps bsdutils ca-certificates
+  strace sqlite3 findutils coreutils procps bsdutils e2fsprogs nsis ca-certificates
 )
 missing=()
 for p in "${packages[@]}"; do

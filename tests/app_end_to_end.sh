@@ -8,6 +8,7 @@
 set -uo pipefail
 exe=$1
 . "$(dirname "$0")/harness/e2e-common.sh"
+. "$(dirname "$0")/harness/gui-common.sh"
 shots=${QV_SCREENSHOTS:-$QV_TEST_SESSION/screenshots}
 mkdir -p "$shots"
 work=$QV_TEST_SESSION/app-e2e
@@ -22,52 +23,6 @@ plant() {
   for f in a.tmp b.tmp sub/c.tmp; do echo "$f" >"$planted/$f"; done
 }
 shot() { import -window root "$shots/$1.png"; }
-# The main window: the visible "Quorvantis" window of 668 x 437; prints "ID X Y".
-main_window() {
-  local id
-  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
-    local geometry
-    geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null)
-    if grep -q 'Geometry: 668x437' <<<"$geometry"; then
-      echo "$id $(sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p' <<<"$geometry")"
-      return 0
-    fi
-  done
-  return 1
-}
-wait_main_window() {
-  local i
-  for i in $(seq 1 150); do
-    main_window >/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
-}
-# A click at client coordinates of the main window.
-click() {
-  local id x y
-  read -r id x y <<<"$(main_window)"
-  xdotool mousemove $((x + $1)) $((y + $2)) click 1
-  sleep 0.4
-}
-# The question box: a visible "Quorvantis" window that is not the main window.
-question_box() {
-  local main id
-  main=$(main_window | cut -d' ' -f1)
-  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
-    [ "$id" != "$main" ] && echo "$id" && return 0
-  done
-  return 1
-}
-wait_exit() { # PID SECONDS: the exit status, or 124 when it did not end
-  local i
-  for i in $(seq 1 $(($2 * 10))); do
-    kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
-    sleep 0.1
-  done
-  return 124
-}
-
 # 1. "/scan /clean", no settings file yet (so the splash shows first): it scans, cleans
 # what it found without asking, and ends by itself with status 0.
 rm -f "$settings"
@@ -166,6 +121,41 @@ else
   fail "no system tray window"
 fi
 kill $pid 2>/dev/null; wait $pid 2>/dev/null
+
+# 6. The schedule, set through its controls ("Run and scan automatically", "Monthly",
+# "3rd", 08:05 typed into the time picker), written as the job "Quorvantis" when the
+# program quits, and read back from the job file by a reader of our own.
+jobs=$drive_c/windows/tasks
+rm -f "$jobs/Quorvantis.job"
+wine "$exe" </dev/null >"$work/schedule.log" 2>&1 &
+pid=$!
+wait_main_window
+click 138 228                 # Settings
+click 340 174                 # the Schedule tab
+click 275 254                 # Run and scan automatically
+click 300 294; xdotool key Escape; sleep 0.3; xdotool key M; sleep 0.3      # Monthly
+click 407 294; xdotool key Escape; sleep 0.3; xdotool key 3; sleep 0.3      # 3rd
+click 480 294; xdotool type --delay 150 08; xdotool key Right; xdotool type --delay 150 05; sleep 0.5
+shot page-configuration-schedule-job
+click 646 16
+wait_exit $pid 20
+job=$(python3 "$(dirname "$0")/harness/read-job.py" "$jobs/Quorvantis.job" 2>&1)
+exe_w=$(winepath -w "$exe" 2>/dev/null)
+expected_job="application=$exe_w
+parameters=/scan
+working_directory=${exe_w%\\*}
+flags=0x2000
+triggers=1
+trigger_size=48
+begin=$(date +%Y-%m-%d)
+start=08:05
+type=3
+days=0x4
+months=0xfff"
+check '[ "$job" = "$expected_job" ]' "the job read back: $job"
+check 'grep -q "^1 " "$settings"' "the settings file does not hold the automatic run: $(cat "$settings")"
+rm -f "$jobs/Quorvantis.job"
+printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 
 echo "app end-to-end: $failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -265,6 +265,8 @@ void CMainFrame::CreateConfigPage()
     m_at.Create("at", WS_CHILD | SS_CENTER, CRect(452, top + 3, 472, top + 20), this);
     m_time.Create(WS_CHILD | DTS_TIMEFORMAT | DTS_UPDOWN | DTS_RIGHTALIGN | WS_TABSTOP,
                   CRect(472, top, 542, top + 20), this, IDC_TIME);
+    // Hours and minutes, as the schedule uses them; a 12-hour clock's AM/PM would not fit.
+    m_time.SendMessage(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
     for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time})
         control->SetFont(Font(5));
 }

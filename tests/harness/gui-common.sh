@@ -1,0 +1,48 @@
+# Sourced by the end-to-end scripts that drive Quorvantis.exe with xdotool under Xvfb.
+
+# The main window: the visible "Quorvantis" window of 668 x 437; prints "ID X Y".
+main_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
+    local geometry
+    geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null)
+    if grep -q 'Geometry: 668x437' <<<"$geometry"; then
+      echo "$id $(sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p' <<<"$geometry")"
+      return 0
+    fi
+  done
+  return 1
+}
+wait_main_window() {
+  local i
+  for i in $(seq 1 150); do
+    main_window >/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# A click at client coordinates of the main window.
+click() {
+  local id x y
+  read -r id x y <<<"$(main_window)"
+  xdotool mousemove $((x + $1)) $((y + $2)) click 1
+  sleep 0.4
+}
+# The question box: a visible "Quorvantis" window that is not the main window.
+question_box() {
+  local main id
+  main=$(main_window | cut -d' ' -f1)
+  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
+    [ "$id" != "$main" ] && echo "$id" && return 0
+  done
+  return 1
+}
+wait_exit() { # PID SECONDS: the exit status, or 124 when it did not end
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
+    sleep 0.1
+  done
+  return 124
+}
+
