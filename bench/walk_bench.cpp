@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,6 +62,26 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
+
+// Times a browser history scan and the clean of what it found; prints
+// "NAME_scan ITEMS SECONDS" and "NAME_clean ITEMS SECONDS LEFT".
+int TimeHistory(const char* name, const std::function<void(CFoundItemList&, CTickable&)>& scan)
+{
+    CBenchHost host(false);
+    CSectionList sections(1, CScanItemPtr(new CScanItem("bench", 2)));
+    CFoundItemList& items = sections[0]->GetFoundItems();
+    LARGE_INTEGER t0, t1, t2;
+    QueryPerformanceCounter(&t0);
+    scan(items, host);
+    QueryPerformanceCounter(&t1);
+    size_t found = items.size();
+    CleanSections(sections, host, &host);
+    QueryPerformanceCounter(&t2);
+    std::printf("%s_scan %u %.6f\n", name, static_cast<unsigned>(found), Seconds(t0, t1));
+    std::printf("%s_clean %u %.6f %u\n", name, static_cast<unsigned>(found), Seconds(t1, t2),
+                static_cast<unsigned>(items.size()));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -89,27 +110,20 @@ int main(int argc, char** argv)
                     disk.GetCleaned());
         return 0;
     }
-    if (std::strcmp(argv[1], "--firefox") == 0)
+    if (std::strcmp(argv[1], "--firefox") == 0 && argc > 2)
     {
-        if (argc < 3)
-            return 2;
-        CBenchHost host(false);
-        CSectionList sections(1, CScanItemPtr(new CScanItem("bench", 2)));
-        CFoundItemList& items = sections[0]->GetFoundItems();
-        LARGE_INTEGER t0, t1, t2;
-        QueryPerformanceCounter(&t0);
-        {
-            CMozilla firefox(argv[2], items, host);
+        const CString appData = argv[2];
+        return TimeHistory("firefox", [&](CFoundItemList& items, CTickable& tick) {
+            CMozilla firefox(appData, items, tick);
             firefox.ScanFirefoxHistory();
-        }
-        QueryPerformanceCounter(&t1);
-        size_t found = items.size();
-        CleanSections(sections, host, &host);
-        QueryPerformanceCounter(&t2);
-        std::printf("firefox_scan %u %.6f\n", static_cast<unsigned>(found), Seconds(t0, t1));
-        std::printf("firefox_clean %u %.6f %u\n", static_cast<unsigned>(found), Seconds(t1, t2),
-                    static_cast<unsigned>(items.size()));
-        return 0;
+        });
+    }
+    if (std::strcmp(argv[1], "--chromium") == 0 && argc > 2)
+    {
+        const CString profile = argv[2];
+        return TimeHistory("chromium", [&](CFoundItemList& items, CTickable& tick) {
+            ScanChromiumProfile(profile, CQ_HISTORY, items, tick);
+        });
     }
     if (std::strcmp(argv[1], "--bare") == 0)
     {
@@ -130,25 +144,6 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&t2);
         std::printf("bare_walk %u %.6f\n", static_cast<unsigned>(entries.size()), Seconds(t0, t1));
         std::printf("bare_delete %u %.6f %u\n", static_cast<unsigned>(entries.size()), Seconds(t1, t2), left);
-        return 0;
-    }
-    if (std::strcmp(argv[1], "--chromium") == 0)
-    {
-        if (argc < 3)
-            return 2;
-        CBenchHost host(false);
-        CSectionList sections(1, CScanItemPtr(new CScanItem("bench", 2)));
-        CFoundItemList& items = sections[0]->GetFoundItems();
-        LARGE_INTEGER t0, t1, t2;
-        QueryPerformanceCounter(&t0);
-        ScanChromiumProfile(argv[2], CQ_HISTORY, items, host);
-        QueryPerformanceCounter(&t1);
-        size_t found = items.size();
-        CleanSections(sections, host, &host);
-        QueryPerformanceCounter(&t2);
-        std::printf("chromium_scan %u %.6f\n", static_cast<unsigned>(found), Seconds(t0, t1));
-        std::printf("chromium_clean %u %.6f %u\n", static_cast<unsigned>(found), Seconds(t1, t2),
-                    static_cast<unsigned>(items.size()));
         return 0;
     }
     bool shred = argc > 2 && std::strcmp(argv[2], "--shred") == 0;

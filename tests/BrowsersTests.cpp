@@ -32,24 +32,6 @@ public:
     std::vector<std::string> m_places;
 };
 
-std::vector<std::string> Texts(const CFoundItemList& list)
-{
-    std::vector<std::string> texts;
-    for (const CCleanTargetPtr& item : list)
-        texts.push_back(item->GetDisplayText().str());
-    return texts;
-}
-
-// Cleans a list as the clean run does: last found first, cleaned items dropped.
-void CleanList(CFoundItemList& list)
-{
-    CSectionList sections(1, CScanItemPtr(new CScanItem("Browsers", 2)));
-    sections[0]->GetFoundItems().swap(list);
-    CSilentSink sink;
-    CleanSections(sections, sink, nullptr);
-    sections[0]->GetFoundItems().swap(list);
-}
-
 // ---- Firefox ----
 
 class FirefoxTest : public ::testing::Test

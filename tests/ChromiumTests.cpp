@@ -84,23 +84,6 @@ public:
     std::vector<std::string> m_places;
 };
 
-std::vector<std::string> Texts(const CFoundItemList& list)
-{
-    std::vector<std::string> texts;
-    for (const CCleanTargetPtr& item : list)
-        texts.push_back(item->GetTypeName().str() + ": " + item->GetDisplayText().str());
-    return texts;
-}
-
-void CleanList(CFoundItemList& list)
-{
-    CSectionList sections(1, CScanItemPtr(new CScanItem("Browsers", 2)));
-    sections[0]->GetFoundItems().swap(list);
-    CSilentSink sink;
-    CleanSections(sections, sink, nullptr);
-    sections[0]->GetFoundItems().swap(list);
-}
-
 class ChromiumTest : public ::testing::Test
 {
 protected:
@@ -146,7 +129,7 @@ TEST_F(ChromiumTest, ListsAndCleansTracesAndKeepsPasswordsBookmarksAndLaterVisit
                                         "Chromium typed URL: https://typed.example/",
                                         "Chromium search term: secret search", "Chromium form data: me@example.com",
                                         "Chromium download: C:\\dl\\setup.exe - https://dl.example/setup.exe"}),
-              Texts(list));
+              Texts(list, true));
 
     // A visit made after the scan, and the address it uses, stay.
     ASSERT_TRUE(Exec(profile + "History", "insert into visits (id, url, visit_time) values (4, 3, 400);"));

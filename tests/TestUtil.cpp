@@ -1,6 +1,7 @@
 #include "TestUtil.h"
 
 #include "areas/PathText.h"
+#include "engine/CleanRun.h"
 
 #include <windows.h>
 
@@ -16,6 +17,23 @@ CString MakeTestRoot(const char* name)
     RemoveTree(root);
     CreateDirectoryA(root, nullptr);
     return root;
+}
+
+void CleanList(CFoundItemList& list)
+{
+    CSectionList sections(1, CScanItemPtr(new CScanItem("Browsers", 2)));
+    sections[0]->GetFoundItems().swap(list);
+    CSilentSink sink;
+    CleanSections(sections, sink, nullptr);
+    sections[0]->GetFoundItems().swap(list);
+}
+
+std::vector<std::string> Texts(const CFoundItemList& list, bool withTypes)
+{
+    std::vector<std::string> texts;
+    for (const CCleanTargetPtr& item : list)
+        texts.push_back((withTypes ? item->GetTypeName().str() + ": " : std::string()) + item->GetDisplayText().str());
+    return texts;
 }
 
 void PumpPending()

@@ -4,6 +4,9 @@
 #include "afx/String.h"
 
 #include <string>
+#include <vector>
+
+#include "model/CleanTarget.h"
 
 #include "model/CleanHost.h"
 #include "model/Tickable.h"
@@ -32,6 +35,11 @@ class CTestCleanHost : public CHeadlessCleanHost
 public:
     explicit CTestCleanHost(bool shred = false) : CHeadlessCleanHost(shred) {}
 };
+
+// Cleans a list as the clean run does: last found first, cleaned items dropped.
+void CleanList(CFoundItemList& list);
+// The display texts of a list, or "type: text" with withTypes.
+std::vector<std::string> Texts(const CFoundItemList& list, bool withTypes = false);
 
 // Dispatches every message waiting in the thread's queue.
 void PumpPending();

@@ -20,7 +20,8 @@ using namespace testutil;
 namespace
 {
 
-std::vector<CString> Texts(const CFoundItemList& list)
+// The display texts as CString, as the windows-area checks compare them.
+std::vector<CString> DisplayTexts(const CFoundItemList& list)
 {
     std::vector<CString> texts;
     for (const CCleanTargetPtr& item : list)
@@ -79,7 +80,7 @@ TEST_F(MRUTest, RunHistoryLosesItsSuffixAndKeepsItsOrderValue)
     CFoundItemList list;
     CCountingTick tick;
     ScanMRUKey(kTestKey, list, tick);
-    EXPECT_EQ((std::vector<CString>{"notepad", "cmd /c dir"}), Texts(list));
+    EXPECT_EQ((std::vector<CString>{"notepad", "cmd /c dir"}), DisplayTexts(list));
     EXPECT_EQ(2, tick.m_count);
     EXPECT_EQ(CString("Recently typed"), list[0]->GetTypeName());
     for (size_t i = list.size(); i-- > 0;)
@@ -103,7 +104,7 @@ TEST_F(MRUTest, BinaryValuesByNameOtherTypesSkippedOtherCaseListed)
     CFoundItemList list;
     CCountingTick tick;
     ScanMRUKey(kTestKey, list, tick);
-    EXPECT_EQ((std::vector<CString>{"0123abcd", "4567efab", "zz", "no zero at the end"}), Texts(list));
+    EXPECT_EQ((std::vector<CString>{"0123abcd", "4567efab", "zz", "no zero at the end"}), DisplayTexts(list));
     EXPECT_EQ(CString("mrulist"), dynamic_cast<CMRUListTarget&>(*list[2]).GetValueName());
 }
 
@@ -116,7 +117,7 @@ TEST_F(MRUTest, ListingStopsAtTheFirstValueTooLargeForTheBuffers)
     CFoundItemList list;
     CCountingTick tick;
     ScanMRUKey(kTestKey, list, tick);
-    EXPECT_EQ((std::vector<CString>{"first", "second"}), Texts(list));
+    EXPECT_EQ((std::vector<CString>{"first", "second"}), DisplayTexts(list));
 
     list.clear();
     ScanMRUKey("Software\\QuorvantisTest\\Missing", list, tick);
@@ -170,7 +171,7 @@ protected:
         for (const CCleanTargetPtr& item : list)
             EXPECT_EQ(CString("Clipboard contents"), item->GetTypeName());
         m_last = list;
-        return Texts(list);
+        return DisplayTexts(list);
     }
     HWND m_owner = nullptr;
     CFoundItemList m_last;
@@ -293,7 +294,7 @@ TEST(RecycleBinTest, EntriesListedByOriginalNameAndEmptiedByOneCall)
     }
     ScanRecycleBin(list, nullptr);
     ASSERT_EQ(3u, list.size());
-    std::vector<CString> names = Texts(list);
+    std::vector<CString> names = DisplayTexts(list);
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<CString>{"one.txt", "three.txt", "two.txt"}), names);
     EXPECT_EQ(CString("RecycleBin entry"), list[0]->GetTypeName());
@@ -413,7 +414,7 @@ TEST_F(WipeTest, ListsFixedDrivesOnly)
     CFoundItemList list;
     ScanFixedDisks(list);
     // C: is the prefix; T:, U: and V: are the harness's; R: is removable and Z: a network drive.
-    EXPECT_EQ((std::vector<CString>{"C:", "T:", "U:", "V:"}), Texts(list));
+    EXPECT_EQ((std::vector<CString>{"C:", "T:", "U:", "V:"}), DisplayTexts(list));
     EXPECT_EQ(CString("Logical disk unused space"), list[0]->GetTypeName());
 }
 
