@@ -54,9 +54,15 @@ sleep 1
 check '[ -f "$planted/a.tmp" ] && kill -0 $pid 2>/dev/null' "/scan answered No: files or window gone"
 shot scan-page-found
 click 619 201 # the Details cell of the Windows row
-shot details-dialog
 main=$(main_window | cut -d' ' -f1)
-details=$(xdotool search --onlyvisible --class quorvantis 2>/dev/null | grep -vx "$main" | head -n 1)
+details=""
+for i in $(seq 1 50); do
+  details=$(xdotool search --onlyvisible --class quorvantis 2>/dev/null | grep -vx "$main" | head -n 1)
+  [ -n "$details" ] && break
+  sleep 0.1
+done
+sleep 0.3
+shot details-dialog
 check '[ -n "$details" ]' "the details dialog did not open"
 [ -n "$details" ] && xdotool key --window "$details" Escape
 sleep 0.5
