@@ -15,6 +15,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 session_start "$build/run-session"
 trap session_stop EXIT
+trap 'exit 130' INT TERM
 wine "$build/Quorvantis.exe" "$@" &
 program=$!
 if [ -z "${QV_KEEP_DISPLAY:-}" ]; then
