@@ -17,7 +17,8 @@ void CMyCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL)
     {
         const char* name;
         int CCommandLineFlags::*field;
-    } kSwitches[] = {{"scan", &CCommandLineFlags::scan}, {"clean", &CCommandLineFlags::clean},
+    } kSwitches[] = {{"scan", &CCommandLineFlags::scan},
+                     {"clean", &CCommandLineFlags::clean},
                      {"fast", &CCommandLineFlags::fast}};
     for (const auto& s : kSwitches)
         if (std::strcmp(param, s.name) == 0)

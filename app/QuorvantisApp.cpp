@@ -50,4 +50,7 @@ BOOL CQuorvantisApp::InitInstance()
     return TRUE;
 }
 
-int CQuorvantisApp::ExitInstance() { return CWinApp::ExitInstance(); }
+int CQuorvantisApp::ExitInstance()
+{
+    return CWinApp::ExitInstance();
+}

@@ -25,8 +25,8 @@ CString CSettingsFile::Format(const CSettings& settings)
     out << mode << ' ';
     for (long area : settings.areas)
         out << (area & 1) << ' ';
-    out << (settings.showSplash & 1) << ' ' << (settings.shred & 1) << ' ' << (settings.dontShowWipeNotice & 1)
-        << ' ';
+    out << (settings.showSplash & 1) << ' ' << (settings.shred & 1) << ' '
+        << (settings.dontShowWipeNotice & 1) << ' ';
     return CString(out.str());
 }
 

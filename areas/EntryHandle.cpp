@@ -26,12 +26,14 @@ bool VolumeSerialOf(const CString& root, DWORD& serial)
 
 bool SameTextNoCase(const std::wstring& a, const std::wstring& b)
 {
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-               CSTR_EQUAL;
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+bool IsGoneError(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 } // namespace
 
 bool IsHandleAtPath(HANDLE handle, const CString& path)
@@ -52,7 +54,8 @@ bool IsHandleAtPath(HANDLE handle, const CString& path)
     // The name on the volume: a header and up to 32767 characters.
     static std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(DWORD) + 1);
     FILE_NAME_INFO* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    if (!GetFileInformationByHandleEx(handle, FileNameInfo, name, static_cast<DWORD>(buffer.size() * sizeof(DWORD))))
+    if (!GetFileInformationByHandleEx(handle, FileNameInfo, name,
+                                      static_cast<DWORD>(buffer.size() * sizeof(DWORD))))
         return false;
     std::wstring actual(name->FileName, name->FileNameLength / sizeof(wchar_t));
     return SameTextNoCase(actual, Utf8ToWide(rest, rest.GetLength()));
@@ -80,7 +83,8 @@ EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DW
     const bool isFolder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // Some systems open a link's target even when asked not to follow it: only the
     // handle's own place tells where it leads.
-    if ((m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder || !IsHandleAtPath(m_handle, path))
+    if ((m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder ||
+        !IsHandleAtPath(m_handle, path))
     {
         Close();
         return ENTRY_ELSEWHERE;
@@ -138,8 +142,8 @@ CString ResolveFolder(const CString& path)
         return CString();
     std::wstring wide = ToLongPath(path);
     HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return CString();
     CString resolved;

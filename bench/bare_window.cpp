@@ -37,8 +37,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "BareWindow";
     ::RegisterClassA(&windowClass);
-    HWND window = ::CreateWindowExA(0, "BareWindow", "bare", WS_POPUP, 306, 293, 668, 437, nullptr, nullptr, instance,
-                                    nullptr);
+    HWND window = ::CreateWindowExA(0, "BareWindow", "bare", WS_POPUP, 306, 293, 668, 437, nullptr, nullptr,
+                                    instance, nullptr);
     NOTIFYICONDATAA icon = {};
     icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
     icon.hWnd = window;

@@ -17,8 +17,8 @@ const int kMaxRowUnits = 4192;
 const struct
 {
     const char* name;
-    bool roaming;         // below the roaming application data, else the local one
-    const char* folder;   // "User Data" (profiles below it), or the one profile
+    bool roaming;       // below the roaming application data, else the local one
+    const char* folder; // "User Data" (profiles below it), or the one profile
     bool singleProfile;
     const char* imageName;
 } kBrowsers[] = {
@@ -55,23 +55,42 @@ const char kHistoryDeletion[] =
     "commit;";
 
 const CChromiumListing kListings[] = {
-    {CQ_COOKIES, {"Network\\Cookies", "Cookies"}, CK_COOKIE, "select name, host_key, path from cookies", 3,
+    {CQ_COOKIES,
+     {"Network\\Cookies", "Cookies"},
+     CK_COOKIE,
+     "select name, host_key, path from cookies",
+     3,
      "delete from cookies"},
-    {CQ_HISTORY, {"History", nullptr}, CK_HISTORY_ENTRY,
-     "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by visits.visit_time desc", 0,
+    {CQ_HISTORY,
+     {"History", nullptr},
+     CK_HISTORY_ENTRY,
+     "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by "
+     "visits.visit_time desc",
+     0,
      kHistoryDeletion},
-    {CQ_TYPED, {"History", nullptr}, CK_TYPED_URL, "select url from urls where typed_count > 0", 1,
+    {CQ_TYPED,
+     {"History", nullptr},
+     CK_TYPED_URL,
+     "select url from urls where typed_count > 0",
+     1,
      "begin;"
      "delete from urls where typed_count > 0 and id not in (select url from visits);"
      "update urls set typed_count = 0 where typed_count > 0;"
      "commit;"},
-    {CQ_TYPED, {"History", nullptr}, CK_SEARCH_TERM, "select term from keyword_search_terms", 1,
+    {CQ_TYPED,
+     {"History", nullptr},
+     CK_SEARCH_TERM,
+     "select term from keyword_search_terms",
+     1,
      "delete from keyword_search_terms"},
     {CQ_FORMS, {"Web Data", nullptr}, CK_FORM_DATA, "select value from autofill", 1, "delete from autofill"},
-    {CQ_DOWNLOADS, {"History", nullptr}, CK_DOWNLOAD,
+    {CQ_DOWNLOADS,
+     {"History", nullptr},
+     CK_DOWNLOAD,
      "select target_path, (select url from downloads_url_chains where id = downloads.id"
      " order by chain_index desc limit 1) from downloads",
-     2, "begin; delete from downloads_url_chains; delete from downloads; commit;"},
+     2,
+     "begin; delete from downloads_url_chains; delete from downloads; commit;"},
 };
 
 bool IsFile(const CString& path)
@@ -129,13 +148,14 @@ int OnRow(void* context, int columns, char** texts, char**)
     }
     if (text.empty())
         return 0; // still deleted with its table, but nothing to show
-    sink.list.push_back(
-        CCleanTargetPtr(new CChromiumTarget(Utf8ToAnsi(text, kMaxRowUnits), sink.cleaner, sink.listing.kind)));
+    sink.list.push_back(CCleanTargetPtr(
+        new CChromiumTarget(Utf8ToAnsi(text, kMaxRowUnits), sink.cleaner, sink.listing.kind)));
     sink.tick.Tick();
     return 0;
 }
 
-void RunListing(const CString& profile, const CChromiumListing& listing, CFoundItemList& list, CTickable& tick)
+void RunListing(const CString& profile, const CChromiumListing& listing, CFoundItemList& list,
+                CTickable& tick)
 {
     CString database;
     for (const char* name : listing.databases)
@@ -213,11 +233,17 @@ const char* ChromiumBrowserName(const char* imageName)
     return nullptr;
 }
 
-const CString& CChromiumCleanerTarget::GetTypeName() const { return GetTypeText(TN_CHROMIUM_QUERY); }
+const CString& CChromiumCleanerTarget::GetTypeName() const
+{
+    return GetTypeText(TN_CHROMIUM_QUERY);
+}
 
 CChromiumTarget::CChromiumTarget(const CString& displayText, const CCleanTargetPtr& cleaner, int chromiumKind)
     : CRelayTarget(displayText, cleaner), m_kind(chromiumKind)
 {
 }
 
-const CString& CChromiumTarget::GetTypeName() const { return GetTypeText(TN_CHROMIUM_FIRST + m_kind); }
+const CString& CChromiumTarget::GetTypeName() const
+{
+    return GetTypeText(TN_CHROMIUM_FIRST + m_kind);
+}

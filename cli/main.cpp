@@ -8,9 +8,9 @@
 // Exit status: 0 all done, 1 items left or places unread after a clean, or cancelled,
 // 2 bad argument.
 #include "engine/Catalogue.h"
-#include "model/CleanHost.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
+#include "model/CleanHost.h"
 #include "resources/Version.h"
 #include "resources/resource.h"
 
@@ -38,7 +38,10 @@ BOOL WINAPI OnConsoleControl(DWORD event)
     return FALSE;
 }
 
-bool IsCancelRequested() { return InterlockedCompareExchange(&g_cancel, 0, 0) != 0; }
+bool IsCancelRequested()
+{
+    return InterlockedCompareExchange(&g_cancel, 0, 0) != 0;
+}
 
 const char kUsage[] =
     "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--clean] [--no-shred] [--quiet]\n"
@@ -141,8 +144,8 @@ class CConsoleHost : public IScanContext, public CHeadlessCleanHost
 {
 public:
     CConsoleHost(const COptions& options, const CSectionList& sections)
-        : CHeadlessCleanHost(options.shred), m_options(options), m_sections(sections), m_problems(0), m_ticks(0),
-          m_total(0), m_cleaning(false)
+        : CHeadlessCleanHost(options.shred), m_options(options), m_sections(sections), m_problems(0),
+          m_ticks(0), m_total(0), m_cleaning(false)
     {
         ResolveScanPaths(m_paths, nullptr);
     }

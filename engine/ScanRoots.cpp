@@ -9,10 +9,10 @@
 namespace
 {
 // Folders of the user and the system that a scratch folder never is nor holds.
-const int kProtectedFolders[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,         CSIDL_PROFILE,
-                                 CSIDL_PERSONAL,         CSIDL_DESKTOPDIRECTORY, CSIDL_APPDATA,
-                                 CSIDL_LOCAL_APPDATA,    CSIDL_PROGRAM_FILES,  CSIDL_MYPICTURES,
-                                 CSIDL_MYMUSIC,          CSIDL_MYVIDEO,        CSIDL_COMMON_APPDATA};
+const int kProtectedFolders[] = {CSIDL_WINDOWS,       CSIDL_SYSTEM,           CSIDL_PROFILE,
+                                 CSIDL_PERSONAL,      CSIDL_DESKTOPDIRECTORY, CSIDL_APPDATA,
+                                 CSIDL_LOCAL_APPDATA, CSIDL_PROGRAM_FILES,    CSIDL_MYPICTURES,
+                                 CSIDL_MYMUSIC,       CSIDL_MYVIDEO,          CSIDL_COMMON_APPDATA};
 
 std::wstring FoldedKey(const CString& path)
 {

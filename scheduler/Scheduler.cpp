@@ -8,7 +8,8 @@
 namespace
 {
 const wchar_t kJobName[] = L"Quorvantis";
-const char* const kWeekDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kWeekDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
 
 // A BSTR of the text in the process code page, freed with the object.
 class CBstr
@@ -30,7 +31,10 @@ private:
     BSTR m_b;
 };
 
-bool IsChecked(const CButton& button) { return button.m_hWnd && button.GetCheck() == BST_CHECKED; }
+bool IsChecked(const CButton& button)
+{
+    return button.m_hWnd && button.GetCheck() == BST_CHECKED;
+}
 } // namespace
 
 CScheduler::CScheduler() : m_lastPeriod(-1) {}
@@ -152,7 +156,9 @@ void CScheduler::LoadScheduledTask()
         return;
     }
     CComPtr<ITask> task;
-    if (FAILED(m_taskScheduler->Activate(kJobName, IID_ITask, reinterpret_cast<IUnknown**>(task.Receive()))) || !task)
+    if (FAILED(
+            m_taskScheduler->Activate(kJobName, IID_ITask, reinterpret_cast<IUnknown**>(task.Receive()))) ||
+        !task)
         return;
     for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_day, &m_time})
         control->EnableWindow(TRUE);

@@ -41,7 +41,10 @@ bool CreateWide(const CString& path, const std::string& bytes)
     return done == bytes.size();
 }
 
-bool MakeWideDir(const CString& path) { return CreateDirectoryW(ToLongPath(path).c_str(), nullptr) != FALSE; }
+bool MakeWideDir(const CString& path)
+{
+    return CreateDirectoryW(ToLongPath(path).c_str(), nullptr) != FALSE;
+}
 
 // The content of a host file, or "<missing>".
 std::string HostContent(const CString& path)
@@ -106,8 +109,8 @@ TEST_F(SafeCleanTest, HostileNamesAndLinksNeverLeadOutOfTheFolder)
     ASSERT_TRUE(MakeHostLink(m_outside + "\\evil", m_temp + "\\evil"));
 
     CSectionList sections = Walk();
-    const std::set<std::string> listed = {"\\flink.bin", "\\\xEF\xBC\x8E\xEF\xBC\x8E\xEF\xBC\xBCvictim.bin", "\\evil.\\",
-                                          "\\evil.\\junk.txt"};
+    const std::set<std::string> listed = {"\\flink.bin", "\\\xEF\xBC\x8E\xEF\xBC\x8E\xEF\xBC\xBCvictim.bin",
+                                          "\\evil.\\", "\\evil.\\junk.txt"};
     EXPECT_EQ(listed, Listed(sections));
     EXPECT_EQ(std::vector<std::string>{(m_temp + "\\..\\victim.bin").str()}, m_sink.m_problems);
 
@@ -132,7 +135,8 @@ TEST_F(SafeCleanTest, NamesOfEveryScriptAndLengthAreListedExactlyAndCleaned)
     ASSERT_TRUE(CreateWide(m_temp + names[3], "c"));
     // Past 260 characters: three nested folders of 100 characters and a file.
     CString deep = m_temp;
-    std::set<std::string> expected = {std::string(names[0]), names[1], std::string(names[2]) + "\\", names[3]};
+    std::set<std::string> expected = {std::string(names[0]), names[1], std::string(names[2]) + "\\",
+                                      names[3]};
     for (char letter : {'p', 'q', 'r'})
     {
         deep += "\\" + CString(letter, 100);
@@ -147,7 +151,8 @@ TEST_F(SafeCleanTest, NamesOfEveryScriptAndLengthAreListedExactlyAndCleaned)
     EXPECT_EQ(expected, Listed(sections));
     Clean(sections);
     EXPECT_TRUE(sections[0]->GetFoundItems().empty());
-    EXPECT_TRUE(RunHost("[ -z \"$(ls -A " + HostQuote(HostPath(m_temp)) + ")\" ]")) << "the temp folder is not empty";
+    EXPECT_TRUE(RunHost("[ -z \"$(ls -A " + HostQuote(HostPath(m_temp)) + ")\" ]"))
+        << "the temp folder is not empty";
 }
 
 TEST_F(SafeCleanTest, EntriesChangedBetweenListingAndCleaning)
@@ -168,13 +173,14 @@ TEST_F(SafeCleanTest, EntriesChangedBetweenListingAndCleaning)
     DeleteFileA(m_temp + "\\other\\b.txt");
     ASSERT_TRUE(MakeHostLink(m_outside + "\\b.txt", m_temp + "\\other\\b.txt"));
     const CString hostTemp = HostPath(m_temp);
-    ASSERT_TRUE(RunHost("mv " + HostQuote(hostTemp + "/sub") + " " + HostQuote(hostTemp + "/sub.old") + " && ln -s " +
-                        HostQuote(HostPath(m_outside)) + " " + HostQuote(hostTemp + "/sub")));
+    ASSERT_TRUE(RunHost("mv " + HostQuote(hostTemp + "/sub") + " " + HostQuote(hostTemp + "/sub.old") +
+                        " && ln -s " + HostQuote(HostPath(m_outside)) + " " + HostQuote(hostTemp + "/sub")));
     Clean(sections);
 
     // d is cleaned, c had vanished (cleaned: the trace is gone); b, sub and what sub
     // holds now lead outside and stay listed, and so does other, which still holds b.
-    EXPECT_EQ((std::set<std::string>{"\\sub\\", "\\sub\\a.txt", "\\other\\", "\\other\\b.txt"}), Listed(sections));
+    EXPECT_EQ((std::set<std::string>{"\\sub\\", "\\sub\\a.txt", "\\other\\", "\\other\\b.txt"}),
+              Listed(sections));
     for (const char* name : {"\\a.txt", "\\b.txt"})
         EXPECT_EQ("precious", HostContent(m_outside + name)) << name;
     EXPECT_FALSE(Exists(m_temp + "\\other\\d.txt"));
@@ -212,6 +218,8 @@ TEST_F(SafeCleanTest, OnlyScratchFoldersAreWalkedAndEachOnce)
     // The shell's folders: the profile and the Windows folder are refused.
     CScanRoots shell(nullptr);
     CString resolved, reason;
-    EXPECT_EQ(CScanRoots::ROOT_REFUSED, shell.Admit(GetShellFolderPath(nullptr, CSIDL_PROFILE), resolved, reason));
-    EXPECT_EQ(CScanRoots::ROOT_REFUSED, shell.Admit(GetShellFolderPath(nullptr, CSIDL_WINDOWS), resolved, reason));
+    EXPECT_EQ(CScanRoots::ROOT_REFUSED,
+              shell.Admit(GetShellFolderPath(nullptr, CSIDL_PROFILE), resolved, reason));
+    EXPECT_EQ(CScanRoots::ROOT_REFUSED,
+              shell.Admit(GetShellFolderPath(nullptr, CSIDL_WINDOWS), resolved, reason));
 }

@@ -62,7 +62,8 @@ void OnDialogShown(const char* caption, std::function<void(HWND)> action)
     };
     CArgs* args = new CArgs{caption, action};
     HANDLE thread = AfxBeginThread(
-        [](void* p) -> unsigned {
+        [](void* p) -> unsigned
+        {
             CArgs* a = static_cast<CArgs*>(p);
             for (int i = 0; i < 500; ++i)
             {
@@ -119,7 +120,10 @@ TEST_F(ListTest, CountsPercentageDetailsHitTestsAndButtonRules)
     {
         int status, cleaned, toClean;
         const char* text;
-    } counts[] = {{SS_COMPLETE, 0, 0, "3"}, {SS_CLEANING, 1, 4, "25%"}, {SS_CLEANING, 4, 4, "100%"}, {SS_READY, 2, 4, "3"}};
+    } counts[] = {{SS_COMPLETE, 0, 0, "3"},
+                  {SS_CLEANING, 1, 4, "25%"},
+                  {SS_CLEANING, 4, 4, "100%"},
+                  {SS_READY, 2, 4, "3"}};
     for (const auto& c : counts)
     {
         sections[1]->SetStatus(c.status);
@@ -138,8 +142,9 @@ TEST_F(ListTest, CountsPercentageDetailsHitTestsAndButtonRules)
         CPoint point;
         int icon, details;
     } hits[] = {
-        {CPoint(10, 10), 0, -1},  {CPoint(10, 30), 1, -1},  {CPoint(360, 30), -1, 1}, {CPoint(360, 10), -1, -1},
-        {CPoint(100, 30), -1, -1}, {CPoint(360, 79), -1, -1}, {CPoint(10, 70), 3, -1},
+        {CPoint(10, 10), 0, -1},   {CPoint(10, 30), 1, -1},   {CPoint(360, 30), -1, 1},
+        {CPoint(360, 10), -1, -1}, {CPoint(100, 30), -1, -1}, {CPoint(360, 79), -1, -1},
+        {CPoint(10, 70), 3, -1},
     };
     for (const auto& h : hits)
     {
@@ -258,10 +263,12 @@ TEST_F(MainFrameTest, CloseDuringACleanWaitsForTheRunToReturn)
     // The item stands in for the wipe: messages are dispatched while it works, and
     // the user closes the window meanwhile.
     bool aliveAfterClose = false;
-    m_frame->GetScanList().GetSections()[0]->GetFoundItems().push_back(CCleanTargetPtr(new CActionTarget([&] {
-        ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
-        aliveAfterClose = ::IsWindow(m_hWnd) != FALSE;
-    })));
+    m_frame->GetScanList().GetSections()[0]->GetFoundItems().push_back(CCleanTargetPtr(new CActionTarget(
+        [&]
+        {
+            ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+            aliveAfterClose = ::IsWindow(m_hWnd) != FALSE;
+        })));
     m_frame->OnClean();
     EXPECT_TRUE(aliveAfterClose);
     EXPECT_TRUE(m_frame->IsCancelled()) << "the close cancels the rest of the run";
@@ -281,13 +288,15 @@ TEST(DialogTest, WarningCheckStateOnlyFromOk)
     for (const auto& c : cases)
     {
         CWarning warning;
-        OnDialogShown("Quorvantis", [c](HWND dialog) {
-            if (c.tick)
-                ::SendMessageA(::GetDlgItem(dialog, IDC_DONT_SHOW_AGAIN), BM_CLICK, 0, 0);
-            if (c.tick && c.command == IDOK)
-                Screenshot("warning.png");
-            ::PostMessageA(dialog, WM_COMMAND, c.command, 0);
-        });
+        OnDialogShown("Quorvantis",
+                      [c](HWND dialog)
+                      {
+                          if (c.tick)
+                              ::SendMessageA(::GetDlgItem(dialog, IDC_DONT_SHOW_AGAIN), BM_CLICK, 0, 0);
+                          if (c.tick && c.command == IDOK)
+                              Screenshot("warning.png");
+                          ::PostMessageA(dialog, WM_COMMAND, c.command, 0);
+                      });
         warning.DoModal();
         EXPECT_EQ(c.expected, warning.GetCheckState()) << c.tick << " " << c.command;
     }
@@ -299,13 +308,15 @@ TEST(DialogTest, SplashClosesByItselfWithoutATaskbarButton)
     CSplashDlg splash;
     DWORD exStyle = 0;
     HANDLE thread = AfxBeginThread(
-        [](void* style) -> unsigned {
+        [](void* style) -> unsigned
+        {
             for (int i = 0; i < 100; ++i)
             {
                 HWND splashWindow = ::FindWindowExA(nullptr, nullptr, "#32770", "");
                 if (splashWindow && ::IsWindowVisible(splashWindow))
                 {
-                    *static_cast<DWORD*>(style) = static_cast<DWORD>(::GetWindowLongPtrA(splashWindow, GWL_EXSTYLE));
+                    *static_cast<DWORD*>(style) =
+                        static_cast<DWORD>(::GetWindowLongPtrA(splashWindow, GWL_EXSTYLE));
                     Screenshot("splash.png");
                     break;
                 }
@@ -334,8 +345,8 @@ void WriteJob(WORD type, DWORD days, WORD hour, WORD minute)
     CComInit com;
     com.Initialize();
     CComPtr<ITaskScheduler> scheduler;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
-                                           scheduler.ReceiveVoid())));
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_ITaskScheduler, scheduler.ReceiveVoid())));
     scheduler->Delete(L"Quorvantis");
     CComPtr<ITask> task;
     ASSERT_TRUE(SUCCEEDED(scheduler->NewWorkItem(L"Quorvantis", CLSID_CTask, IID_ITask,
@@ -419,12 +430,16 @@ void DeleteJob()
         scheduler->Delete(L"Quorvantis");
 }
 
-int Selection(HWND frame, int id) { return static_cast<int>(::SendMessageA(::GetDlgItem(frame, id), CB_GETCURSEL, 0, 0)); }
+int Selection(HWND frame, int id)
+{
+    return static_cast<int>(::SendMessageA(::GetDlgItem(frame, id), CB_GETCURSEL, 0, 0));
+}
 
 void Select(HWND frame, int id, int index)
 {
     ::SendMessageA(::GetDlgItem(frame, id), CB_SETCURSEL, index, 0);
-    ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
+    ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
 }
 } // namespace
 
@@ -484,7 +499,8 @@ TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
     ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_SCAN), BM_CLICK, 0, 0);
     Select(hWnd, IDC_DAY, 2);
     SYSTEMTIME time = {2000, 1, 1, 1, 8, 5, 0, 0};
-    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
+                   reinterpret_cast<LPARAM>(&time));
     NMHDR change = {::GetDlgItem(hWnd, IDC_TIME), IDC_TIME, static_cast<UINT>(DTN_DATETIMECHANGE)};
     ::SendMessageA(hWnd, WM_NOTIFY, IDC_TIME, reinterpret_cast<LPARAM>(&change));
     CJob job = ReadJob();
@@ -492,7 +508,8 @@ TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
     EXPECT_EQ(CString("/scan"), job.parameters);
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    EXPECT_EQ(CScheduler::WorkingFolderOf(self), job.workingDirectory) << "the folder of a program of another name";
+    EXPECT_EQ(CScheduler::WorkingFolderOf(self), job.workingDirectory)
+        << "the folder of a program of another name";
     SYSTEMTIME today;
     GetLocalTime(&today);
     EXPECT_EQ(TASK_TIME_TRIGGER_MONTHLYDATE, job.trigger.TriggerType);
@@ -520,8 +537,10 @@ TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
     DeleteJob();
     DeleteFileA(GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis\\settings.cfg");
 
-    EXPECT_EQ(CString("C:\\Program Files\\Quorvantis"), CScheduler::WorkingFolderOf("C:\\Program Files\\Quorvantis\\other.exe"));
-    const char* const names[] = {"1st", "2nd", "3rd", "4th", "11th", "12th", "13th", "21st", "22nd", "23rd", "24th", "31st"};
+    EXPECT_EQ(CString("C:\\Program Files\\Quorvantis"),
+              CScheduler::WorkingFolderOf("C:\\Program Files\\Quorvantis\\other.exe"));
+    const char* const names[] = {"1st",  "2nd",  "3rd",  "4th",  "11th", "12th",
+                                 "13th", "21st", "22nd", "23rd", "24th", "31st"};
     const int days[] = {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 24, 31};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(CString(names[i]), CScheduler::MonthDayName(days[i]));
@@ -557,7 +576,8 @@ TEST(SchedulerTest, WithoutTaskSchedulerNothingIsWritten)
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    BOOL started = CreateProcessA(nullptr, command.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    BOOL started =
+        CreateProcessA(nullptr, command.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableA("QV_NO_SCHEDULER_CHILD", nullptr);
     ASSERT_TRUE(started);
     WaitForSingleObject(pi.hProcess, 60000);

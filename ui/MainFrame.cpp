@@ -36,7 +36,11 @@ HFONT Font(int key)
     return font ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
 }
 
-CRect Row(int index) { return CRect(kRowLeft, kFirstRowTop + kRowHeight * index, kRowRight, kFirstRowTop + kRowHeight * (index + 1)); }
+CRect Row(int index)
+{
+    return CRect(kRowLeft, kFirstRowTop + kRowHeight * index, kRowRight,
+                 kFirstRowTop + kRowHeight * (index + 1));
+}
 
 // The page buttons: control, strip, face width, rectangle.
 const struct
@@ -155,8 +159,15 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
         m_optionTabs[tab].push_back(&m_tabPictures[tab]);
     }
     m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[OPTION_TABS]};
-    m_configTabs[1] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton, &m_period, &m_on, &m_day, &m_at,
-                       &m_time, &m_tabPictures[OPTION_TABS + 1]};
+    m_configTabs[1] = {&m_noScheduleButton,
+                       &m_scanButton,
+                       &m_scanAndCleanButton,
+                       &m_period,
+                       &m_on,
+                       &m_day,
+                       &m_at,
+                       &m_time,
+                       &m_tabPictures[OPTION_TABS + 1]};
 
     ResolveScanPaths(m_paths, m_hWnd);
     LoadSettings();
@@ -187,8 +198,9 @@ void CMainFrame::CreateScanPage()
 {
     m_labels[0].Create(LoadText(IDS_SCAN_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_SCAN);
     m_columnHeaders.Create("", WS_CHILD | SS_BITMAP, CRect(252, 164, 642, 191), this);
-    HBITMAP headers = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_COLUMN_HEADERS),
-                                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    HBITMAP headers =
+        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_COLUMN_HEADERS),
+                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     m_columnHeaders.SetBitmap(headers);
     const int rows = static_cast<int>(m_list.GetSections().size());
     m_list.CreateList(CRect(252, 191, 642, 191 + 20 * rows), this, IDC_SCAN_LIST, this);
@@ -217,7 +229,8 @@ void CMainFrame::CreateOptionsPage()
         for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id, ++row)
         {
             CButton& box = m_areas[id - IDC_AREA_FIRST];
-            box.Create(LoadText(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(row), this, id);
+            box.Create(LoadText(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(row),
+                       this, id);
             box.SetFont(Font(5));
             box.SetCheck(id == IDC_AREA_FAVORITES ? BST_UNCHECKED : BST_CHECKED);
         }
@@ -225,9 +238,9 @@ void CMainFrame::CreateOptionsPage()
     for (int i = 0; i < OPTION_TABS + CONFIG_TABS; ++i)
     {
         m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, CRect(582, 352, 630, 400), this);
-        m_tabPictures[i].SetBitmap(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                                     MAKEINTRESOURCEA(kTabPictures[i]), IMAGE_BITMAP, 0,
-                                                                     0, LR_DEFAULTCOLOR)));
+        m_tabPictures[i].SetBitmap(
+            static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTabPictures[i]),
+                                              IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
         m_tabPictures[i].MoveWindow(582, 352, 48, 48, FALSE);
     }
 }
@@ -257,8 +270,8 @@ void CMainFrame::CreateConfigPage()
         radios[i]->SetFont(Font(5));
     }
     const int top = Row(4).top;
-    m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, CRect(262, top, 342, top + 100),
-                    this, IDC_PERIOD);
+    m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                    CRect(262, top, 342, top + 100), this, IDC_PERIOD);
     m_on.Create("on", WS_CHILD | SS_CENTER, CRect(347, top + 3, 367, top + 20), this);
     m_day.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CRect(367, top, 447, top + 200), this,
                  IDC_DAY);
@@ -382,7 +395,8 @@ void CMainFrame::OnScan()
     // start-up code runs the clean next); otherwise the answer decides.
     if (GetCommandLineFlags().clean)
         return;
-    if (::MessageBoxA(m_hWnd, LoadText(IDS_ASK_CLEAN), LoadText(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (::MessageBoxA(m_hWnd, LoadText(IDS_ASK_CLEAN), LoadText(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION) ==
+        IDYES)
         OnClean();
 }
 
@@ -392,7 +406,8 @@ void CMainFrame::OnClean()
         return;
     CRunningBrowsers browsers = FindRunningBrowsers();
     if (browsers.Any())
-        ::MessageBoxA(m_hWnd, BuildBrowserAdvice(browsers), LoadText(IDS_APP_TITLE), MB_OK | MB_ICONEXCLAMATION);
+        ::MessageBoxA(m_hWnd, BuildBrowserAdvice(browsers), LoadText(IDS_APP_TITLE),
+                      MB_OK | MB_ICONEXCLAMATION);
     SetPageButtonsEnabled(false);
     m_busy = 1;
     m_cancel = 0;
@@ -497,9 +512,15 @@ void CMainFrame::OnMinimizeToTray()
     ShowWindow(SW_HIDE);
 }
 
-void CMainFrame::OnHelp() { ::ShellExecuteA(m_hWnd, "open", LoadText(IDS_HELP_ADDRESS), nullptr, nullptr, SW_SHOWMAXIMIZED); }
+void CMainFrame::OnHelp()
+{
+    ::ShellExecuteA(m_hWnd, "open", LoadText(IDS_HELP_ADDRESS), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
 
-void CMainFrame::OpenHomePage() { ::ShellExecuteA(nullptr, "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
+void CMainFrame::OpenHomePage()
+{
+    ::ShellExecuteA(nullptr, "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 HBRUSH CMainFrame::OnCtlColor(CDC* dc, CWnd* control, UINT kind)
 {

@@ -13,8 +13,8 @@
 #include "exmfc/TrayIcon.h"
 #include "exmfc/WindowSkin.h"
 #include "model/CleanHost.h"
-#include "scheduler/Scheduler.h"
 #include "resources/resource.h"
+#include "scheduler/Scheduler.h"
 
 #include <vector>
 
@@ -63,7 +63,6 @@ public:
     void ShowPage(int page);
     void SaveSettings();
     void LoadSettings();
-
 
     // IScanContext
     bool IsAreaChecked(int controlId) const override;

@@ -39,9 +39,10 @@ BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanList
     if (!Create(style, rect, parent, id))
         return FALSE;
     HINSTANCE module = ::GetModuleHandleA(nullptr);
-    m_checkedIcon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_SECTION_CHECKED), IMAGE_ICON, 16, 16, 0));
-    m_uncheckedIcon =
-        static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_SECTION_UNCHECKED), IMAGE_ICON, 16, 16, 0));
+    m_checkedIcon = static_cast<HICON>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(IDI_SECTION_CHECKED), IMAGE_ICON, 16, 16, 0));
+    m_uncheckedIcon = static_cast<HICON>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(IDI_SECTION_UNCHECKED), IMAGE_ICON, 16, 16, 0));
     const int count = static_cast<int>(m_sections.size());
     m_itemHeight = (rect.bottom - rect.top) / count;
     SendMessage(LB_SETITEMHEIGHT, 0, m_itemHeight);
@@ -131,8 +132,8 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     {
         CScanItem& section = *m_sections[row];
         section.SetIconRect(CRect(r.left + 2, r.top + 2, r.left + 18, r.top + 18));
-        ::DrawIconEx(dc, r.left + 2, r.top + 2, section.GetChecked() ? m_checkedIcon : m_uncheckedIcon, 16, 16, 0,
-                     nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, r.left + 2, r.top + 2, section.GetChecked() ? m_checkedIcon : m_uncheckedIcon, 16,
+                     16, 0, nullptr, DI_NORMAL);
         const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
         CRect name(r.left + 20, r.top, r.left + NAME_WIDTH, r.bottom);
         dc.DrawText(section.GetName(), name, format);
@@ -145,7 +146,8 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
             dc.LineTo(x, r.bottom);
         }
         const int status = section.GetStatus();
-        CString statusText = status >= SS_READY && status <= SS_CLEANING ? LoadText(status + IDS_STATUS_OFFSET) : "";
+        CString statusText =
+            status >= SS_READY && status <= SS_CLEANING ? LoadText(status + IDS_STATUS_OFFSET) : "";
         CRect statusRect(separators[0] + 5, r.top, separators[1], r.bottom);
         dc.DrawText(statusText, statusRect, format);
         CRect countRect(separators[1] + 5, r.top, separators[2], r.bottom);

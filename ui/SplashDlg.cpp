@@ -5,7 +5,10 @@
 
 DWORD CSplashDlg::s_delay = 2000;
 
-CSplashDlg::CSplashDlg() : exmfc::CWindowSkin<CDialog>(IDB_SPLASH_SKIN), m_delay(std::make_shared<CDelay>()) { m_templateId = IDD_SPLASH; }
+CSplashDlg::CSplashDlg() : exmfc::CWindowSkin<CDialog>(IDB_SPLASH_SKIN), m_delay(std::make_shared<CDelay>())
+{
+    m_templateId = IDD_SPLASH;
+}
 
 void CSplashDlg::SetupSkin()
 {

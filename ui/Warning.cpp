@@ -11,7 +11,10 @@ BOOL CWarning::OnInitDialog()
     return result;
 }
 
-void CWarning::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_DONT_SHOW_AGAIN, m_dontShowAgain); }
+void CWarning::DoDataExchange(CDataExchange* dx)
+{
+    DDX_Control(dx, IDC_DONT_SHOW_AGAIN, m_dontShowAgain);
+}
 
 void CWarning::OnOK()
 {
