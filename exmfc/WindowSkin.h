@@ -15,13 +15,13 @@ const UINT kFrameSkinBitmapId = 101;
 template <class Base> class CWindowSkin : public Base
 {
 public:
-    // Loads the skin bitmap from the module's resources.
+    // The skin bitmap comes from the module's resources; it is loaded while the skin is
+    // composed for the window's size and released after, to keep one copy in memory.
     explicit CWindowSkin(UINT skinBitmapId = kFrameSkinBitmapId)
-        : m_dragging(false), m_dragAnchor(), m_shaped(false), m_transparentColour(RGB(255, 255, 255)),
+        : m_skinBitmapId(skinBitmapId), m_dragging(false), m_dragAnchor(), m_shaped(false), m_transparentColour(RGB(255, 255, 255)),
           m_backgroundColour(RGB(255, 255, 255)), m_staticTextColour(RGB(0, 0, 0)), m_icon(nullptr),
           m_cursor(nullptr), m_titleColour(RGB(0, 0, 0)), m_systemMenuPoint()
     {
-        m_skinBitmap.LoadBitmap(skinBitmapId);
     }
 
     // Fills the members below; called on WM_CREATE.
@@ -214,12 +214,15 @@ protected:
             return;
         {
             CClientDC windowDC(this);
+            m_skinBitmap.DeleteObject();
+            m_skinBitmap.LoadBitmap(m_skinBitmapId);
             m_composed.DeleteObject();
             m_composed.CreateBitmap(client.Width(), client.Height(), windowDC.GetDeviceCaps(PLANES),
                                     windowDC.GetDeviceCaps(BITSPIXEL), nullptr);
             CCompatibleDC memory(windowDC, m_composed);
             DrawSkin(memory, client);
         }
+        m_skinBitmap.DeleteObject();
         m_patternBrush.DeleteObject();
         m_patternBrush.CreatePatternBrush(m_composed);
         if (m_shaped && BitmapToRegion(m_region, m_composed, m_transparentColour, 0))
@@ -235,6 +238,7 @@ protected:
         return screen;
     }
 
+    UINT m_skinBitmapId;
     CBitmap m_composed;
     CBitmap m_skinBitmap;
     CBrush m_patternBrush;
