@@ -42,7 +42,8 @@ bool CWipeFile::Create(const CString& driveName)
         std::wstring name = kWipeFileName;
         if (attempt > 0)
             name += L"." + std::to_wstring(attempt);
-        m_handle = CreateFileW((root + name).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
+        const std::wstring path = root + name;
+        m_handle = CreateFileW(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
                                nullptr);
         if (m_handle == INVALID_HANDLE_VALUE)
@@ -58,7 +59,7 @@ bool CWipeFile::Create(const CString& driveName)
         WideToUtf8(name.data(), name.size(), plainName);
         if (GetFileInformationByHandle(m_handle, &info) && info.nNumberOfLinks == 1 &&
             !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-            IsHandleAtPath(m_handle, driveName + "\\" + plainName))
+            IsHandleAtPath(m_handle, driveName + "\\" + plainName, path))
             return true;
         Close(); // a new file, but not where it was asked for: gone with its handle
         return false;

@@ -36,14 +36,14 @@ bool IsGoneError(DWORD error)
 }
 } // namespace
 
-bool IsHandleAtPath(HANDLE handle, const CString& path)
+bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath)
 {
     // Buffers kept for the next call (the clean run asks once per item, on one thread).
     static std::vector<wchar_t> finalPath(32768);
     DWORD length = GetFinalPathNameByHandleW(handle, finalPath.data(), static_cast<DWORD>(finalPath.size()),
                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length > 0 && length < finalPath.size())
-        return SameTextNoCase(std::wstring(finalPath.data(), length), ToLongPath(path));
+        return SameTextNoCase(std::wstring(finalPath.data(), length), longPath);
 
     CString root, rest;
     DWORD expectedSerial = 0;
@@ -84,7 +84,7 @@ EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DW
     // Some systems open a link's target even when asked not to follow it: only the
     // handle's own place tells where it leads.
     if ((m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder ||
-        !IsHandleAtPath(m_handle, path))
+        !IsHandleAtPath(m_handle, path, wide))
     {
         Close();
         return ENTRY_ELSEWHERE;

@@ -4,6 +4,7 @@
 
 #include "afx/String.h"
 
+#include <string>
 #include <windows.h>
 
 enum EntryState
@@ -56,8 +57,9 @@ private:
 
 // Whether the handle's place is path (compared without regard to letter case): by its
 // full name, or where the system cannot give that (a very long path under Wine), by its
-// volume's serial number and its path on the volume.
-bool IsHandleAtPath(HANDLE handle, const CString& path);
+// volume's serial number and its path on the volume. longPath is path in the literal
+// form (ToLongPath), which the caller has made already to open the handle.
+bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath);
 
 // The folder as the file system names it after following every link on the way
 // (plain form, no trailing separator but a drive root's), or "" when it is not an
