@@ -5,6 +5,7 @@
 #include "afx/File.h"
 #include "areas/PathText.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace
@@ -223,11 +224,12 @@ void CMozilla::RunQuery(const CQuery& query)
             m_tick.ReportProblem(PROBLEM_UNREADABLE, path, ErrorText(error));
         return; // a database that is not there is not made
     }
-    // Keywords point at places only in newer databases.
-    const char* kept = RunStatement(path, DB_READ, "select place_id from moz_keywords limit 0", IgnoreRow,
-                                    nullptr) == SQLITE_OK
-                           ? kKeptBookmarkedOrKeyword
-                           : kKeptBookmarked;
+    // Keywords point at places only in newer databases; only the statements that keep
+    // places need to know (the others would open the database once more for nothing).
+    const char* kept = kKeptBookmarked;
+    if (std::strstr(query.listing, "%KEPT%") &&
+        RunStatement(path, DB_READ, "select place_id from moz_keywords limit 0", IgnoreRow, nullptr) == SQLITE_OK)
+        kept = kKeptBookmarkedOrKeyword;
     m_currentKind = query.kind;
     m_currentCleaner.reset(new CMozillaCleanerTarget(path, WithKept(query.deletion, kept)));
     CString error;
