@@ -141,20 +141,27 @@ void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick)
     }
 }
 
-CString FindDefaultProfile(const CString& folder)
+std::vector<CString> FindSubfolders(const CString& folder, const wchar_t* pattern)
 {
+    std::vector<CString> names;
     if (folder.IsEmpty())
-        return CString();
+        return names;
     WIN32_FIND_DATAW data;
-    CFindHandle find(ToLongPath(WithoutTrailingSeparator(folder)) + L"\\*.default", data);
+    CFindHandle find(ToLongPath(WithoutTrailingSeparator(folder)) + L"\\" + pattern, data);
     if (!find.IsValid())
-        return CString();
+        return names;
     do
     {
         CString name;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPlainName(data.cFileName) &&
             WideToUtf8(data.cFileName, wcslen(data.cFileName), name))
-            return folder + name + "\\";
+            names.push_back(name);
     } while (find.Next(data));
-    return CString();
+    return names;
+}
+
+CString FindDefaultProfile(const CString& folder)
+{
+    std::vector<CString> names = FindSubfolders(folder, L"*.default");
+    return names.empty() ? CString() : folder + names[0] + "\\";
 }

@@ -34,5 +34,9 @@ void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick);
 // The fixed drives as two-character names ("C:"), in the order the system lists them.
 std::vector<CString> GetFixedDriveNames();
 
+// The names of the sub-folders of folder that match pattern ("*.default"), in the order
+// the system lists them; names that are not plain (see IsPlainName) are left out.
+std::vector<CString> FindSubfolders(const CString& folder, const wchar_t* pattern);
+
 // folder (ending with a backslash) + the first "*.default" sub-folder + "\", or "".
 CString FindDefaultProfile(const CString& folder);

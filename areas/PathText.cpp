@@ -70,6 +70,11 @@ CString FromLongPath(const std::wstring& path)
     return text;
 }
 
+DWORD GetPathAttributes(const CString& path)
+{
+    return GetFileAttributesW(ToLongPath(path).c_str());
+}
+
 bool IsPlainName(const wchar_t* name)
 {
     if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)

@@ -19,6 +19,10 @@ std::wstring ToLongPath(const CString& path);
 // The plain form of a path the system gave in the literal form ("\\?\C:\a" gives "C:\a").
 CString FromLongPath(const std::wstring& path);
 
+// The attributes of a path, asked in the literal form; INVALID_FILE_ATTRIBUTES (with
+// the error in GetLastError) when there is nothing there or it cannot be asked.
+DWORD GetPathAttributes(const CString& path);
+
 // A name from a directory listing that is one path component: not "." or "..", and
 // without "\", "/" or ":". Anything else would be read as a path by the file system.
 bool IsPlainName(const wchar_t* name);

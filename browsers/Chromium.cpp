@@ -2,6 +2,7 @@
 
 #include "Mozilla.h"
 #include "TextConversion.h"
+#include "areas/FolderWalk.h"
 #include "areas/PathText.h"
 #include "model/TypeNames.h"
 
@@ -95,13 +96,13 @@ const CChromiumListing kListings[] = {
 
 bool IsFile(const CString& path)
 {
-    DWORD attributes = GetFileAttributesW(ToLongPath(path).c_str());
+    DWORD attributes = GetPathAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsFolder(const CString& path)
 {
-    DWORD attributes = GetFileAttributesW(ToLongPath(path).c_str());
+    DWORD attributes = GetPathAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -198,20 +199,8 @@ std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CSt
         }
         if (IsFolder(folder + "\\Default"))
             profiles.push_back(folder + "\\Default\\");
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileExW((ToLongPath(folder) + L"\\Profile *").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, 0);
-        if (find == INVALID_HANDLE_VALUE)
-            continue;
-        do
-        {
-            CString name;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsPlainName(data.cFileName) &&
-                WideToUtf8(data.cFileName, wcslen(data.cFileName), name))
-                profiles.push_back(folder + "\\" + name + "\\");
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        for (const CString& name : FindSubfolders(folder, L"Profile *"))
+            profiles.push_back(folder + "\\" + name + "\\");
     }
     return profiles;
 }

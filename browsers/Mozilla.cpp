@@ -148,7 +148,7 @@ void AddProfile(std::vector<CString>& profiles, const CString& folder)
     for (const CString& known : profiles)
         if (known.CompareNoCase(withSeparator) == 0)
             return;
-    DWORD attributes = GetFileAttributesW(ToLongPath(withSeparator).c_str());
+    DWORD attributes = GetPathAttributes(withSeparator);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         profiles.push_back(withSeparator);
 }
@@ -192,20 +192,8 @@ std::vector<CString> FindFirefoxProfiles(const CString& appData)
         finish();
     }
     // The first design's rule: "*.default" folders, listed or not.
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW((ToLongPath(firefox + "\\Profiles") + L"\\*.default").c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, 0);
-    if (find != INVALID_HANDLE_VALUE)
-    {
-        do
-        {
-            CString name;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPlainName(data.cFileName) &&
-                WideToUtf8(data.cFileName, wcslen(data.cFileName), name))
-                AddProfile(profiles, firefox + "\\Profiles\\" + name);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
+    for (const CString& name : FindSubfolders(firefox + "\\Profiles", L"*.default"))
+        AddProfile(profiles, firefox + "\\Profiles\\" + name);
     return profiles;
 }
 
@@ -216,7 +204,7 @@ void CMozilla::RunQuery(const CQuery& query)
     if (m_profileFolder.IsEmpty())
         return;
     CString path = m_profileFolder + query.database;
-    DWORD attributes = GetFileAttributesW(ToLongPath(path).c_str());
+    DWORD attributes = GetPathAttributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
     {
         DWORD error = GetLastError();

@@ -191,7 +191,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, roots};
+        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}};
         for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];
