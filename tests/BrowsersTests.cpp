@@ -24,14 +24,6 @@ using namespace testutil;
 namespace
 {
 
-// Counts ticks and records the places reported as unreadable.
-class CProblemTick : public CCountingTick
-{
-public:
-    void ReportProblem(ProblemKind, const CString& place, const CString&) override { m_places.push_back(place.str()); }
-    std::vector<std::string> m_places;
-};
-
 // ---- Firefox ----
 
 class FirefoxTest : public ::testing::Test
@@ -178,7 +170,7 @@ TEST_F(FirefoxTest, EmptyMissingLockedAndOverlongRows)
     ASSERT_EQ(SQLITE_OK, sqlite3_open((m_profile + "formhistory.sqlite").GetString(), &holder));
     ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr));
     CFoundItemList locked;
-    CProblemTick problems;
+    CProblemSink problems;
     CMozilla again(m_appData, locked, problems);
     again.ScanFirefoxFormHistory();
     EXPECT_TRUE(locked.empty());

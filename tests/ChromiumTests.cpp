@@ -85,16 +85,6 @@ int Count(const CString& path, const char* sql)
     return count;
 }
 
-class CProblems : public CCountingTick
-{
-public:
-    void ReportProblem(ProblemKind, const CString& place, const CString&) override
-    {
-        m_places.push_back(place.str());
-    }
-    std::vector<std::string> m_places;
-};
-
 class ChromiumTest : public ::testing::Test
 {
 protected:
@@ -180,7 +170,7 @@ TEST_F(ChromiumTest, LockedCorruptedAndMissingDatabases)
                                       nullptr, nullptr));
 
     CFoundItemList list;
-    CProblems problems;
+    CProblemSink problems;
     for (int query : {CQ_COOKIES, CQ_HISTORY, CQ_FORMS})
         ScanChromiumProfile(profile, query, list, problems);
     EXPECT_TRUE(list.empty());

@@ -17,19 +17,6 @@ using namespace testutil;
 
 namespace
 {
-// Records the places a walk reports.
-class CRecordingSink : public IProgressSink
-{
-public:
-    void Tick() override {}
-    void RefreshList() override {}
-    void ReportProblem(ProblemKind, const CString& place, const CString&) override
-    {
-        m_problems.push_back(place.str());
-    }
-    std::vector<std::string> m_problems;
-};
-
 bool CreateWide(const CString& path, const std::string& bytes)
 {
     HANDLE h = CreateFileW(ToLongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -87,7 +74,7 @@ protected:
     }
 
     CString m_root, m_temp, m_outside;
-    CRecordingSink m_sink;
+    CProblemSink m_sink;
 };
 } // namespace
 
@@ -112,7 +99,7 @@ TEST_F(SafeCleanTest, HostileNamesAndLinksNeverLeadOutOfTheFolder)
     const std::set<std::string> listed = {"\\flink.bin", "\\\xEF\xBC\x8E\xEF\xBC\x8E\xEF\xBC\xBCvictim.bin",
                                           "\\evil.\\", "\\evil.\\junk.txt"};
     EXPECT_EQ(listed, Listed(sections));
-    EXPECT_EQ(std::vector<std::string>{(m_temp + "\\..\\victim.bin").str()}, m_sink.m_problems);
+    EXPECT_EQ(std::vector<std::string>{(m_temp + "\\..\\victim.bin").str()}, m_sink.m_places);
 
     Clean(sections);
     // The link stays listed: it leads elsewhere. So do "evil." and its content: Wine

@@ -21,6 +21,17 @@ public:
     int m_count = 0;
 };
 
+// A progress sink that counts the units of work and records the places reported.
+class CProblemSink : public IProgressSink
+{
+public:
+    void Tick() override { ++m_count; }
+    void RefreshList() override {}
+    void ReportProblem(ProblemKind, const CString& place, const CString&) override { m_places.push_back(place.str()); }
+    int m_count = 0;
+    std::vector<std::string> m_places;
+};
+
 // A progress sink that ignores everything.
 class CSilentSink : public IProgressSink
 {
