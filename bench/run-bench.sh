@@ -50,6 +50,31 @@ now() { date +%s.%N; }
 rate() { python3 -c "import sys; print('%.0f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 ratio() { python3 -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 
+# A browser's history scan and clean by the engine (walk_bench --NAME ARG) beside the
+# sqlite3 tool running LISTING and DELETION on COPY, an identical database.
+#   compare_history NAME ARG COPY LISTING DELETION
+compare_history() {
+  local name=$1 arg=$2 copy=$3 listing=$4 deletion=$5 out items scan clean left t0 t1 t2
+  out=$(wine "$build/bench/walk_bench.exe" "--$name" "$arg" </dev/null | tr -d '\r')
+  read -r _ items scan <<<"$(grep "^${name}_scan " <<<"$out")"
+  read -r _ _ clean left <<<"$(grep "^${name}_clean " <<<"$out")"
+  [ "$left" = 0 ] || echo "warning: $left $name items left" >&2
+  t0=$(now)
+  native_items=$(sqlite3 "$copy" "$listing" | wc -l)
+  t1=$(now)
+  sqlite3 "$copy" "$deletion" >/dev/null
+  t2=$(now)
+  native_scan=$(python3 -c "print($t1 - $t0)")
+  native_clean=$(python3 -c "print($t2 - $t1)")
+  printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
+  printf '%-28s %8s %10.3f %14s\n' "$name history scan" "$items" "$scan" "$(rate "$items" "$scan")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 listing" "$native_items" "$native_scan" "$(rate "$native_items" "$native_scan")"
+  printf '%-28s %8s %10.3f %14s\n' "$name history clean" "$items" "$clean" "$(rate "$items" "$clean")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 deletion" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
+  echo "ratio $name scan / sqlite3:  $(ratio "$(rate "$items" "$scan")" "$(rate "$native_items" "$native_scan")")"
+  echo "ratio $name clean / sqlite3: $(ratio "$(rate "$items" "$clean")" "$(rate "$native_items" "$native_clean")")"
+}
+
 only=${ONLY:-all}
 part() { [ "$only" = all ] || [ "$only" = "$1" ]; }
 
@@ -109,24 +134,9 @@ else
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
       insert into moz_historyvisits (place_id, visit_date) select 1 + (i * 7919) % 20000, i * 1000 from n;"
   cp "$profile_u/places.sqlite" "$base_u.native.sqlite"
-  out=$(wine "$build/bench/walk_bench.exe" --firefox "C:\\users\\$user\\AppData\\Roaming" </dev/null | tr -d '\r')
-  read -r _ ff_items ff_scan <<<"$(grep '^firefox_scan ' <<<"$out")"
-  read -r _ _ ff_clean ff_left <<<"$(grep '^firefox_clean ' <<<"$out")"
-  [ "$ff_left" = 0 ] || echo "warning: $ff_left Firefox items left" >&2
-  t0=$(now)
-  native_items=$(sqlite3 "$base_u.native.sqlite" "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc" | wc -l)
-  t1=$(now)
-  sqlite3 "$base_u.native.sqlite" "delete from moz_historyvisits "
-  t2=$(now)
-  native_scan=$(python3 -c "print($t1 - $t0)")
-  native_clean=$(python3 -c "print($t2 - $t1)")
-  printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
-  printf '%-28s %8s %10.3f %14s\n' "firefox history scan" "$ff_items" "$ff_scan" "$(rate "$ff_items" "$ff_scan")"
-  printf '%-28s %8s %10.3f %14s\n' "sqlite3 listing" "$native_items" "$native_scan" "$(rate "$native_items" "$native_scan")"
-  printf '%-28s %8s %10.3f %14s\n' "firefox history clean" "$ff_items" "$ff_clean" "$(rate "$ff_items" "$ff_clean")"
-  printf '%-28s %8s %10.3f %14s\n' "sqlite3 deletion" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
-  echo "ratio firefox scan / sqlite3:  $(ratio "$(rate "$ff_items" "$ff_scan")" "$(rate "$native_items" "$native_scan")")"
-  echo "ratio firefox clean / sqlite3: $(ratio "$(rate "$ff_items" "$ff_clean")" "$(rate "$native_items" "$native_clean")")"
+  compare_history firefox "C:\\users\\$user\\AppData\\Roaming" "$base_u.native.sqlite" \
+    "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc" \
+    "delete from moz_historyvisits "
   rm -rf "$appdata_u/Mozilla" "$base_u.native.sqlite"
 fi
 
@@ -146,29 +156,15 @@ if part chromium && command -v sqlite3 >/dev/null; then
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
       insert into visits select i, 1 + (i * 7919) % 20000, i * 1000 from n;"
   cp "$profile_u/History" "$base_u.chromium.sqlite"
-  out=$(wine "$build/bench/walk_bench.exe" --chromium "C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\" </dev/null | tr -d '\r')
-  read -r _ cr_items cr_scan <<<"$(grep '^chromium_scan ' <<<"$out")"
-  read -r _ _ cr_clean cr_left <<<"$(grep '^chromium_clean ' <<<"$out")"
-  [ "$cr_left" = 0 ] || echo "warning: $cr_left Chromium items left" >&2
-  t0=$(now)
-  native_items=$(sqlite3 "$base_u.chromium.sqlite" "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by visits.visit_time desc" | wc -l)
-  t1=$(now)
-  sqlite3 "$base_u.chromium.sqlite" "pragma secure_delete = on; begin;
+  compare_history chromium "C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\" \
+    "$base_u.chromium.sqlite" \
+    "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by visits.visit_time desc" \
+    "pragma secure_delete = on; begin;
     create temp table qv_listed as select distinct url from visits where id <= 100000;
     delete from visits where id <= 100000;
     delete from urls where id in (select url from qv_listed) and typed_count = 0 and id not in (select url from visits);
     delete from keyword_search_terms; delete from segment_usage; delete from segments; commit;
-    pragma wal_checkpoint(truncate);" >/dev/null
-  t2=$(now)
-  native_scan=$(python3 -c "print($t1 - $t0)")
-  native_clean=$(python3 -c "print($t2 - $t1)")
-  printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
-  printf '%-28s %8s %10.3f %14s\n' "chromium history scan" "$cr_items" "$cr_scan" "$(rate "$cr_items" "$cr_scan")"
-  printf '%-28s %8s %10.3f %14s\n' "sqlite3 listing" "$native_items" "$native_scan" "$(rate "$native_items" "$native_scan")"
-  printf '%-28s %8s %10.3f %14s\n' "chromium history clean" "$cr_items" "$cr_clean" "$(rate "$cr_items" "$cr_clean")"
-  printf '%-28s %8s %10.3f %14s\n' "sqlite3 deletion" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
-  echo "ratio chromium scan / sqlite3:  $(ratio "$(rate "$cr_items" "$cr_scan")" "$(rate "$native_items" "$native_scan")")"
-  echo "ratio chromium clean / sqlite3: $(ratio "$(rate "$cr_items" "$cr_clean")" "$(rate "$native_items" "$native_clean")")"
+    pragma wal_checkpoint(truncate);"
   rm -rf "$user_dir/AppData/Local/Google" "$base_u.chromium.sqlite"
 fi
 
