@@ -166,3 +166,10 @@ void CString::ReleaseBuffer(int newLength)
         newLength = static_cast<int>(std::strlen(m_s.c_str()));
     m_s.resize(static_cast<size_t>(std::min(newLength, GetLength())));
 }
+
+CString CString::FromResource(unsigned int id)
+{
+    char text[1024];
+    int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof(text));
+    return CString(text, length > 0 ? length : 0);
+}

@@ -66,6 +66,9 @@ public:
 #endif
         ;
 
+    // The string resource id of the program's module; empty when there is none.
+    static CString FromResource(unsigned int id);
+
     // A writable buffer of at least minLength characters plus the terminator;
     // ReleaseBuffer cuts the string at its first zero (or at newLength).
     char* GetBuffer(int minLength);

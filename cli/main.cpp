@@ -59,13 +59,6 @@ const char kUsage[] =
     "Exit status: 0 done; 1 items left or places unread after a clean, or cancelled\n"
     "(Ctrl+C); 2 bad argument.\n";
 
-CString LoadResourceText(int id)
-{
-    char text[256];
-    int length = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof(text));
-    return CString(text, length > 0 ? length : 0);
-}
-
 void PrintHelp()
 {
     std::fputs(kUsage, stdout);
@@ -73,11 +66,12 @@ void PrintHelp()
     int count = 0;
     const CSectionInfo* sections = GetSectionTable(count);
     for (int i = 0; i < count; ++i)
-        std::printf("  %d  %s\n", sections[i].sectionIndex, LoadResourceText(sections[i].nameId).GetString());
+        std::printf("  %d  %s\n", sections[i].sectionIndex,
+                    CString::FromResource(sections[i].nameId).GetString());
     std::fputs("\nAreas:\n", stdout);
     const CAreaInfo* areas = GetAreaTable(count);
     for (int i = 0; i < count; ++i)
-        std::printf("  %d  %s\n", areas[i].controlId, LoadResourceText(areas[i].captionId).GetString());
+        std::printf("  %d  %s\n", areas[i].controlId, CString::FromResource(areas[i].captionId).GetString());
 }
 
 struct COptions

@@ -15,15 +15,6 @@
 
 namespace
 {
-CString LoadResourceString(int id)
-{
-    char text[256];
-    int length = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof(text));
-    return CString(text, length > 0 ? length : 0);
-}
-
-// The state of one section's scan: the Firefox profile accessor lives from the first
-// Firefox step to the end of the section.
 // The state of one section's scan: the browser profiles are found at the first step
 // that needs them, and each Firefox profile keeps its own cleaners to the section's end.
 struct CSectionScan
@@ -159,7 +150,7 @@ CSectionList CreateSections()
     const CSectionInfo* table = GetSectionTable(count);
     for (int i = 0; i < count; ++i)
     {
-        CScanItemPtr section(new CScanItem(LoadResourceString(table[i].nameId), table[i].sectionIndex));
+        CScanItemPtr section(new CScanItem(CString::FromResource(table[i].nameId), table[i].sectionIndex));
         section->SetChecked(table[i].checkedAtStart ? 1 : 0);
         sections.push_back(section);
     }

@@ -23,13 +23,6 @@ const CRect kTabRect(252, 164, 642, 184);
 // Rows reach to the panel's right edge, so that no caption is cut.
 const int kRowLeft = 262, kRowRight = 632, kFirstRowTop = 204, kRowHeight = 20;
 
-CString LoadText(UINT id)
-{
-    char text[512];
-    int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof(text));
-    return CString(text, length > 0 ? length : 0);
-}
-
 HFONT Font(int key)
 {
     CFont* font = exmfc::GetFont(key);
@@ -117,7 +110,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
 
-    const CString appName = LoadText(IDS_APP_TITLE);
+    const CString appName = CString::FromResource(IDS_APP_TITLE);
     m_trayIcon.SetIcon(m_smallIcon);
     m_trayIcon.SetTooltip(appName);
     m_trayIcon.Create(m_hWnd, s_trayMessage, true);
@@ -134,7 +127,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     m_progress.SetRange32(0, 100);
     m_progress.SetPos(50);
     m_progress.ShowWindow(SW_HIDE);
-    m_cancelWipe.Create(LoadText(IDS_CANCEL), WS_CHILD, CRect(390, 375, 490, 400), this, IDC_CANCEL_WIPE);
+    m_cancelWipe.Create(CString::FromResource(IDS_CANCEL), WS_CHILD, CRect(390, 375, 490, 400), this,
+                        IDC_CANCEL_WIPE);
     m_cancelWipe.SetSkin(IDB_TEXT_BUTTON, 15, 100);
     m_cancelWipe.SetFont(Font(1));
 
@@ -196,7 +190,8 @@ void CMainFrame::CreatePageButtons(const CRect& client)
 
 void CMainFrame::CreateScanPage()
 {
-    m_labels[0].Create(LoadText(IDS_SCAN_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_SCAN);
+    m_labels[0].Create(CString::FromResource(IDS_SCAN_DESCRIPTION), WS_CHILD, kLabelRect, this,
+                       IDC_LABEL_SCAN);
     m_columnHeaders.Create("", WS_CHILD | SS_BITMAP, CRect(252, 164, 642, 191), this);
     HBITMAP headers =
         static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_COLUMN_HEADERS),
@@ -205,11 +200,13 @@ void CMainFrame::CreateScanPage()
     const int rows = static_cast<int>(m_list.GetSections().size());
     m_list.CreateList(CRect(252, 191, 642, 191 + 20 * rows), this, IDC_SCAN_LIST, this);
     m_list.SetFont(Font(5));
-    m_clean.Create(LoadText(IDS_CLEAN), WS_CHILD | WS_VISIBLE, CRect(532, 291, 632, 314), this, IDC_CLEAN);
+    m_clean.Create(CString::FromResource(IDS_CLEAN), WS_CHILD | WS_VISIBLE, CRect(532, 291, 632, 314), this,
+                   IDC_CLEAN);
     m_clean.SetSkin(IDB_TEXT_BUTTON, 15, 100);
     m_clean.SetFont(Font(1));
     m_clean.EnableWindow(FALSE);
-    m_scan.Create(LoadText(IDS_SCAN), WS_CHILD | WS_VISIBLE, CRect(412, 291, 512, 314), this, IDC_SCAN);
+    m_scan.Create(CString::FromResource(IDS_SCAN), WS_CHILD | WS_VISIBLE, CRect(412, 291, 512, 314), this,
+                  IDC_SCAN);
     m_scan.SetSkin(IDB_TEXT_BUTTON, 15, 100);
     m_scan.SetFont(Font(1));
     for (CLabel& label : m_labels)
@@ -218,19 +215,20 @@ void CMainFrame::CreateScanPage()
 
 void CMainFrame::CreateOptionsPage()
 {
-    m_labels[1].Create(LoadText(IDS_OPTIONS_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_OPTIONS);
+    m_labels[1].Create(CString::FromResource(IDS_OPTIONS_DESCRIPTION), WS_CHILD, kLabelRect, this,
+                       IDC_LABEL_OPTIONS);
     m_optionTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_OPTIONS_TABS);
     m_optionTabCtrl.SetFont(Font(5));
     for (int tab = OPTION_TABS; tab-- > 0;)
-        m_optionTabCtrl.InsertItem(0, LoadText(kOptionTabs[tab].caption));
+        m_optionTabCtrl.InsertItem(0, CString::FromResource(kOptionTabs[tab].caption));
     for (int tab = 0; tab < OPTION_TABS; ++tab)
     {
         int row = 0;
         for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id, ++row)
         {
             CButton& box = m_areas[id - IDC_AREA_FIRST];
-            box.Create(LoadText(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(row),
-                       this, id);
+            box.Create(CString::FromResource(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP,
+                       Row(row), this, id);
             box.SetFont(Font(5));
             box.SetCheck(id == IDC_AREA_FAVORITES ? BST_UNCHECKED : BST_CHECKED);
         }
@@ -247,15 +245,17 @@ void CMainFrame::CreateOptionsPage()
 
 void CMainFrame::CreateConfigPage()
 {
-    m_labels[2].Create(LoadText(IDS_CONFIG_DESCRIPTION), WS_CHILD, kLabelRect, this, IDC_LABEL_CONFIG);
+    m_labels[2].Create(CString::FromResource(IDS_CONFIG_DESCRIPTION), WS_CHILD, kLabelRect, this,
+                       IDC_LABEL_CONFIG);
     m_configTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_CONFIG_TABS);
     m_configTabCtrl.SetFont(Font(5));
-    m_configTabCtrl.InsertItem(0, LoadText(IDS_TAB_SCHEDULE));
-    m_configTabCtrl.InsertItem(0, LoadText(IDS_TAB_GENERAL));
+    m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_SCHEDULE));
+    m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_GENERAL));
 
-    m_splash.Create(LoadText(IDS_SPLASH_OPTION), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(0), this,
-                    IDC_SPLASH_OPTION);
-    m_shred.Create(LoadText(IDS_SHRED), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(1), this, IDC_SHRED);
+    m_splash.Create(CString::FromResource(IDS_SPLASH_OPTION), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(0),
+                    this, IDC_SPLASH_OPTION);
+    m_shred.Create(CString::FromResource(IDS_SHRED), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(1), this,
+                   IDC_SHRED);
     for (CButton* box : {&m_splash, &m_shred})
     {
         box->SetFont(Font(5));
@@ -266,7 +266,7 @@ void CMainFrame::CreateConfigPage()
     for (int i = 0; i < 3; ++i)
     {
         DWORD style = WS_CHILD | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        radios[i]->Create(LoadText(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
+        radios[i]->Create(CString::FromResource(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
         radios[i]->SetFont(Font(5));
     }
     const int top = Row(4).top;
@@ -288,7 +288,8 @@ void CMainFrame::CreateAboutPage()
 {
     // Centred on the page's panel, so that no text reaches past it.
     const int left = kLabelRect.left, right = kLabelRect.right, middle = (left + right) / 2;
-    m_aboutTitle.Create(LoadText(IDS_APP_TITLE), WS_CHILD | SS_CENTER, CRect(left, 130, right, 160), this);
+    m_aboutTitle.Create(CString::FromResource(IDS_APP_TITLE), WS_CHILD | SS_CENTER,
+                        CRect(left, 130, right, 160), this);
     m_aboutTitle.SetFont(Font(0));
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -308,7 +309,8 @@ void CMainFrame::CreateAboutPage()
             m_homeLink.SetFont(Font(5));
         }
     }
-    m_aboutVersion.Create(LoadText(IDS_VERSION), WS_CHILD | SS_CENTER, CRect(left, 206, right, 226), this);
+    m_aboutVersion.Create(CString::FromResource(IDS_VERSION), WS_CHILD | SS_CENTER,
+                          CRect(left, 206, right, 226), this);
     m_aboutCopyright.Create(kCopyright, WS_CHILD | SS_CENTER, CRect(left, 370, right, 386), this);
     for (CStatic* text : {&m_aboutVersion, &m_aboutCopyright})
         text->SetFont(Font(5));
@@ -395,8 +397,8 @@ void CMainFrame::OnScan()
     // start-up code runs the clean next); otherwise the answer decides.
     if (GetCommandLineFlags().clean)
         return;
-    if (::MessageBoxA(m_hWnd, LoadText(IDS_ASK_CLEAN), LoadText(IDS_APP_TITLE), MB_YESNO | MB_ICONQUESTION) ==
-        IDYES)
+    if (::MessageBoxA(m_hWnd, CString::FromResource(IDS_ASK_CLEAN), CString::FromResource(IDS_APP_TITLE),
+                      MB_YESNO | MB_ICONQUESTION) == IDYES)
         OnClean();
 }
 
@@ -406,7 +408,7 @@ void CMainFrame::OnClean()
         return;
     CRunningBrowsers browsers = FindRunningBrowsers();
     if (browsers.Any())
-        ::MessageBoxA(m_hWnd, BuildBrowserAdvice(browsers), LoadText(IDS_APP_TITLE),
+        ::MessageBoxA(m_hWnd, BuildBrowserAdvice(browsers), CString::FromResource(IDS_APP_TITLE),
                       MB_OK | MB_ICONEXCLAMATION);
     SetPageButtonsEnabled(false);
     m_busy = 1;
@@ -514,7 +516,8 @@ void CMainFrame::OnMinimizeToTray()
 
 void CMainFrame::OnHelp()
 {
-    ::ShellExecuteA(m_hWnd, "open", LoadText(IDS_HELP_ADDRESS), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    ::ShellExecuteA(m_hWnd, "open", CString::FromResource(IDS_HELP_ADDRESS), nullptr, nullptr,
+                    SW_SHOWMAXIMIZED);
 }
 
 void CMainFrame::OpenHomePage()

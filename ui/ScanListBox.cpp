@@ -9,12 +9,6 @@ namespace
 const COLORREF kLineColour = RGB(204, 204, 204);
 const DWORD kRefreshCounts = 100000;
 
-CString LoadText(UINT id)
-{
-    char text[256];
-    int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof(text));
-    return CString(text, length > 0 ? length : 0);
-}
 } // namespace
 
 CScanListBox::CScanListBox()
@@ -47,7 +41,7 @@ BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanList
     m_itemHeight = (rect.bottom - rect.top) / count;
     SendMessage(LB_SETITEMHEIGHT, 0, m_itemHeight);
     SendMessage(LB_SETCOUNT, count);
-    const CString caption = LoadText(IDS_DETAILS);
+    const CString caption = CString::FromResource(IDS_DETAILS);
     for (int i = 0; i < count; ++i)
     {
         std::unique_ptr<exmfc::CSkinButton> button(new exmfc::CSkinButton);
@@ -146,8 +140,9 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
             dc.LineTo(x, r.bottom);
         }
         const int status = section.GetStatus();
-        CString statusText =
-            status >= SS_READY && status <= SS_CLEANING ? LoadText(status + IDS_STATUS_OFFSET) : "";
+        CString statusText = status >= SS_READY && status <= SS_CLEANING
+                                 ? CString::FromResource(status + IDS_STATUS_OFFSET)
+                                 : "";
         CRect statusRect(separators[0] + 5, r.top, separators[1], r.bottom);
         dc.DrawText(statusText, statusRect, format);
         CRect countRect(separators[1] + 5, r.top, separators[2], r.bottom);
