@@ -136,7 +136,7 @@ else
   cp "$profile_u/places.sqlite" "$base_u.native.sqlite"
   compare_history firefox "C:\\users\\$user\\AppData\\Roaming" "$base_u.native.sqlite" \
     "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc" \
-    "delete from moz_historyvisits "
+    "pragma secure_delete = on; delete from moz_historyvisits; pragma wal_checkpoint(truncate);"
   rm -rf "$appdata_u/Mozilla" "$base_u.native.sqlite"
 fi
 
