@@ -46,26 +46,20 @@ plant
 wine "$exe" /scan </dev/null >"$work/scan.log" 2>&1 &
 pid=$!
 box=""
-for i in $(seq 1 100); do box=$(question_box) && break; sleep 0.1; done
+for i in $(seq 1 300); do box=$(question_box) && break; sleep 0.1; done
 check '[ -n "$box" ]' "/scan: no question asked"
 shot scan-question
-[ -n "$box" ] && xdotool key --window "$box" n
+check 'close_with_key question_box n' "/scan: the question did not take No"
 sleep 1
 check '[ -f "$planted/a.tmp" ] && kill -0 $pid 2>/dev/null' "/scan answered No: files or window gone"
 shot scan-page-found
 click 619 201 # the Details cell of the Windows row
-main=$(main_window | cut -d' ' -f1)
 details=""
-for i in $(seq 1 50); do
-  details=$(xdotool search --onlyvisible --class quorvantis 2>/dev/null | grep -vx "$main" | head -n 1)
-  [ -n "$details" ] && break
-  sleep 0.1
-done
+for i in $(seq 1 50); do details=$(other_window) && break; sleep 0.1; done
 sleep 0.3
 shot details-dialog
 check '[ -n "$details" ]' "the details dialog did not open"
-[ -n "$details" ] && xdotool key --window "$details" Escape
-sleep 0.5
+check 'close_with_key other_window Escape' "the details dialog did not close on Escape"
 click 582 302 # Clean
 sleep 1
 check '[ ! -e "$planted" ]' "Clean left: $(ls -R "$planted" 2>&1)"
@@ -99,12 +93,10 @@ strace -f -qq -o /dev/null "${slow[@]}" -e trace=write,pwrite64 -e inject=write,
 pid=$!
 wait_main_window
 click 462 302 # Scan
-box=""
-for i in $(seq 1 100); do box=$(question_box) && break; sleep 0.1; done
-[ -n "$box" ] && xdotool key --window "$box" y
-sleep 1.5
+check 'close_with_key question_box y' "the slowed clean: the question did not take Yes"
+sleep 1
 shot scan-page-cleaning
-for i in $(seq 1 100); do [ ! -e "$planted" ] && break; sleep 0.2; done
+for i in $(seq 1 300); do [ ! -e "$planted" ] && break; sleep 0.2; done
 check '[ ! -e "$planted" ]' "the slowed clean left: $(ls "$planted" 2>&1 | head -3)"
 click 646 16
 wait_exit $pid 20

@@ -15,7 +15,7 @@ main_window() {
 }
 wait_main_window() {
   local i
-  for i in $(seq 1 150); do
+  for i in $(seq 1 300); do
     main_window >/dev/null && return 0
     sleep 0.1
   done
@@ -34,6 +34,31 @@ question_box() {
   main=$(main_window | cut -d' ' -f1)
   for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
     [ "$id" != "$main" ] && echo "$id" && return 0
+  done
+  return 1
+}
+# Another visible window of the program (the details dialog, a message box).
+other_window() {
+  local main
+  main=$(main_window | cut -d' ' -f1)
+  xdotool search --onlyvisible --class quorvantis 2>/dev/null | grep -vx "$main" | head -n 1 | grep .
+}
+# Closes the window that FINDER prints by sending it KEY: waits up to 10 s for it, and
+# sends the key again until it is gone (Wine may replace a window's X window just after
+# mapping it, so the first id found can be stale). Fails when none came or it stayed.
+close_with_key() {
+  local i id seen=""
+  for i in $(seq 1 100); do
+    if id=$($1); then
+      seen=1
+      xdotool key --window "$id" "$2" 2>/dev/null
+      sleep 0.5
+      $1 >/dev/null || return 0
+    elif [ -n "$seen" ]; then
+      return 0
+    else
+      sleep 0.1
+    fi
   done
   return 1
 }
