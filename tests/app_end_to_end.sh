@@ -45,9 +45,7 @@ printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 plant
 wine "$exe" /scan </dev/null >"$work/scan.log" 2>&1 &
 pid=$!
-box=""
-for i in $(seq 1 300); do box=$(question_box) && break; sleep 0.1; done
-check '[ -n "$box" ]' "/scan: no question asked"
+check 'wait_until "question_box >/dev/null" 30' "/scan: no question asked"
 shot scan-question
 check 'close_with_key question_box n' "/scan: the question did not take No"
 sleep 1
@@ -61,7 +59,7 @@ shot details-dialog
 check '[ -n "$details" ]' "the details dialog did not open"
 check 'close_with_key other_window Escape' "the details dialog did not close on Escape"
 click 582 302 # Clean
-sleep 1
+wait_until '[ ! -e "$planted" ]' 20
 check '[ ! -e "$planted" ]' "Clean left: $(ls -R "$planted" 2>&1)"
 shot scan-page-cleaned
 
@@ -74,6 +72,7 @@ click 138 273; shot page-about
 click 138 184
 before=$(cat "$settings")
 click 275 214 # "Clean Recent Docs"
+wait_until '[ "$(cat "$settings")" != "$before" ]' 5
 after=$(cat "$settings")
 check '[ "$after" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "area click: '$before' -> '$after'"
 click 138 117
@@ -96,7 +95,7 @@ click 462 302 # Scan
 check 'close_with_key question_box y' "the slowed clean: the question did not take Yes"
 sleep 1
 shot scan-page-cleaning
-for i in $(seq 1 300); do [ ! -e "$planted" ] && break; sleep 0.2; done
+wait_until '[ ! -e "$planted" ]' 60
 check '[ ! -e "$planted" ]' "the slowed clean left: $(ls "$planted" 2>&1 | head -3)"
 click 646 16
 wait_exit $pid 20

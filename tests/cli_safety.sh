@@ -70,7 +70,7 @@ sqlite3 "$profile_u/places.sqlite" "
   insert into moz_historyvisits (place_id, visit_date) values (1, 10);"
 (printf 'pragma locking_mode=exclusive;\nbegin exclusive;\nselect 1;\n'; sleep 20) | sqlite3 "$profile_u/places.sqlite" >/dev/null 2>&1 &
 holder=$!
-sleep 1
+wait_until '! sqlite3 "$profile_u/places.sqlite" "select 1 from moz_historyvisits" >/dev/null 2>&1' 10
 run_cli --areas=716 --clean >"$work/locked.out" 2>"$work/locked.err"
 status=$?
 kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null
