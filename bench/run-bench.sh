@@ -111,6 +111,15 @@ bare_delete_rate=$(rate "${items[bare_delete]}" "${seconds[bare_delete]}")
 echo "ratio walk / bare walk:              $(ratio "$walk_rate" "$bare_walk_rate")"
 echo "ratio clean / bare delete loop:      $(ratio "$clean_rate" "$bare_delete_rate")"
 echo "ratio shred clean / bare delete loop: $(ratio "$shred_rate" "$bare_delete_rate")"
+
+# Where a checked delete spends its time, call by call, on 20,000 files of one folder.
+mkdir -p "$base_u/calls"
+python3 -c "
+import sys
+for i in range(20000): open(sys.argv[1] + '/f%05d.tmp' % i, 'wb').write(b'q' * 100)" "$base_u/calls"
+read -r _ delete_file open tag name disposition close <<<"$(wine "$build/bench/walk_bench.exe" --calls "$base_w\\calls" </dev/null | tr -d '\r')"
+echo "microseconds per file: DeleteFileW $delete_file; checked delete: open $open, attribute tag $tag, final path $name, disposition $disposition, close $close"
+echo "ratio bare delete / checked delete calls: $(python3 -c "print('%.2f' % ($delete_file / ($open + $tag + $name + $disposition + $close)))")"
 fi
 rm -rf "$base_u"
 
