@@ -77,8 +77,7 @@ after=$(cat "$settings")
 check '[ "$after" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "area click: '$before' -> '$after'"
 click 138 117
 # Closing writes it again, and the program ends with status 0.
-click 646 16
-wait_exit $pid 20
+close_main $pid
 status=$?
 check '[ $status -eq 0 ]' "closing: exit status $status"
 check '[ "$(cat "$settings")" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "settings after closing: $(cat "$settings")"
@@ -97,8 +96,7 @@ sleep 1
 shot scan-page-cleaning
 wait_until '[ ! -e "$planted" ]' 60
 check '[ ! -e "$planted" ]' "the slowed clean left: $(ls "$planted" 2>&1 | head -3)"
-click 646 16
-wait_exit $pid 20
+close_main $pid
 check '[ $? -eq 0 ]' "the window of the slowed clean did not close"
 
 # 5. "/fast": only the tray icon shows; a double-click on it shows the window.
@@ -134,8 +132,7 @@ click 300 294; xdotool key Escape; sleep 0.3; xdotool key M; sleep 0.3      # Mo
 click 407 294; xdotool key Escape; sleep 0.3; xdotool key 3; sleep 0.3      # 3rd
 click 480 294; xdotool type --delay 150 08; xdotool key Right; xdotool type --delay 150 05; sleep 0.5
 shot page-configuration-schedule-job
-click 646 16
-wait_exit $pid 20
+close_main $pid
 job=$(python3 "$(dirname "$0")/harness/read-job.py" "$jobs/Quorvantis.job" 2>&1)
 exe_w=$(winepath -w "$exe" 2>/dev/null)
 expected_job="application=$exe_w

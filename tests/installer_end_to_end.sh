@@ -39,13 +39,7 @@ printf '2 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 wine "C:\\Program Files\\Quorvantis\\Quorvantis.exe" </dev/null >"$work/schedule.log" 2>&1 &
 pid=$!
 wait_main_window
-click 646 16
-# A click that came before the window took input is given again.
-wait_exit "$pid" 20
-if [ $? -eq 124 ]; then
-  click 646 16
-  wait_exit "$pid" 20 || kill "$pid" 2>/dev/null
-fi
+close_main "$pid" || kill "$pid" 2>/dev/null
 described=$(python3 "$(dirname "$0")/harness/read-job.py" "$job" 2>&1 | head -n 3 | tr '\n' '|')
 check '[ "$described" = "application=C:\\Program Files\\Quorvantis\\Quorvantis.exe|parameters=/scan /clean|working_directory=C:\\Program Files\\Quorvantis|" ]' \
   "the installed program's job: $described"

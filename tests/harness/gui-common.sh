@@ -70,4 +70,17 @@ wait_exit() { # PID SECONDS: the exit status, or 124 when it did not end
   done
   return 124
 }
-
+# Clicks the main window's close button and waits for PID to end; a click that came
+# before the window took input is given again. The exit status, or 124.
+close_main() {
+  local status
+  click 646 16
+  wait_exit "$1" 20
+  status=$?
+  if [ $status -eq 124 ]; then
+    click 646 16
+    wait_exit "$1" 20
+    status=$?
+  fi
+  return $status
+}
