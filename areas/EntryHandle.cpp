@@ -34,16 +34,27 @@ bool IsGoneError(DWORD error)
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
+
+// The handle's full name in the literal form, as the system gives it; false where it
+// cannot (a very long path under Wine). The buffer is kept for the next call: the
+// clean run asks once per item.
+bool FinalPathOf(HANDLE handle, std::wstring& path)
+{
+    thread_local std::vector<wchar_t> buffer(32768);
+    DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= buffer.size())
+        return false;
+    path.assign(buffer.data(), length);
+    return true;
+}
 } // namespace
 
 bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath)
 {
-    // Buffers kept for the next call (the clean run asks once per item, on one thread).
-    static std::vector<wchar_t> finalPath(32768);
-    DWORD length = GetFinalPathNameByHandleW(handle, finalPath.data(), static_cast<DWORD>(finalPath.size()),
-                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length > 0 && length < finalPath.size())
-        return SameTextNoCase(std::wstring(finalPath.data(), length), longPath);
+    std::wstring finalPath;
+    if (FinalPathOf(handle, finalPath))
+        return SameTextNoCase(finalPath, longPath);
 
     CString root, rest;
     DWORD expectedSerial = 0;
@@ -150,11 +161,9 @@ CString ResolveFolder(const CString& path)
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     {
-        std::vector<wchar_t> buffer(32768);
-        DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length > 0 && length < buffer.size())
-            resolved = FromLongPath(std::wstring(buffer.data(), length));
+        std::wstring finalPath;
+        if (FinalPathOf(handle, finalPath))
+            resolved = FromLongPath(finalPath);
         else
             resolved = path; // a place the system cannot name (a very long path): as given
         while (resolved.GetLength() > 3 && resolved[resolved.GetLength() - 1] == '\\')

@@ -1,6 +1,7 @@
 #include "FileTarget.h"
 
 #include "EntryHandle.h"
+#include "PathText.h"
 #include "model/CleanHost.h"
 #include "model/TypeNames.h"
 
@@ -36,17 +37,7 @@ void ShredOpenFile(CEntryHandle& file)
     FlushFileBuffers(file.Get());
 }
 
-bool IsIndexDat(const CString& path)
-{
-    int slash = path.ReverseFind('\\');
-    return path.Mid(slash + 1).CompareNoCase("index.dat") == 0;
-}
-
-CString WithoutTrailingSeparator(const CString& path)
-{
-    int length = path.GetLength();
-    return length > 0 && path[length - 1] == '\\' ? path.Left(length - 1) : path;
-}
+bool IsIndexDat(const CString& path) { return LastComponent(path).CompareNoCase("index.dat") == 0; }
 } // namespace
 
 bool IsFolderKind(int fileKind)
@@ -70,7 +61,7 @@ RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred)
             state = entry.Open(path, false, access, 0); // read-only: deleted, never overwritten
     }
     else
-        state = entry.Open(WithoutTrailingSeparator(path), folder, access, kShareAll);
+        state = entry.Open(WithoutTrailingSeparators(path), folder, access, kShareAll);
 
     switch (state)
     {

@@ -55,20 +55,12 @@ void AddMatches(CFolderWalk& walk, const wchar_t* pattern)
         AddFolderEntry(data, walk);
     } while (find.Next(data));
 }
-
-CString WithoutTrailingSeparator(const CString& path)
-{
-    CString parent = path;
-    while (parent.GetLength() > 0 && parent[parent.GetLength() - 1] == '\\')
-        parent = parent.Left(parent.GetLength() - 1);
-    return parent;
-}
 } // namespace
 
 void WalkFolder(const CString& folder, int fileKind, int folderKind, CFoundItemList& list, CTickable& tick)
 {
     // A caller's trailing backslash would double the separator in every path below.
-    CString parent = WithoutTrailingSeparator(folder);
+    CString parent = WithoutTrailingSeparators(folder);
     if (parent.IsEmpty())
         return;
     CFolderWalk walk = {fileKind, folderKind, list, tick, parent, ToLongPath(parent)};
@@ -147,7 +139,7 @@ std::vector<CString> FindSubfolders(const CString& folder, const wchar_t* patter
     if (folder.IsEmpty())
         return names;
     WIN32_FIND_DATAW data;
-    CFindHandle find(ToLongPath(WithoutTrailingSeparator(folder)) + L"\\" + pattern, data);
+    CFindHandle find(ToLongPath(WithoutTrailingSeparators(folder)) + L"\\" + pattern, data);
     if (!find.IsValid())
         return names;
     do

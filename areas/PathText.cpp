@@ -88,6 +88,14 @@ CString LastComponent(const CString& path)
     return path.Mid(slash + 1);
 }
 
+CString WithoutTrailingSeparators(const CString& path)
+{
+    int length = path.GetLength();
+    while (length > 0 && path[length - 1] == '\\')
+        --length;
+    return path.Left(length);
+}
+
 bool SplitVolumePath(const CString& path, CString& root, CString& rest)
 {
     const int length = path.GetLength();

@@ -28,6 +28,8 @@ DWORD GetPathAttributes(const CString& path);
 bool IsPlainName(const wchar_t* name);
 // The last component of a path ("" for a path ending with a separator).
 CString LastComponent(const CString& path);
+// The path without the separators it ends with ("C:\a\" gives "C:\a").
+CString WithoutTrailingSeparators(const CString& path);
 
 // The volume-relative part of an absolute plain path ("C:\a\b" gives "\a\b",
 // "\\srv\s\a" gives "\srv\s\a") and its root ("C:\", "\\srv\s\"); false for others.
