@@ -75,6 +75,18 @@ DWORD GetPathAttributes(const CString& path)
     return GetFileAttributesW(ToLongPath(path).c_str());
 }
 
+bool IsFilePath(const CString& path)
+{
+    DWORD attributes = GetPathAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolderPath(const CString& path)
+{
+    DWORD attributes = GetPathAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool IsPlainName(const wchar_t* name)
 {
     if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)

@@ -22,6 +22,9 @@ CString FromLongPath(const std::wstring& path);
 // The attributes of a path, asked in the literal form; INVALID_FILE_ATTRIBUTES (with
 // the error in GetLastError) when there is nothing there or it cannot be asked.
 DWORD GetPathAttributes(const CString& path);
+// Whether a file (not a folder), or a folder, is at path.
+bool IsFilePath(const CString& path);
+bool IsFolderPath(const CString& path);
 
 // A name from a directory listing that is one path component: not "." or "..", and
 // without "\", "/" or ":". Anything else would be read as a path by the file system.

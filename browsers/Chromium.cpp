@@ -94,18 +94,6 @@ const CChromiumListing kListings[] = {
      "begin; delete from downloads_url_chains; delete from downloads; commit;"},
 };
 
-bool IsFile(const CString& path)
-{
-    DWORD attributes = GetPathAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFolder(const CString& path)
-{
-    DWORD attributes = GetPathAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The rows of one listing become items relaying to one cleaner.
 struct CRowSink
 {
@@ -160,7 +148,7 @@ void RunListing(const CString& profile, const CChromiumListing& listing, CFoundI
 {
     CString database;
     for (const char* name : listing.databases)
-        if (name && database.IsEmpty() && IsFile(profile + name))
+        if (name && database.IsEmpty() && IsFilePath(profile + name))
             database = profile + name;
     if (database.IsEmpty())
         return; // a database that is not there is not made
@@ -193,11 +181,11 @@ std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CSt
         const CString folder = base + "\\" + browser.folder;
         if (browser.singleProfile)
         {
-            if (IsFolder(folder))
+            if (IsFolderPath(folder))
                 profiles.push_back(folder + "\\");
             continue;
         }
-        if (IsFolder(folder + "\\Default"))
+        if (IsFolderPath(folder + "\\Default"))
             profiles.push_back(folder + "\\Default\\");
         for (const CString& name : FindSubfolders(folder, L"Profile *"))
             profiles.push_back(folder + "\\" + name + "\\");

@@ -148,8 +148,7 @@ void AddProfile(std::vector<CString>& profiles, const CString& folder)
     for (const CString& known : profiles)
         if (known.CompareNoCase(withSeparator) == 0)
             return;
-    DWORD attributes = GetPathAttributes(withSeparator);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (IsFolderPath(withSeparator))
         profiles.push_back(withSeparator);
 }
 } // namespace
