@@ -94,7 +94,8 @@ for i in $(seq 1 300); do
   [ "$(ls "$temp_u/cancel" | wc -l)" -lt 29 ] && break
   sleep 0.1
 done
-pid=$(pgrep -x 'quorvantis-cli.' | head -n 1)
+# Only this run's program (the tracer's child): another test run may share the machine.
+pid=$(pgrep -P "$tracer" -x 'quorvantis-cli.' | head -n 1)
 [ -n "$pid" ] && kill -INT "$pid"
 wait "$tracer"
 status=$?
