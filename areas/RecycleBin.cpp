@@ -96,7 +96,7 @@ int CRecycleBin::Clean()
     return m_cleaned;
 }
 
-CRecycleBinTarget::CRecycleBinTarget(const CString& entryName, const boost::shared_ptr<CRecycleBin>& bin)
+CRecycleBinTarget::CRecycleBinTarget(const CString& entryName, const std::shared_ptr<CRecycleBin>& bin)
     : CRelayTarget(entryName, bin)
 {
 }
@@ -105,7 +105,7 @@ const CString& CRecycleBinTarget::GetTypeName() const { return GetTypeText(TN_RE
 
 void ScanRecycleBin(CFoundItemList& list, HWND owner)
 {
-    boost::shared_ptr<CRecycleBin> bin(new CRecycleBin);
+    std::shared_ptr<CRecycleBin> bin(new CRecycleBin);
 
     CComPtr<IMalloc> allocator;
     CComPtr<IShellFolder> desktop;

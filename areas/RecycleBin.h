@@ -16,7 +16,7 @@ public:
 class CRecycleBinTarget : public CRelayTarget
 {
 public:
-    CRecycleBinTarget(const CString& entryName, const boost::shared_ptr<CRecycleBin>& bin);
+    CRecycleBinTarget(const CString& entryName, const std::shared_ptr<CRecycleBin>& bin);
     const CString& GetTypeName() const override;
 };
 

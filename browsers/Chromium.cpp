@@ -152,7 +152,7 @@ void RunListing(const CString& profile, const CChromiumListing& listing, CFoundI
             database = profile + name;
     if (database.IsEmpty())
         return; // a database that is not there is not made
-    boost::shared_ptr<CChromiumCleanerTarget> cleaner(new CChromiumCleanerTarget(database, listing.deletion));
+    std::shared_ptr<CChromiumCleanerTarget> cleaner(new CChromiumCleanerTarget(database, listing.deletion));
     CRowSink sink = {listing, list, tick, cleaner, 0};
     CString error;
     if (RunStatement(database, DB_READ, listing.listing, OnRow, &sink, &error) != SQLITE_OK)

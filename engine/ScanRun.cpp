@@ -23,7 +23,7 @@ struct CSectionScan
     IScanContext& context;
     CScanRoots& roots;
     bool profilesFound = false;
-    std::vector<boost::shared_ptr<CMozilla>> firefox;
+    std::vector<std::shared_ptr<CMozilla>> firefox;
     std::vector<CString> chromium;
 };
 
@@ -34,7 +34,7 @@ void FindProfiles(CSectionScan& scan)
     scan.profilesFound = true;
     const CScanPaths& paths = scan.context.GetScanPaths();
     for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA]))
-        scan.firefox.push_back(boost::shared_ptr<CMozilla>(new CMozilla(scan.list, scan.context, profile)));
+        scan.firefox.push_back(std::shared_ptr<CMozilla>(new CMozilla(scan.list, scan.context, profile)));
     scan.chromium = FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]);
 }
 
@@ -66,7 +66,7 @@ void RunFirefoxQuery(CSectionScan& scan, int query)
                                         &CMozilla::ScanFirefoxBookmarks, &CMozilla::ScanFirefoxFormHistory};
     if (query < 0 || query >= static_cast<int>(sizeof(kScanners) / sizeof(kScanners[0])))
         return;
-    for (const boost::shared_ptr<CMozilla>& profile : scan.firefox)
+    for (const std::shared_ptr<CMozilla>& profile : scan.firefox)
         ((*profile).*kScanners[query])();
 }
 
@@ -78,7 +78,7 @@ void WalkFirefoxCaches(CSectionScan& scan)
     const CString& local = scan.context.GetScanPaths()[SP_LOCAL_APPDATA];
     if (local.IsEmpty())
         return;
-    for (const boost::shared_ptr<CMozilla>& profile : scan.firefox)
+    for (const std::shared_ptr<CMozilla>& profile : scan.firefox)
     {
         CString folder = profile->GetProfileFolder();
         CString name = LastComponent(folder.Left(folder.GetLength() - 1));

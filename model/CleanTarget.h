@@ -3,7 +3,7 @@
 
 #include "afx/String.h"
 
-#include <boost/shared_ptr.hpp>
+#include <memory>
 #include <vector>
 
 class ICleanHost;
@@ -35,5 +35,5 @@ protected:
     ICleanHost* m_pOwner;
 };
 
-typedef boost::shared_ptr<CCleanTarget> CCleanTargetPtr;
+typedef std::shared_ptr<CCleanTarget> CCleanTargetPtr;
 typedef std::vector<CCleanTargetPtr> CFoundItemList;

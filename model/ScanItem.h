@@ -3,7 +3,7 @@
 
 #include "CleanTarget.h"
 
-#include <boost/shared_ptr.hpp>
+#include <memory>
 #include <windows.h>
 
 enum SectionStatus
@@ -57,5 +57,5 @@ private:
     RECT m_iconRect;
 };
 
-typedef boost::shared_ptr<CScanItem> CScanItemPtr;
+typedef std::shared_ptr<CScanItem> CScanItemPtr;
 typedef std::vector<CScanItemPtr> CSectionList;

@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick
-  googletest libboost-dev
+  googletest
   nodejs npm
   strace sqlite3 findutils coreutils procps bsdutils e2fsprogs nsis ca-certificates
 )
@@ -52,8 +52,3 @@ if ! echo "$SQLITE_C_SHA256  $sqlite_dir/sqlite3.c" | sha256sum -c --status 2>/d
   rm -rf "$tmp"
   echo "$SQLITE_C_SHA256  $sqlite_dir/sqlite3.c" | sha256sum -c --status || { echo "setup: sha256 mismatch for sqlite3.c" >&2; exit 1; }
 fi
-
-# Boost headers reach the cross compiler through a folder holding only this link:
-# putting /usr/include itself on MinGW's include path breaks its C headers.
-mkdir -p "$deps/include"
-ln -sfn /usr/include/boost "$deps/include/boost"

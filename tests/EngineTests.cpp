@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <boost/weak_ptr.hpp>
+#include <memory>
 #include <functional>
 #include <set>
 #include <vector>
@@ -138,10 +138,10 @@ TEST(RelayTargetTest, GroupCleansOnceAndSharesTheResult)
 
 TEST(RelayTargetTest, SharedTargetLivesAsLongAsItsLastEntry)
 {
-    boost::weak_ptr<CRecycleBin> watch;
+    std::weak_ptr<CRecycleBin> watch;
     CFoundItemList list;
     {
-        boost::shared_ptr<CRecycleBin> bin(new CRecycleBin);
+        std::shared_ptr<CRecycleBin> bin(new CRecycleBin);
         watch = bin;
         for (const char* name : {"one.txt", "two.txt", "three.txt"})
             list.push_back(CCleanTargetPtr(new CRecycleBinTarget(name, bin)));
