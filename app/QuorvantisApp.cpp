@@ -1,6 +1,6 @@
 #include "QuorvantisApp.h"
 
-#include "MyCommandLineInfo.h"
+#include "options/MyCommandLineInfo.h"
 #include "resources/resource.h"
 #include "ui/MainFrame.h"
 #include "ui/SplashDlg.h"

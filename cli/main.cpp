@@ -63,15 +63,14 @@ void PrintHelp()
 {
     std::fputs(kUsage, stdout);
     std::fputs("\nSections:\n", stdout);
-    int count = 0;
-    const CSectionInfo* sections = GetSectionTable(count);
-    for (int i = 0; i < count; ++i)
-        std::printf("  %d  %s\n", sections[i].sectionIndex,
-                    CString::FromResource(sections[i].nameId).GetString());
+    for (int section = 0; section < SECTION_COUNT; ++section)
+        std::printf("  %d  %s\n", section, CString::FromResource(IDS_SECTION_WINDOWS + section).GetString());
     std::fputs("\nAreas:\n", stdout);
+    int count = 0;
     const CAreaInfo* areas = GetAreaTable(count);
     for (int i = 0; i < count; ++i)
-        std::printf("  %d  %s\n", areas[i].controlId, CString::FromResource(areas[i].captionId).GetString());
+        std::printf("  %d  %s\n", areas[i].areaId,
+                    CString::FromResource(IDS_AREA_RECENT_DOCS + areas[i].areaId - AREA_FIRST).GetString());
 }
 
 struct COptions
@@ -144,7 +143,7 @@ public:
         ResolveScanPaths(m_paths, nullptr);
     }
 
-    bool IsAreaChecked(int controlId) const override { return m_options.areas.count(controlId) != 0; }
+    bool IsAreaChecked(int areaId) const override { return m_options.areas.count(areaId) != 0; }
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return nullptr; }
     void RefreshList() override {}
@@ -265,7 +264,7 @@ int ParseArguments(int argc, char** argv, COptions& options)
     const CAreaInfo* areas = GetAreaTable(areaCount);
     for (int i = 0; i < areaCount; ++i)
         if (areas[i].checkedAtStart)
-            options.areas.insert(areas[i].controlId);
+            options.areas.insert(areas[i].areaId);
 
     for (int i = 1; i < argc; ++i)
     {
@@ -287,9 +286,9 @@ int ParseArguments(int argc, char** argv, COptions& options)
             {
                 options.areas.clear();
                 for (int a = 0; a < areaCount; ++a)
-                    options.areas.insert(areas[a].controlId);
+                    options.areas.insert(areas[a].areaId);
             }
-            else if (!ParseList(list, IDC_AREA_FIRST, IDC_AREA_LAST, options.areas))
+            else if (!ParseList(list, AREA_FIRST, AREA_LAST, options.areas))
                 return BadArgument(argv[i]);
         }
         else if (arg.rfind("--sections=", 0) == 0)
@@ -334,7 +333,10 @@ int main(int argc, char** argv)
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     HRESULT com = CoInitialize(nullptr);
 
-    CSectionList sections = CreateSections();
+    std::vector<CString> names;
+    for (int section = 0; section < SECTION_COUNT; ++section)
+        names.push_back(CString::FromResource(IDS_SECTION_WINDOWS + section));
+    CSectionList sections = CreateSections(names);
     for (const CScanItemPtr& section : sections)
         section->SetChecked(options.sections.count(section->GetSectionIndex()) ? 1 : 0);
     CConsoleHost host(options, sections);

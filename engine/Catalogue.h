@@ -4,19 +4,48 @@
 #include "model/ScanItem.h"
 #include "ScanPaths.h"
 
+// The cleaning areas, by the ids that the console takes and that the window maps to its
+// check boxes, in the order of the settings file.
+enum AreaId
+{
+    AREA_RECENT_DOCS = 701,
+    AREA_FIND_HISTORY,
+    AREA_CLIPBOARD,
+    AREA_RECYCLE_BIN,
+    AREA_TEMP_FOLDERS,
+    AREA_SCANDISK,
+    AREA_RUN_HISTORY,
+    AREA_NETWORK_MAPPINGS,
+    AREA_OFFICE,
+    AREA_ACROBAT,
+    AREA_WORDPAD,
+    AREA_PAINT,
+    AREA_MEDIAPLAYER,
+    AREA_TEMP_INTERNET,
+    AREA_COOKIES,
+    AREA_HISTORY,
+    AREA_FAVORITES,
+    AREA_TYPED_URLS,
+    AREA_FORMS,
+    AREA_PASSWORDS,
+    AREA_DOWNLOADED_PROGRAMS,
+    AREA_DOWNLOAD_LIST,
+    AREA_FIRST = AREA_RECENT_DOCS,
+    AREA_LAST = AREA_DOWNLOAD_LIST,
+    AREA_COUNT = AREA_LAST - AREA_FIRST + 1
+};
+
 struct CSectionInfo
 {
     int sectionIndex;
-    int nameId; // string id of the caption
     bool checkedAtStart;
 };
 
 struct CAreaInfo
 {
-    int controlId;
-    int captionId;
+    int areaId;
     int section;
-    bool checkedAtStart;
+    bool checkedAtStart; // the choice of a user who has made none
 };
 
 enum ScanStepKind
@@ -60,5 +89,5 @@ const CSectionInfo* GetSectionTable(int& count);
 const CAreaInfo* GetAreaTable(int& count);
 // Every scanner of every section, in the order the scan runs them.
 const CScanStep* GetScanSteps(int& count);
-// The area of a control id, or nullptr.
-const CAreaInfo* FindArea(int controlId);
+// The area of an id, or nullptr.
+const CAreaInfo* FindArea(int areaId);

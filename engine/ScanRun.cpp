@@ -143,14 +143,15 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
 }
 } // namespace
 
-CSectionList CreateSections()
+CSectionList CreateSections(const std::vector<CString>& names)
 {
     CSectionList sections;
     int count = 0;
     const CSectionInfo* table = GetSectionTable(count);
     for (int i = 0; i < count; ++i)
     {
-        CScanItemPtr section(new CScanItem(CString::FromResource(table[i].nameId), table[i].sectionIndex));
+        const size_t index = static_cast<size_t>(table[i].sectionIndex);
+        CScanItemPtr section(new CScanItem(index < names.size() ? names[index] : CString(), table[i].sectionIndex));
         section->SetChecked(table[i].checkedAtStart ? 1 : 0);
         sections.push_back(section);
     }

@@ -5,11 +5,13 @@
 #include "ScanPaths.h"
 #include "model/Tickable.h"
 
+#include <vector>
+
 // What the scan run needs of the window that drives it.
 class IScanContext : public IProgressSink
 {
 public:
-    virtual bool IsAreaChecked(int controlId) const = 0;
+    virtual bool IsAreaChecked(int areaId) const = 0;
     virtual const CScanPaths& GetScanPaths() const = 0;
     // Owner of clipboard and shell calls; may be NULL.
     virtual HWND GetOwnerWindow() const = 0;
@@ -18,8 +20,9 @@ protected:
     ~IScanContext() {}
 };
 
-// The four sections in row order, named from the string table, the wipe section unchecked.
-CSectionList CreateSections();
+// The four sections in row order, named by the caller (names[i] for section i), the wipe
+// section unchecked.
+CSectionList CreateSections(const std::vector<CString>& names);
 // Releases every found item and sets every status to ready.
 void ClearSections(CSectionList& sections);
 // Scans the checked sections in row order; each section's checked areas in catalogue order.

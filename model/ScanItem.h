@@ -4,7 +4,6 @@
 #include "CleanTarget.h"
 
 #include <memory>
-#include <windows.h>
 
 enum SectionStatus
 {
@@ -43,8 +42,6 @@ public:
     void SetToClean(int count) { m_toClean = count; }
     int GetChecked() const { return m_checked; }
     void SetChecked(int checked) { m_checked = checked; }
-    const RECT& GetIconRect() const { return m_iconRect; }
-    void SetIconRect(const RECT& rect) { m_iconRect = rect; }
 
 private:
     CString m_name;
@@ -54,7 +51,6 @@ private:
     int m_cleanedSoFar;
     int m_toClean;
     int m_checked;
-    RECT m_iconRect;
 };
 
 typedef std::shared_ptr<CScanItem> CScanItemPtr;

@@ -1,8 +1,8 @@
 // The application core: the settings file's format and reading rules, its whole-or-
 // nothing writing, and the command-line switches.
 #include "TestUtil.h"
-#include "app/MyCommandLineInfo.h"
-#include "app/SettingsFile.h"
+#include "options/MyCommandLineInfo.h"
+#include "options/SettingsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace
 std::vector<long> Numbers(const CSettings& s)
 {
     std::vector<long> numbers = {s.autoRunMode};
-    numbers.insert(numbers.end(), s.areas, s.areas + SETTINGS_AREA_COUNT);
+    numbers.insert(numbers.end(), s.areas, s.areas + AREA_COUNT);
     numbers.insert(numbers.end(), {s.showSplash, s.shred, s.dontShowWipeNotice});
     return numbers;
 }

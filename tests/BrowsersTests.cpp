@@ -9,7 +9,7 @@
 #include "model/CleanHost.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
-#include "resources/resource.h"
+#include "engine/Catalogue.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -587,8 +587,8 @@ TEST(InternetExplorerTest, CacheFoldersAndTheLockedIndexRule)
     }
     CBrowserContext context;
     context.m_paths[SP_INTERNET_CACHE] = cache;
-    context.m_areas = {IDC_AREA_TEMP_INTERNET};
-    CSectionList sections = CreateSections();
+    context.m_areas = {AREA_TEMP_INTERNET};
+    CSectionList sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
     ScanSections(sections, context);
     CFoundItemList& items = sections[SECTION_BROWSERS]->GetFoundItems();
     ASSERT_EQ(6u, items.size());

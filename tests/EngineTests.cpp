@@ -165,14 +165,12 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
     ASSERT_EQ(4, sectionCount);
     for (int i = 0; i < areaCount; ++i)
     {
-        EXPECT_EQ(IDC_AREA_FIRST + i, areas[i].controlId);
-        EXPECT_EQ(areas[i].controlId + IDS_AREA_OFFSET, areas[i].captionId);
-        EXPECT_EQ(areas[i].controlId != IDC_AREA_FAVORITES, areas[i].checkedAtStart);
+        EXPECT_EQ(AREA_FIRST + i, areas[i].areaId);
+        EXPECT_EQ(areas[i].areaId != AREA_FAVORITES, areas[i].checkedAtStart);
     }
     for (int i = 0; i < sectionCount; ++i)
     {
         EXPECT_EQ(i, sections[i].sectionIndex);
-        EXPECT_EQ(IDS_SECTION_WINDOWS + i, sections[i].nameId);
         EXPECT_EQ(i != SECTION_WIPE, sections[i].checkedAtStart);
     }
     std::set<int> scanned;
@@ -193,7 +191,7 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
     }
     // Network mappings, Acrobat Reader and downloaded programs have no scanner.
     EXPECT_EQ(19u, scanned.size());
-    for (int none : {IDC_AREA_NETWORK_MAPPINGS, IDC_AREA_ACROBAT, IDC_AREA_DOWNLOADED_PROGRAMS})
+    for (int none : {AREA_NETWORK_MAPPINGS, AREA_ACROBAT, AREA_DOWNLOADED_PROGRAMS})
         EXPECT_EQ(0u, scanned.count(none));
 
     // Every section's steps in run order, written as "area:what" (what: the scan path of
@@ -232,7 +230,8 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
     EXPECT_EQ(expected, order);
 }
 
-TEST(CatalogueTest, CaptionsAndSectionNamesComeFromTheStringTable)
+// The front ends name the areas and sections from the string table by their ids.
+TEST(CatalogueTest, CaptionsAndSectionNamesOfTheStringTable)
 {
     const char* const captions[] = {"Clean Recent Docs",
                                     "Clean Find history",
@@ -262,15 +261,18 @@ TEST(CatalogueTest, CaptionsAndSectionNamesComeFromTheStringTable)
     char text[256];
     for (int i = 0; i < count; ++i)
     {
-        LoadStringA(GetModuleHandleA(nullptr), areas[i].captionId, text, sizeof(text));
-        EXPECT_STREQ(captions[i], text) << areas[i].controlId;
+        LoadStringA(GetModuleHandleA(nullptr), IDS_AREA_RECENT_DOCS + areas[i].areaId - AREA_FIRST,
+                    text, sizeof(text));
+        EXPECT_STREQ(captions[i], text) << areas[i].areaId;
     }
-    CSectionList sections = CreateSections();
     std::vector<CString> names;
-    for (const CScanItemPtr& section : sections)
-        names.push_back(section->GetName());
+    for (int section = 0; section < SECTION_COUNT; ++section)
+        names.push_back(CString::FromResource(IDS_SECTION_WINDOWS + section));
     EXPECT_EQ((std::vector<CString>{"Windows cleaning", "Applications cleaning", "Browsers cleaning", "Wipe free space"}),
               names);
+    CSectionList sections = CreateSections(names);
+    for (size_t i = 0; i < sections.size(); ++i)
+        EXPECT_EQ(names[i], sections[i]->GetName());
 }
 
 TEST(ScanPathsTest, RegistryKeysAndFoldersWithoutTrailingBackslash)
@@ -336,7 +338,7 @@ class ScanRunTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_sections = CreateSections();
+        m_sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
         m_context.m_sections = &m_sections;
         m_root = MakeTestRoot("scanrun");
         // Every folder area points into the test's own folders.
@@ -360,8 +362,8 @@ TEST_F(ScanRunTest, SectionsGoThroughTheirStatusesInRowOrder)
     MakeDir(m_root + "\\recent");
     WriteBytes(m_root + "\\recent\\doc.lnk", "x");
     m_context.m_paths[SP_RECENT] = m_root + "\\recent";
-    m_context.m_areas = {IDC_AREA_RECENT_DOCS, IDC_AREA_NETWORK_MAPPINGS, IDC_AREA_ACROBAT,
-                         IDC_AREA_DOWNLOADED_PROGRAMS};
+    m_context.m_areas = {AREA_RECENT_DOCS, AREA_NETWORK_MAPPINGS, AREA_ACROBAT,
+                         AREA_DOWNLOADED_PROGRAMS};
     // Left over from an earlier scan: discarded before the new one starts.
     m_sections[SECTION_BROWSERS]->GetFoundItems().push_back(Scripted("old", false));
     m_sections[SECTION_WIPE]->SetStatus(SS_COMPLETE);
@@ -387,7 +389,7 @@ TEST_F(ScanRunTest, UncheckedSectionIsNotScannedEvenWithItsAreasChecked)
     MakeDir(m_root + "\\recent");
     WriteBytes(m_root + "\\recent\\doc.lnk", "x");
     m_context.m_paths[SP_RECENT] = m_root + "\\recent";
-    m_context.m_areas = {IDC_AREA_RECENT_DOCS};
+    m_context.m_areas = {AREA_RECENT_DOCS};
     m_sections[SECTION_WINDOWS]->SetChecked(0);
     ScanSections(m_sections, m_context);
     EXPECT_EQ(SS_READY, m_sections[SECTION_WINDOWS]->GetStatus());
@@ -410,7 +412,7 @@ TEST_F(ScanRunTest, TempAreaWalksUserTempThenWindowsTempAndSkipsEmptyPaths)
     }
     m_context.m_paths[SP_USER_TEMP] = m_root + "\\user";
     m_context.m_paths[SP_WINDOWS_TEMP] = m_root + "\\windows";
-    m_context.m_areas = {IDC_AREA_TEMP_FOLDERS};
+    m_context.m_areas = {AREA_TEMP_FOLDERS};
     ScanSections(m_sections, m_context);
     const CFoundItemList& items = m_sections[SECTION_WINDOWS]->GetFoundItems();
     ASSERT_EQ(2u, items.size());
@@ -428,7 +430,7 @@ TEST_F(ScanRunTest, TempFoldersAreWalkedOnceAndOnlyWhenTheyAreScratchSpace)
 {
     MakeDir(m_root + "\\user");
     WriteBytes(m_root + "\\user\\f.tmp", "x");
-    m_context.m_areas = {IDC_AREA_TEMP_FOLDERS};
+    m_context.m_areas = {AREA_TEMP_FOLDERS};
     // TEMP and the Windows temp folder naming one folder (a service account's setting).
     m_context.m_paths[SP_USER_TEMP] = m_root + "\\user";
     m_context.m_paths[SP_WINDOWS_TEMP] = m_root + "\\USER\\";
@@ -451,7 +453,7 @@ TEST_F(ScanRunTest, OperaTemporaryDownloadsAreWalkedInTheLocalProfile)
         MakeDir(m_root + dir);
     MakeDir(downloads);
     WriteBytes(downloads + "\\setup.exe", "x");
-    m_context.m_areas = {IDC_AREA_TEMP_INTERNET};
+    m_context.m_areas = {AREA_TEMP_INTERNET};
     ScanSections(m_sections, m_context);
     const CFoundItemList& items = m_sections[SECTION_BROWSERS]->GetFoundItems();
     ASSERT_EQ(1u, items.size());
@@ -464,7 +466,7 @@ class CleanRunTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_sections = CreateSections();
+        m_sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
         m_context.m_sections = &m_sections;
     }
     CSectionList m_sections;
@@ -563,7 +565,7 @@ TEST_F(CleanRunTest, FolderWalkResultIsRemovedContentFirst)
     WriteBytes(root + "\\S\\B.txt", "b");
     WriteBytes(root + "\\S\\C.txt", "c");
     m_context.m_paths[SP_RECENT] = root;
-    m_context.m_areas = {IDC_AREA_RECENT_DOCS};
+    m_context.m_areas = {AREA_RECENT_DOCS};
     ScanSections(m_sections, m_context);
     ASSERT_EQ(4, CountFoundItems(m_sections));
     CleanSections(m_sections, m_context, &m_context);

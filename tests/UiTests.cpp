@@ -3,7 +3,7 @@
 // splash. Screenshots of the dialogs go to QV_SCREENSHOTS when it is set.
 #include "TestUtil.h"
 #include "afx/App.h"
-#include "app/SettingsFile.h"
+#include "options/SettingsFile.h"
 #include "engine/ScanPaths.h"
 #include "ui/MainFrame.h"
 #include "ui/SplashDlg.h"

@@ -1,8 +1,8 @@
 #include "MainFrame.h"
 
 #include "Warning.h"
-#include "app/MyCommandLineInfo.h"
-#include "app/SettingsFile.h"
+#include "options/MyCommandLineInfo.h"
+#include "options/SettingsFile.h"
 #include "engine/CleanRun.h"
 #include "exmfc/Fonts.h"
 
@@ -59,6 +59,9 @@ const struct
     {IDC_AREA_OFFICE, IDC_AREA_MEDIAPLAYER, IDS_SECTION_APPLICATIONS},
     {IDC_AREA_TEMP_INTERNET, IDC_AREA_DOWNLOAD_LIST, IDS_SECTION_BROWSERS},
 };
+
+// The check boxes stand in area order: box i is area AREA_FIRST + i.
+static_assert(IDC_AREA_LAST - IDC_AREA_FIRST + 1 == AREA_COUNT, "one check box per area");
 
 const UINT kTabPictures[] = {IDB_TAB_WINDOWS, IDB_TAB_APPLICATIONS, IDB_TAB_BROWSERS, IDB_TAB_GENERAL,
                              IDB_TAB_SCHEDULE};
@@ -230,7 +233,6 @@ void CMainFrame::CreateOptionsPage()
             box.Create(CString::FromResource(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP,
                        Row(row), this, id);
             box.SetFont(Font(5));
-            box.SetCheck(id == IDC_AREA_FAVORITES ? BST_UNCHECKED : BST_CHECKED);
         }
     }
     for (int i = 0; i < OPTION_TABS + CONFIG_TABS; ++i)
@@ -365,11 +367,11 @@ void CMainFrame::OnTabChanged(NMHDR* header, LRESULT*)
         ShowTab(m_configTabs, CONFIG_TABS, m_configTabCtrl.GetCurSel());
 }
 
-bool CMainFrame::IsAreaChecked(int controlId) const
+bool CMainFrame::IsAreaChecked(int areaId) const
 {
-    if (controlId < IDC_AREA_FIRST || controlId > IDC_AREA_LAST)
+    if (areaId < AREA_FIRST || areaId > AREA_LAST)
         return false;
-    return m_areas[controlId - IDC_AREA_FIRST].GetCheck() == BST_CHECKED;
+    return m_areas[areaId - AREA_FIRST].GetCheck() == BST_CHECKED;
 }
 
 void CMainFrame::EnableScanAndClean(bool scan, bool clean)
@@ -561,10 +563,9 @@ void CMainFrame::SaveSettings()
 
 void CMainFrame::LoadSettings()
 {
-    m_noScheduleButton.SetCheck(BST_CHECKED);
+    // Without a file every control shows the choices of a user who has made none.
     CSettings settings;
-    if (!CSettingsFile(m_paths[SP_APPDATA]).Load(settings))
-        return;
+    CSettingsFile(m_paths[SP_APPDATA]).Load(settings);
     CButton* radios[] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton};
     for (int i = 0; i < 3; ++i)
         radios[i]->SetCheck(settings.autoRunMode == i ? BST_CHECKED : BST_UNCHECKED);

@@ -8,6 +8,7 @@
 #include "ScanListBox.h"
 #include "afx/Controls.h"
 #include "afx/FrameWnd.h"
+#include "engine/Catalogue.h"
 #include "engine/ScanPaths.h"
 #include "exmfc/SkinButton.h"
 #include "exmfc/TrayIcon.h"
@@ -46,7 +47,6 @@ public:
     };
     enum
     {
-        AREA_COUNT = IDC_AREA_LAST - IDC_AREA_FIRST + 1,
         OPTION_TABS = 3,
         CONFIG_TABS = 2
     };
@@ -65,7 +65,7 @@ public:
     void LoadSettings();
 
     // IScanContext
-    bool IsAreaChecked(int controlId) const override;
+    bool IsAreaChecked(int areaId) const override;
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return m_hWnd; }
     void Tick() override { m_list.Tick(); }

@@ -9,10 +9,18 @@ namespace
 const COLORREF kLineColour = RGB(204, 204, 204);
 const DWORD kRefreshCounts = 100000;
 
+// The section names of the string table, in row order.
+std::vector<CString> SectionNames()
+{
+    std::vector<CString> names;
+    for (int section = 0; section < SECTION_COUNT; ++section)
+        names.push_back(CString::FromResource(IDS_SECTION_WINDOWS + section));
+    return names;
+}
 } // namespace
 
 CScanListBox::CScanListBox()
-    : m_sections(CreateSections()), m_itemHeight(1), m_checkedIcon(nullptr), m_uncheckedIcon(nullptr),
+    : m_sections(CreateSections(SectionNames())), m_iconRects(m_sections.size()), m_itemHeight(1), m_checkedIcon(nullptr), m_uncheckedIcon(nullptr),
       m_lastRefresh(0), m_owner(nullptr)
 {
     m_background.CreateSolidBrush(RGB(255, 255, 255));
@@ -125,7 +133,8 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     if (row < m_sections.size())
     {
         CScanItem& section = *m_sections[row];
-        section.SetIconRect(CRect(r.left + 2, r.top + 2, r.left + 18, r.top + 18));
+        if (row < m_iconRects.size())
+            m_iconRects[row] = CRect(r.left + 2, r.top + 2, r.left + 18, r.top + 18);
         ::DrawIconEx(dc, r.left + 2, r.top + 2, section.GetChecked() ? m_checkedIcon : m_uncheckedIcon, 16,
                      16, 0, nullptr, DI_NORMAL);
         const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
@@ -166,10 +175,9 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
 void CScanListBox::HitTest(CPoint point, int& iconSection, int& detailsSection) const
 {
     iconSection = detailsSection = -1;
-    for (size_t i = 0; i < m_sections.size(); ++i)
+    for (size_t i = 0; i < m_iconRects.size(); ++i)
     {
-        RECT icon = m_sections[i]->GetIconRect();
-        if (::PtInRect(&icon, point))
+        if (m_iconRects[i].PtInRect(point))
         {
             iconSection = static_cast<int>(i);
             return;

@@ -71,6 +71,7 @@ public:
 private:
     CBrush m_background;
     CSectionList m_sections;
+    std::vector<CRect> m_iconRects; // where each row's check icon was last drawn
     std::vector<std::unique_ptr<exmfc::CSkinButton>> m_details;
     int m_itemHeight;
     HICON m_checkedIcon;

@@ -3,20 +3,19 @@
 #pragma once
 
 #include "afx/String.h"
-
-enum
-{
-    SETTINGS_AREA_COUNT = 22
-};
+#include "engine/Catalogue.h"
 
 // What the file holds, in file order. Check states are kept as read (the window gives
 // them to its check boxes); the file is written with each masked to 0 or 1.
 struct CSettings
 {
+    // The choices of a user who has made none; the areas as the catalogue marks them.
+    CSettings();
+
     // 0 "Don't auto run", 1 "Run and scan automatically", 2 "Run, scan and clean
     // automatically"; any other value read leaves no automatic-run choice made.
     long autoRunMode = 0;
-    long areas[SETTINGS_AREA_COUNT] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1};
+    long areas[AREA_COUNT]; // in area id order
     long showSplash = 1;
     long shred = 1;
     long dontShowWipeNotice = 0;

@@ -13,6 +13,16 @@ namespace
 const UINT kMaxFileSize = 65536;
 } // namespace
 
+CSettings::CSettings()
+{
+    for (long& area : areas)
+        area = 0;
+    int count = 0;
+    const CAreaInfo* table = GetAreaTable(count);
+    for (int i = 0; i < count; ++i)
+        areas[table[i].areaId - AREA_FIRST] = table[i].checkedAtStart ? 1 : 0;
+}
+
 CSettingsFile::CSettingsFile(const CString& appData)
     : m_folder(appData + "\\Quorvantis"), m_path(appData + "\\Quorvantis\\settings.cfg")
 {
