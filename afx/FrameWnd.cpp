@@ -2,7 +2,7 @@
 
 #include "App.h"
 
-CFrameWnd::CFrameWnd() : m_bAutoDelete(true) {}
+CFrameWnd::CFrameWnd() : m_bAutoDelete(true), m_quitCode(0) {}
 
 BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect, CWnd* parent)
 {
@@ -39,7 +39,7 @@ void CFrameWnd::PostNcDestroy()
     if (app && app->m_pMainWnd == this)
     {
         app->m_pMainWnd = nullptr;
-        ::PostQuitMessage(0);
+        ::PostQuitMessage(m_quitCode);
     }
     if (m_bAutoDelete)
         delete this;

@@ -16,4 +16,6 @@ public:
     void OnClose();
 
     bool m_bAutoDelete;
+    // The status the program ends with when this, its main window, goes.
+    int m_quitCode;
 };

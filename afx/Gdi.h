@@ -75,6 +75,34 @@ public:
     BOOL CreateStockObject(int id);
 };
 
+// An icon loaded from the module's resources at one size, destroyed with the object.
+class CIcon
+{
+public:
+    CIcon() : m_icon(nullptr) {}
+    ~CIcon() { Destroy(); }
+    CIcon(const CIcon&) = delete;
+    CIcon& operator=(const CIcon&) = delete;
+    // True when the icon could be loaded.
+    bool Load(UINT resourceId, int size, HINSTANCE module = nullptr)
+    {
+        Destroy();
+        m_icon = static_cast<HICON>(::LoadImageA(module ? module : ::GetModuleHandleA(nullptr),
+                                                 MAKEINTRESOURCEA(resourceId), IMAGE_ICON, size, size, 0));
+        return m_icon != nullptr;
+    }
+    operator HICON() const { return m_icon; }
+    void Destroy()
+    {
+        if (m_icon)
+            ::DestroyIcon(m_icon);
+        m_icon = nullptr;
+    }
+
+private:
+    HICON m_icon;
+};
+
 class CWnd;
 
 // A device context. A DC made by CreateCompatibleDC is deleted with the object; an

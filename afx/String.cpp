@@ -173,3 +173,65 @@ CString CString::FromResource(unsigned int id)
     int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof(text));
     return CString(text, length > 0 ? length : 0);
 }
+
+std::wstring Utf8ToWide(const char* text, int length)
+{
+    if (!text)
+        return std::wstring();
+    if (length < 0)
+        length = static_cast<int>(strlen(text));
+    if (length == 0)
+        return std::wstring();
+    int units = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
+    if (units <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, length, &wide[0], units);
+    return wide;
+}
+
+bool WideToUtf8(const wchar_t* text, size_t length, CString& out)
+{
+    out.Empty();
+    if (length == 0)
+        return true;
+    const int count = static_cast<int>(length);
+    bool exact = true;
+    int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, count, nullptr, 0, nullptr, nullptr);
+    DWORD flags = WC_ERR_INVALID_CHARS;
+    if (bytes <= 0)
+    {
+        exact = false;
+        flags = 0;
+        bytes = WideCharToMultiByte(CP_UTF8, 0, text, count, nullptr, 0, nullptr, nullptr);
+        if (bytes <= 0)
+            return false;
+    }
+    char* buffer = out.GetBuffer(bytes);
+    int written = WideCharToMultiByte(CP_UTF8, flags, text, count, buffer, bytes, nullptr, nullptr);
+    out.ReleaseBuffer(written > 0 ? written : 0);
+    return exact && written == bytes;
+}
+
+CString ErrorText(DWORD error)
+{
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    CString message;
+    if (length && text)
+        message = CString(text, static_cast<int>(length));
+    if (text)
+        LocalFree(text);
+    while (!message.IsEmpty())
+    {
+        char last = message[message.GetLength() - 1];
+        if (last != '\r' && last != '\n' && last != '.' && last != ' ')
+            break;
+        message = message.Left(message.GetLength() - 1);
+    }
+    if (message.IsEmpty())
+        message.Format("error %lu", error);
+    return message;
+}

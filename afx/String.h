@@ -78,6 +78,16 @@ private:
     std::string m_s;
 };
 
+// UTF-8 (the program's strings) to UTF-16 (the wide system calls); invalid bytes
+// become U+FFFD.
+std::wstring Utf8ToWide(const char* text, int length = -1);
+// UTF-16 to UTF-8. False when the text holds an unpaired surrogate: out then holds a
+// lossy form fit for display only, which names no file.
+bool WideToUtf8(const wchar_t* text, size_t length, CString& out);
+// The text of a system error code (or an HRESULT), without the closing full stop and
+// line break.
+CString ErrorText(unsigned long error);
+
 inline bool operator==(const CString& a, const CString& b) { return a.str() == b.str(); }
 inline bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
 inline bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }

@@ -35,17 +35,23 @@ BOOL CQuorvantisApp::InitInstance()
     if (splashOption && ::SendMessageA(splashOption, BM_GETCHECK, 0, 0) == BST_CHECKED)
     {
         CSplashDlg splash;
-        splash.DoModal();
+        frame->RunModal([&splash] { return splash.DoModal(); });
     }
     frame->CenterWindow();
     frame->ShowWindow(show);
     frame->UpdateWindow();
+    // A close asked for from the tray meanwhile goes first: nothing is started.
+    if (frame->IsClosePending())
+        return TRUE;
+    if (flags.clean && !frame->MayRunUnattended())
+        return TRUE;
     if (flags.scan)
         frame->OnScan();
     if (flags.clean)
     {
         frame->OnClean();
-        ::PostQuitMessage(0);
+        // The run ends as any run does: its settings saved, its tray icon removed.
+        frame->CloseWhenIdle();
     }
     return TRUE;
 }

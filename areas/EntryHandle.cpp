@@ -1,6 +1,7 @@
 #include "EntryHandle.h"
 
 #include "PathText.h"
+#include "afx/Handle.h"
 
 #include <map>
 #include <vector>
@@ -152,10 +153,10 @@ CString ResolveFolder(const CString& path)
     if (!SplitVolumePath(path, root, rest))
         return CString();
     std::wstring wide = ToLongPath(path);
-    HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    CHandle handle(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.IsValid())
         return CString();
     CString resolved;
     BY_HANDLE_FILE_INFORMATION info;
@@ -169,6 +170,5 @@ CString ResolveFolder(const CString& path)
         while (resolved.GetLength() > 3 && resolved[resolved.GetLength() - 1] == '\\')
             resolved = resolved.Left(resolved.GetLength() - 1);
     }
-    CloseHandle(handle);
     return resolved;
 }

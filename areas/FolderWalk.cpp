@@ -2,35 +2,10 @@
 
 #include "FileTarget.h"
 #include "PathText.h"
+#include "afx/Handle.h"
 
 namespace
 {
-// Owns a listing of one folder, in the literal path form.
-class CFindHandle
-{
-public:
-    CFindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
-        : m_h(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                               FIND_FIRST_EX_LARGE_FETCH)),
-          m_error(m_h == INVALID_HANDLE_VALUE ? GetLastError() : 0)
-    {
-    }
-    ~CFindHandle()
-    {
-        if (m_h != INVALID_HANDLE_VALUE)
-            FindClose(m_h);
-    }
-    CFindHandle(const CFindHandle&) = delete;
-    CFindHandle& operator=(const CFindHandle&) = delete;
-    bool IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
-    DWORD GetError() const { return m_error; }
-    bool Next(WIN32_FIND_DATAW& data) { return FindNextFileW(m_h, &data) != FALSE; }
-
-private:
-    HANDLE m_h;
-    DWORD m_error;
-};
-
 // A folder that is there but cannot be listed is reported; a missing one is not.
 void ReportUnlisted(CFolderWalk& walk, DWORD error)
 {
@@ -42,10 +17,11 @@ void ReportUnlisted(CFolderWalk& walk, DWORD error)
 void AddMatches(CFolderWalk& walk, const wchar_t* pattern)
 {
     WIN32_FIND_DATAW data;
-    CFindHandle find(walk.wide + L"\\" + pattern, data);
-    if (!find.IsValid())
+    CFindHandle find;
+    DWORD error = find.First(walk.wide + L"\\" + pattern, data);
+    if (error != ERROR_SUCCESS)
     {
-        ReportUnlisted(walk, find.GetError());
+        ReportUnlisted(walk, error);
         return;
     }
     do
@@ -139,8 +115,8 @@ std::vector<CString> FindSubfolders(const CString& folder, const wchar_t* patter
     if (folder.IsEmpty())
         return names;
     WIN32_FIND_DATAW data;
-    CFindHandle find(ToLongPath(WithoutTrailingSeparators(folder)) + L"\\" + pattern, data);
-    if (!find.IsValid())
+    CFindHandle find;
+    if (find.First(ToLongPath(WithoutTrailingSeparators(folder)) + L"\\" + pattern, data) != ERROR_SUCCESS)
         return names;
     do
     {

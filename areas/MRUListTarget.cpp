@@ -1,5 +1,6 @@
 #include "MRUListTarget.h"
 
+#include "afx/Handle.h"
 #include "model/TypeNames.h"
 
 #include <windows.h>
@@ -15,27 +16,6 @@ CString WithoutRunSuffix(const CString& text)
     return text;
 }
 
-// Owns an open registry key.
-class CRegKey
-{
-public:
-    CRegKey() : m_key(nullptr) {}
-    ~CRegKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-    bool OpenFullAccess(const char* path)
-    {
-        return RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &m_key) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key;
-};
 } // namespace
 
 CMRUListTarget::CMRUListTarget(const CString& displayText, const CString& keyPath, const CString& valueName)
@@ -49,7 +29,7 @@ int CMRUListTarget::Clean()
 {
     m_attempted = 1;
     CRegKey key;
-    if (!key.OpenFullAccess(m_keyPath))
+    if (key.Open(HKEY_CURRENT_USER, m_keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return 0;
     m_cleaned = RegDeleteValueA(key.Get(), m_valueName) == ERROR_SUCCESS ? 1 : 0;
     return m_cleaned;
@@ -60,7 +40,7 @@ void ScanMRUKey(const CString& keyPath, CFoundItemList& list, CTickable& tick)
     if (keyPath.IsEmpty())
         return;
     CRegKey key;
-    if (!key.OpenFullAccess(keyPath))
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return;
 
     char name[kBufferSize];

@@ -7,12 +7,6 @@
 #include <string>
 #include <windows.h>
 
-// UTF-8 to UTF-16; invalid bytes become U+FFFD.
-std::wstring Utf8ToWide(const char* text, int length = -1);
-// UTF-16 to UTF-8. False when the text holds an unpaired surrogate: out then holds a
-// lossy form fit for display only, which names no file.
-bool WideToUtf8(const wchar_t* text, size_t length, CString& out);
-
 // The literal form of an absolute path: "C:\a" gives "\\?\C:\a", "\\srv\s\a" gives
 // "\\?\UNC\srv\s\a"; a path already in that form, or a relative one, is kept.
 std::wstring ToLongPath(const CString& path);
@@ -37,6 +31,3 @@ CString WithoutTrailingSeparators(const CString& path);
 // The volume-relative part of an absolute plain path ("C:\a\b" gives "\a\b",
 // "\\srv\s\a" gives "\srv\s\a") and its root ("C:\", "\\srv\s\"); false for others.
 bool SplitVolumePath(const CString& path, CString& root, CString& rest);
-
-// The text of a system error code, without the closing full stop and line break.
-CString ErrorText(DWORD error);

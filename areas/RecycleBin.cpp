@@ -1,5 +1,6 @@
 #include "RecycleBin.h"
 
+#include "afx/Com.h"
 #include "model/CleanHost.h"
 #include "model/TypeNames.h"
 
@@ -9,56 +10,10 @@
 
 namespace
 {
-// Releases a COM interface pointer.
-template <class T> class CComPtr
-{
-public:
-    CComPtr() : m_p(nullptr) {}
-    ~CComPtr()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    CComPtr(const CComPtr&) = delete;
-    CComPtr& operator=(const CComPtr&) = delete;
-    T** operator&() { return &m_p; }
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
-
-private:
-    T* m_p;
-};
-
-// Frees an item identifier list with the shell allocator.
-class CPidl
-{
-public:
-    explicit CPidl(IMalloc* allocator) : m_allocator(allocator), m_p(nullptr) {}
-    ~CPidl() { Reset(); }
-    CPidl(const CPidl&) = delete;
-    CPidl& operator=(const CPidl&) = delete;
-    void Reset()
-    {
-        if (m_p)
-            m_allocator->Free(m_p);
-        m_p = nullptr;
-    }
-    LPITEMIDLIST* operator&()
-    {
-        Reset();
-        return &m_p;
-    }
-    LPITEMIDLIST Get() const { return m_p; }
-
-private:
-    IMalloc* m_allocator;
-    LPITEMIDLIST m_p;
-};
-
 const size_t kNameBuffer = 260;
 
 // The text of a details column, as the ANSI code page shows it; false when there is none.
-bool DetailsText(STRRET& str, LPCITEMIDLIST item, IMalloc* allocator, CString& text)
+bool DetailsText(STRRET& str, LPCITEMIDLIST item, CString& text)
 {
     char buffer[kNameBuffer] = {};
     switch (str.uType)
@@ -67,7 +22,7 @@ bool DetailsText(STRRET& str, LPCITEMIDLIST item, IMalloc* allocator, CString& t
         if (!str.pOleStr)
             return false;
         WideCharToMultiByte(CP_ACP, 0, str.pOleStr, -1, buffer, sizeof(buffer) - 1, nullptr, nullptr);
-        allocator->Free(str.pOleStr);
+        ::CoTaskMemFree(str.pOleStr);
         break;
     case STRRET_CSTR:
         lstrcpynA(buffer, str.cStr, sizeof(buffer));
@@ -107,29 +62,27 @@ void ScanRecycleBin(CFoundItemList& list, HWND owner)
 {
     std::shared_ptr<CRecycleBin> bin(new CRecycleBin);
 
-    CComPtr<IMalloc> allocator;
     CComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetMalloc(&allocator)) || FAILED(SHGetDesktopFolder(&desktop)))
+    if (FAILED(SHGetDesktopFolder(desktop.Receive())))
         return;
-    CPidl binPidl(allocator.Get());
-    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_BITBUCKET, &binPidl)))
+    CCoTaskMem<ITEMIDLIST> binPidl;
+    if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL_BITBUCKET, binPidl.Receive())))
         return;
     CComPtr<IShellFolder2> binFolder;
-    if (FAILED(desktop->BindToObject(binPidl.Get(), nullptr, IID_IShellFolder2,
-                                     reinterpret_cast<void**>(&binFolder))))
+    if (FAILED(desktop->BindToObject(binPidl.Get(), nullptr, IID_IShellFolder2, binFolder.ReceiveVoid())))
         return;
     CComPtr<IEnumIDList> items;
-    if (binFolder->EnumObjects(owner, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &items) != S_OK ||
-        !items.Get())
+    if (binFolder->EnumObjects(owner, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                               items.Receive()) != S_OK ||
+        !items)
         return;
 
-    CPidl item(allocator.Get());
-    while (items->Next(1, &item, nullptr) == S_OK)
+    CCoTaskMem<ITEMIDLIST> item;
+    while (items->Next(1, item.Receive(), nullptr) == S_OK)
     {
         SHELLDETAILS details = {};
         CString name;
-        if (SUCCEEDED(binFolder->GetDetailsOf(item.Get(), 0, &details)) &&
-            DetailsText(details.str, item.Get(), allocator.Get(), name))
+        if (SUCCEEDED(binFolder->GetDetailsOf(item.Get(), 0, &details)) && DetailsText(details.str, item.Get(), name))
             list.push_back(CCleanTargetPtr(new CRecycleBinTarget(name, bin)));
     }
 }

@@ -1,5 +1,6 @@
 #include "CleanRun.h"
 
+#include "afx/Handle.h"
 #include "browsers/Chromium.h"
 
 #include <algorithm>
@@ -48,8 +49,8 @@ BOOL CALLBACK AddChromiumWindow(HWND window, LPARAM browsers)
         return TRUE;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process)
+    CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process.IsValid())
         return TRUE;
     char image[MAX_PATH * 4];
     DWORD length = sizeof(image);
@@ -61,7 +62,6 @@ BOOL CALLBACK AddChromiumWindow(HWND window, LPARAM browsers)
         if (name && std::find(found.begin(), found.end(), CString(name)) == found.end())
             found.push_back(name);
     }
-    CloseHandle(process);
     return TRUE;
 }
 } // namespace

@@ -1,16 +1,103 @@
 #include "SettingsFile.h"
 
 #include "afx/File.h"
+#include "afx/Handle.h"
+#include "areas/EntryHandle.h"
+#include "areas/PathText.h"
 
-#include <direct.h>
 #include <sstream>
 #include <vector>
 #include <windows.h>
 
 namespace
 {
-// The settings file is small; a larger file is read up to this size only.
+// The settings file is small; a larger one is not one this program wrote.
 const UINT kMaxFileSize = 65536;
+// New names tried for the file a save writes first, each once.
+const int kTemporaryNameTries = 16;
+
+// A name of its own for the file a save writes first: the settings file's name, the
+// process, a count and the clock, so that no two saves (of any copy) share one.
+std::wstring TemporaryName(int attempt)
+{
+    static LONG count = 0;
+    wchar_t name[96];
+    swprintf(name, sizeof(name) / sizeof(name[0]), L"settings.cfg.%lx-%lx-%llx-%d.new",
+             static_cast<unsigned long>(GetCurrentProcessId()),
+             static_cast<unsigned long>(InterlockedIncrement(&count)),
+             static_cast<unsigned long long>(GetTickCount64()), attempt);
+    return name;
+}
+
+// Takes the file's name for the open file itself, so that what is renamed is what was
+// written, whatever the name came to hold meanwhile.
+bool RenameOpenFile(HANDLE file, const std::wstring& target)
+{
+    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t));
+    FILE_RENAME_INFO* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    memcpy(rename->FileName, target.c_str(), (target.size() + 1) * sizeof(wchar_t));
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+// The new file a save writes, deleted with its handle unless it took the file's name.
+class CNewSettingsFile
+{
+public:
+    // Creates a file of a new name in folder (a resolved folder) and checks by handle that
+    // it is a plain file with one name, in that folder.
+    bool Create(const CString& folder, CString& error)
+    {
+        const std::wstring longFolder = ToLongPath(folder);
+        for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt)
+        {
+            const std::wstring name = TemporaryName(attempt);
+            const std::wstring path = longFolder + L"\\" + name;
+            m_file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            if (!m_file.IsValid())
+            {
+                DWORD code = GetLastError();
+                if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+                    continue; // never opened: another name is tried
+                error = ErrorText(code);
+                return false;
+            }
+            CString plainName;
+            WideToUtf8(name.data(), name.size(), plainName);
+            BY_HANDLE_FILE_INFORMATION info;
+            if (GetFileInformationByHandle(m_file, &info) && info.nNumberOfLinks == 1 &&
+                !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+                IsHandleAtPath(m_file, folder + "\\" + plainName, path))
+                return true;
+            Discard();
+            error = "the settings folder did not hold the new file where it was made";
+            return false;
+        }
+        error = "no new file name was free in the settings folder";
+        return false;
+    }
+    HANDLE Get() const { return m_file; }
+    void Keep() { m_keep = true; }
+    void Discard()
+    {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        if (m_file.IsValid())
+            SetFileInformationByHandle(m_file, FileDispositionInfo, &disposition, sizeof(disposition));
+        m_file.Close();
+    }
+    ~CNewSettingsFile()
+    {
+        if (!m_keep)
+            Discard();
+    }
+
+private:
+    CHandle m_file;
+    bool m_keep = false;
+};
 } // namespace
 
 CSettings::CSettings()
@@ -64,37 +151,103 @@ void CSettingsFile::Parse(const CString& text, CSettings& settings)
     }
 }
 
-bool CSettingsFile::Save(const CSettings& settings) const
+bool CSettingsFile::IsUnderstood(const CString& text)
 {
-    _mkdir(m_folder); // usually there already
-    const CString text = Format(settings);
-    const CString temporary = m_path + ".new";
+    const std::string& s = text.str();
+    size_t i = 0;
+    while (i < s.size())
     {
-        CFile file;
-        if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
-            return false;
-        if (!file.Write(text.GetString(), static_cast<UINT>(text.GetLength())) || !file.Flush())
+        const char ch = s[i];
+        if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\v' || ch == '\f')
         {
-            file.Close();
-            DeleteFileA(temporary);
-            return false;
+            ++i;
+            continue;
         }
-    }
-    if (!MoveFileExA(temporary, m_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    {
-        DeleteFileA(temporary);
-        return false;
+        if (ch == '+' || ch == '-')
+            ++i;
+        const size_t digits = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            ++i;
+        if (i == digits || i - digits > 9)
+            return false; // a sign alone, a word, or a number no setting takes
+        if (i < s.size() && s[i] != ' ' && s[i] != '\t' && s[i] != '\r' && s[i] != '\n' && s[i] != '\v' &&
+            s[i] != '\f')
+            return false;
     }
     return true;
 }
 
-bool CSettingsFile::Load(CSettings& settings) const
+bool CSettingsFile::Save(const CSettings& settings, CString& error, bool keepOld) const
 {
-    CFile file;
-    if (!file.Open(m_path, CFile::modeRead | CFile::shareDenyWrite))
+    CreateDirectoryW(ToLongPath(m_folder).c_str(), nullptr); // usually there already
+    const CString folder = ResolveFolder(m_folder);
+    if (folder.IsEmpty())
+    {
+        error = "the settings folder " + m_folder + " could not be opened";
         return false;
-    std::vector<char> buffer(kMaxFileSize);
-    UINT length = file.Read(buffer.data(), kMaxFileSize);
-    Parse(CString(buffer.data(), static_cast<int>(length)), settings);
+    }
+    const std::wstring target = ToLongPath(m_path);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    {
+        error = m_path + " is read-only; it was left as it is";
+        return false;
+    }
+
+    CNewSettingsFile file;
+    if (!file.Create(folder, error))
+        return false;
+    const CString text = Format(settings);
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()), &written, nullptr) ||
+        written != static_cast<DWORD>(text.GetLength()) || !FlushFileBuffers(file.Get()))
+    {
+        error = ErrorText(GetLastError());
+        return false;
+    }
+    if (keepOld && attributes != INVALID_FILE_ATTRIBUTES &&
+        !MoveFileExW(target.c_str(), ToLongPath(GetKeptPath()).c_str(), MOVEFILE_REPLACE_EXISTING))
+    {
+        error = "the old settings could not be kept as " + GetKeptPath() + ": " + ErrorText(GetLastError());
+        return false;
+    }
+    if (!RenameOpenFile(file.Get(), target))
+    {
+        error = ErrorText(GetLastError());
+        return false;
+    }
+    file.Keep();
     return true;
+}
+
+SettingsLoad CSettingsFile::Load(CSettings& settings, CString* error) const
+{
+    CHandle file(CreateFileW(ToLongPath(m_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.IsValid())
+    {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            return SETTINGS_MISSING;
+        if (error)
+            *error = ErrorText(code);
+        return SETTINGS_UNREADABLE;
+    }
+    std::vector<char> buffer(kMaxFileSize + 1);
+    DWORD length = 0;
+    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &length, nullptr))
+    {
+        if (error)
+            *error = ErrorText(GetLastError());
+        return SETTINGS_UNREADABLE;
+    }
+    const CString text(buffer.data(), static_cast<int>(length));
+    if (length > kMaxFileSize || !IsUnderstood(text))
+    {
+        if (error)
+            *error = "it is not a settings file of this program";
+        return SETTINGS_NOT_UNDERSTOOD;
+    }
+    Parse(text, settings);
+    return SETTINGS_READ;
 }

@@ -21,6 +21,15 @@ struct CSettings
     long dontShowWipeNotice = 0;
 };
 
+// What became of reading the file.
+enum SettingsLoad
+{
+    SETTINGS_READ,          // read by the file's rules
+    SETTINGS_MISSING,       // there is no file: the defaults, as for a new user
+    SETTINGS_UNREADABLE,    // there is a file, but it could not be read (held, denied)
+    SETTINGS_NOT_UNDERSTOOD // there is a file, but it is not a list of numbers
+};
+
 class CSettingsFile
 {
 public:
@@ -30,6 +39,8 @@ public:
 
     const CString& GetFolder() const { return m_folder; }
     const CString& GetPath() const { return m_path; }
+    // Where a file that could not be read or understood is kept when a save replaces it.
+    CString GetKeptPath() const { return m_path + ".bad"; }
 
     // The text of the file for these settings.
     static CString Format(const CSettings& settings);
@@ -37,12 +48,24 @@ public:
     // changes only when a number could be read; from the first number that cannot be
     // read on, every check state is 0; anything after the 26th number is ignored.
     static void Parse(const CString& text, CSettings& settings);
+    // Whether text is what this program writes or could have written: decimal numbers
+    // (with an optional sign) separated by white space, and nothing else.
+    static bool IsUnderstood(const CString& text);
 
-    // Writes the whole file or nothing: a new file beside it replaces the old one
-    // only once it is complete. False when it could not be written.
-    bool Save(const CSettings& settings) const;
-    // Reads the file into settings; false, and settings untouched, when there is none.
-    bool Load(CSettings& settings) const;
+    // Writes the whole file or nothing, through a new file of its own (created new, under
+    // a name of its own, checked by handle before the first byte) that then takes the
+    // file's name. A read-only file is never replaced. When keepOld is set the file that
+    // is there is kept as GetKeptPath() first. False, with the reason in error, when the
+    // file could not be written: the old one is then as it was.
+    bool Save(const CSettings& settings, CString& error, bool keepOld = false) const;
+    bool Save(const CSettings& settings) const
+    {
+        CString error;
+        return Save(settings, error);
+    }
+    // Reads the file into settings; settings are untouched unless SETTINGS_READ, and
+    // error says why for SETTINGS_UNREADABLE and SETTINGS_NOT_UNDERSTOOD.
+    SettingsLoad Load(CSettings& settings, CString* error = nullptr) const;
 
 private:
     CString m_folder;

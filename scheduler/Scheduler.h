@@ -1,32 +1,55 @@
-// CScheduler: the controls of the Schedule tab and the one Task Scheduler job,
-// "Quorvantis", that starts the program weekly or monthly with "/scan" or
-// "/scan /clean". A base of the main window, which creates the controls.
+// CScheduler: the one Task Scheduler job, "Quorvantis", that starts the program weekly
+// or monthly with "/scan" or "/scan /clean". It reads, changes and deletes only a job
+// whose program is this program; a job of that name that runs anything else belongs to
+// somebody else and is left alone. No window here: the Schedule tab's controls use it.
 #pragma once
 
-#include "ComPtr.h"
-#include "afx/Controls.h"
-
-#include <initializer_list>
+#include "afx/Com.h"
+#include "afx/String.h"
 
 struct ITaskScheduler;
+struct ITask;
+
+// When and how the job starts the program.
+struct CJobSchedule
+{
+    int mode = 0;   // 0 no job, 1 "/scan", 2 "/scan /clean"
+    int period = 1; // 0 weekly, 1 monthly
+    int day = 0;    // weekly: Sunday 0 to Saturday 6; monthly: the day of the month minus one
+    int hour = 0;
+    int minute = 0;
+};
+
+// Who holds the job's name.
+enum JobOwner
+{
+    JOB_NONE,   // there is no job of that name
+    JOB_OURS,   // it starts this program
+    JOB_FOREIGN,   // it starts another program: never changed or deleted
+    JOB_UNREADABLE // there is one, but it could not be read: not touched either
+};
 
 class CScheduler
 {
 public:
-    CScheduler();
+    // programPath: the program the job starts ("" for the running one).
+    explicit CScheduler(const CString& programPath = CString());
     virtual ~CScheduler();
+    CScheduler(const CScheduler&) = delete;
+    CScheduler& operator=(const CScheduler&) = delete;
 
-    // Fills the period list and shows the existing job in the controls.
-    void InitSchedule();
-    // Opens the Task Scheduler and shows the job "Quorvantis", if there is one.
-    void LoadScheduledTask();
-    // Refills the day list when the period differs from the one it was filled for.
-    void FillDayList();
-    // The period, day and time controls are enabled with an automatic run chosen.
-    void EnableScheduleControls();
-    // Makes the job match the controls: written anew, or deleted.
-    void ApplySchedule();
-    void WriteScheduledTask();
+    // Connects to the Task Scheduler; false (with the reason in error) when there is none.
+    bool Open(CString& error);
+    bool IsOpen() const { return static_cast<bool>(m_taskScheduler); }
+
+    // Who holds the name; for our job, its schedule; for one that cannot be read, why.
+    JobOwner Read(CJobSchedule& schedule, CString* error = nullptr);
+    // Makes our job match schedule: mode 0 deletes it, 1 and 2 change it in place (or
+    // create it). A job of another program is never touched. False, with the reason in
+    // error, when the Task Scheduler did not take the change: the job is then as it was.
+    bool Apply(const CJobSchedule& schedule, CString& error);
+
+    const CString& GetProgramPath() const { return m_programPath; }
 
     // "COMPUTER\user".
     static CString GetTaskAccountName();
@@ -36,21 +59,17 @@ public:
     static CString WorkingFolderOf(const CString& programPath);
     // The day list's entry for a day of the month (1 to 31): "1st", "2nd", "21st".
     static CString MonthDayName(int day);
-
-    bool HasTaskScheduler() const { return static_cast<bool>(m_taskScheduler); }
-
-protected:
-    CComboBox m_period;
-    CComboBox m_day;
-    CDateTimeCtrl m_time;
-    CButton m_noScheduleButton;
-    CButton m_scanButton;
-    CButton m_scanAndCleanButton;
+    // The job's parameters for a mode ("/scan", "/scan /clean"), and the mode of parameters.
+    static const wchar_t* ParametersOf(int mode);
+    static int ModeOf(const wchar_t* parameters);
+    // Whether two program paths name the same file, as the file system compares them.
+    static bool IsSameProgram(const CString& a, const CString& b);
 
 private:
-    int m_lastPeriod;
+    JobOwner Activate(CComPtr<ITask>& task, CString* error = nullptr);
+    HRESULT Fill(ITask* task, const CJobSchedule& schedule);
+
     CString m_programPath;
-    CString m_workingFolder;
     CComInit m_com;
     CComPtr<ITaskScheduler> m_taskScheduler;
 };

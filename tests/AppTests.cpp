@@ -1,6 +1,7 @@
 // The application core: the settings file's format and reading rules, its whole-or-
 // nothing writing, and the command-line switches.
 #include "TestUtil.h"
+#include "afx/Handle.h"
 #include "options/MyCommandLineInfo.h"
 #include "options/SettingsFile.h"
 
@@ -71,7 +72,7 @@ TEST(SettingsFileTest, WrittenWholeOrNotAtAll)
     CSettingsFile file(appData);
     EXPECT_EQ(appData + "\\Quorvantis\\settings.cfg", file.GetPath());
     CSettings settings;
-    EXPECT_FALSE(file.Load(settings)) << "no file yet";
+    EXPECT_EQ(SETTINGS_MISSING, file.Load(settings)) << "no file yet";
     EXPECT_EQ(Numbers(CSettings()), Numbers(settings));
 
     settings.autoRunMode = 2;
@@ -81,15 +82,111 @@ TEST(SettingsFileTest, WrittenWholeOrNotAtAll)
     ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
     EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ", bytes);
     CSettings loaded;
-    ASSERT_TRUE(file.Load(loaded));
+    ASSERT_EQ(SETTINGS_READ, file.Load(loaded));
     EXPECT_EQ(Numbers(settings), Numbers(loaded));
 
-    // A save that cannot complete leaves the old file as it was, and nothing beside it.
-    ASSERT_TRUE(MakeDir(file.GetPath() + ".new"));
+    // A read-only file is never replaced: the save fails and says why.
+    ASSERT_TRUE(SetFileAttributesA(file.GetPath(), FILE_ATTRIBUTE_READONLY));
+    CString error;
     settings.autoRunMode = 0;
-    EXPECT_FALSE(file.Save(settings));
+    EXPECT_FALSE(file.Save(settings, error));
+    EXPECT_NE(-1, error.Find("read-only")) << error.GetString();
     ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
     EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ", bytes);
+    EXPECT_NE(0u, GetFileAttributesA(file.GetPath()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(file.GetPath(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(appData);
+}
+
+// Whoever can write the settings folder plants links where a save might write: at the
+// name of the file a save used to write first, and at the settings file itself. The
+// documents they lead to keep their bytes; the save writes a file of its own.
+TEST(SettingsFileTest, PlantedLinksAreNeverWrittenThrough)
+{
+    CString appData = MakeTestRoot("settings-links");
+    CString documents = MakeTestRoot("settings-documents");
+    CSettingsFile file(appData);
+    ASSERT_TRUE(MakeDir(file.GetFolder()));
+    const std::string thesis = "my thesis, chapter one";
+    ASSERT_TRUE(WriteBytes(documents + "\\thesis.txt", thesis));
+    ASSERT_TRUE(WriteBytes(documents + "\\notes.txt", thesis));
+    ASSERT_TRUE(RunHost("ln " + HostQuote(HostPath(documents + "\\thesis.txt")) + " " +
+                        HostQuote(HostPath(file.GetPath() + ".new"))));
+    ASSERT_TRUE(MakeHostLink(documents + "\\notes.txt", file.GetPath()));
+
+    ASSERT_TRUE(file.Save(CSettings()));
+    std::string bytes;
+    for (const char* name : {"\\thesis.txt", "\\notes.txt"})
+    {
+        ASSERT_TRUE(ReadBytes(documents + name, bytes)) << name;
+        EXPECT_EQ(thesis, bytes) << name;
+    }
+    ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
+    EXPECT_EQ(kDefaults, bytes);
+    EXPECT_TRUE(Exists(file.GetPath() + ".new")) << "a name the program did not make is left";
+    EXPECT_TRUE(Exists(documents + "\\notes.txt"));
+    // Nothing of the save's own is left beside the file.
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(file.GetFolder() + "\\*", &found);
+    int entries = 0;
+    if (find != INVALID_HANDLE_VALUE)
+    {
+        do
+            entries += found.cFileName[0] != '.';
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    EXPECT_EQ(2, entries);
+    RemoveTree(appData);
+    RemoveTree(documents);
+}
+
+// A file that is there but cannot be read or understood is told apart from a missing
+// one, and kept as settings.cfg.bad when a save replaces it.
+TEST(SettingsFileTest, UnreadableFilesAreToldAndKept)
+{
+    CString appData = MakeTestRoot("settings-bad");
+    CSettingsFile file(appData);
+    ASSERT_TRUE(MakeDir(file.GetFolder()));
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        SettingsLoad expected;
+    } cases[] = {
+        {"the program's own", kDefaults, SETTINGS_READ},
+        {"empty", "", SETTINGS_READ},
+        {"UTF-16", std::string("\xFF\xFE" "0\0 \0" "1\0 \0", 10), SETTINGS_NOT_UNDERSTOOD},
+        {"binary", std::string("\x00\x01\x02\x7F", 4), SETTINGS_NOT_UNDERSTOOD},
+        {"a word", "0 1 yes 1", SETTINGS_NOT_UNDERSTOOD},
+        {"a newer format's key", "version=2\n0 1 1", SETTINGS_NOT_UNDERSTOOD},
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(WriteBytes(file.GetPath(), c.bytes));
+        CSettings settings;
+        settings.shred = 7;
+        EXPECT_EQ(c.expected, file.Load(settings)) << c.name;
+        if (c.expected != SETTINGS_READ)
+            EXPECT_EQ(7, settings.shred) << c.name << ": the settings stay as they were";
+    }
+    // Held open by another program: there, but unreadable.
+    {
+        CHandle held(CreateFileA(file.GetPath(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.IsValid());
+        CSettings settings;
+        CString error;
+        EXPECT_EQ(SETTINGS_UNREADABLE, file.Load(settings, &error));
+        EXPECT_FALSE(error.IsEmpty());
+    }
+    // The first save after keeps what could not be read.
+    std::string bytes;
+    CString error;
+    ASSERT_TRUE(file.Save(CSettings(), error, true)) << error.GetString();
+    ASSERT_TRUE(ReadBytes(file.GetKeptPath(), bytes));
+    EXPECT_EQ("version=2\n0 1 1", bytes);
+    ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
+    EXPECT_EQ(kDefaults, bytes);
     RemoveTree(appData);
 }
 

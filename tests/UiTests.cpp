@@ -3,6 +3,8 @@
 // splash. Screenshots of the dialogs go to QV_SCREENSHOTS when it is set.
 #include "TestUtil.h"
 #include "afx/App.h"
+#include "afx/Com.h"
+#include "afx/Handle.h"
 #include "options/SettingsFile.h"
 #include "engine/ScanPaths.h"
 #include "ui/MainFrame.h"
@@ -339,8 +341,17 @@ TEST(DialogTest, SplashClosesByItselfWithoutATaskbarButton)
 
 namespace
 {
-// Writes the job "Quorvantis" with one trigger, as another program (or an earlier run) would.
-void WriteJob(WORD type, DWORD days, WORD hour, WORD minute)
+const char kJobFile[] = "C:\\windows\\Tasks\\Quorvantis.job";
+
+CString SelfPath()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return self;
+}
+
+// Writes the job "Quorvantis" with one trigger, as an earlier run or another program would.
+void WriteJob(const wchar_t* program, const wchar_t* parameters, WORD type, DWORD days, WORD hour, WORD minute)
 {
     CComInit com;
     com.Initialize();
@@ -349,9 +360,9 @@ void WriteJob(WORD type, DWORD days, WORD hour, WORD minute)
                                            IID_ITaskScheduler, scheduler.ReceiveVoid())));
     scheduler->Delete(L"Quorvantis");
     CComPtr<ITask> task;
-    ASSERT_TRUE(SUCCEEDED(scheduler->NewWorkItem(L"Quorvantis", CLSID_CTask, IID_ITask,
-                                                 reinterpret_cast<IUnknown**>(task.Receive()))));
-    task->SetApplicationName(L"C:\\Quorvantis.exe");
+    ASSERT_TRUE(SUCCEEDED(scheduler->NewWorkItem(L"Quorvantis", CLSID_CTask, IID_ITask, task.ReceiveUnknown())));
+    task->SetApplicationName(program);
+    task->SetParameters(parameters);
     WORD index = 0;
     CComPtr<ITaskTrigger> trigger;
     ASSERT_TRUE(SUCCEEDED(task->CreateTrigger(&index, trigger.Receive())));
@@ -387,6 +398,17 @@ struct CJob
     TASK_TRIGGER trigger = {};
 };
 
+CString TakeText(LPWSTR text)
+{
+    CString narrow;
+    if (text)
+    {
+        WideToUtf8(text, wcslen(text), narrow);
+        CoTaskMemFree(text);
+    }
+    return narrow;
+}
+
 CJob ReadJob()
 {
     CJob job;
@@ -396,23 +418,14 @@ CJob ReadJob()
     CComPtr<ITask> task;
     if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
                                 scheduler.ReceiveVoid())) ||
-        FAILED(scheduler->Activate(L"Quorvantis", IID_ITask, reinterpret_cast<IUnknown**>(task.Receive()))))
+        FAILED(scheduler->Activate(L"Quorvantis", IID_ITask, task.ReceiveUnknown())))
         return job;
     job.exists = true;
     LPWSTR text = nullptr;
-    char narrow[1024];
-    if (SUCCEEDED(task->GetParameters(&text)) && text)
-    {
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
-        job.parameters = narrow;
-        CoTaskMemFree(text);
-    }
-    if (SUCCEEDED(task->GetWorkingDirectory(&text)) && text)
-    {
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
-        job.workingDirectory = narrow;
-        CoTaskMemFree(text);
-    }
+    if (SUCCEEDED(task->GetParameters(&text)))
+        job.parameters = TakeText(text);
+    if (SUCCEEDED(task->GetWorkingDirectory(&text)))
+        job.workingDirectory = TakeText(text);
     CComPtr<ITaskTrigger> trigger;
     job.trigger.cbTriggerSize = sizeof(job.trigger);
     if (SUCCEEDED(task->GetTrigger(0, trigger.Receive())))
@@ -420,15 +433,14 @@ CJob ReadJob()
     return job;
 }
 
-void DeleteJob()
+std::string JobBytes()
 {
-    CComInit com;
-    com.Initialize();
-    CComPtr<ITaskScheduler> scheduler;
-    if (SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
-                                   scheduler.ReceiveVoid())))
-        scheduler->Delete(L"Quorvantis");
+    std::string bytes;
+    ReadBytes(kJobFile, bytes);
+    return bytes;
 }
+
+void DeleteJob() { DeleteFileA(kJobFile); }
 
 int Selection(HWND frame, int id)
 {
@@ -441,50 +453,96 @@ void Select(HWND frame, int id, int index)
     ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
 }
+
+void Click(HWND frame, int id)
+{
+    ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
+}
+
+bool Checked(HWND frame, int id) { return ::SendMessageA(::GetDlgItem(frame, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The main window with the schedule's failures recorded instead of shown in a box.
+class CScheduleFrame : public CMainFrame
+{
+public:
+    void ReportScheduleFailure(const CString& reason) override { m_failures.push_back(reason); }
+    std::vector<CString> m_failures;
+};
+
+// A main window whose job has been read, as once its window is up.
+CScheduleFrame* OpenFrame()
+{
+    CScheduleFrame* frame = new CScheduleFrame;
+    if (!frame->Create(nullptr, nullptr, WS_POPUP))
+        return nullptr;
+    PumpPending();
+    return frame;
+}
 } // namespace
 
-TEST(SchedulerTest, ExistingJobsAreShownOnStart)
+TEST(SchedulerTest, OnlyOurJobIsShownAndNothingChangesItButTheUser)
 {
+    const CString self = SelfPath();
+    const std::wstring program = Utf8ToWide(self);
     const struct
     {
+        const wchar_t* program;
+        const wchar_t* parameters;
         WORD type;
         DWORD days;
-        WORD hour, minute;
-        int period, day;
+        int period, day, mode;
         const char* dayText;
     } jobs[] = {
-        {TASK_TIME_TRIGGER_WEEKLY, 0x08, 14, 30, 0, 3, "Wednesday"},
-        {TASK_TIME_TRIGGER_MONTHLYDATE, 1u << 20, 6, 0, 1, 20, "21st"},
-        {TASK_TIME_TRIGGER_WEEKLY, 0x02 | 0x10, 9, 15, 0, 6, "Saturday"}, // several days show Saturday
+        {program.c_str(), L"/scan", TASK_TIME_TRIGGER_WEEKLY, 0x08, 0, 3, 1, "Wednesday"},
+        {program.c_str(), L"/scan /clean", TASK_TIME_TRIGGER_MONTHLYDATE, 1u << 20, 1, 20, 2, "21st"},
+        {program.c_str(), L"/scan", TASK_TIME_TRIGGER_WEEKLY, 0x02 | 0x10, 0, 6, 1, "Saturday"},
+        // Another program's job of that name: shown as nobody's, never touched.
+        {L"C:\\Other\\other.exe", L"/x", TASK_TIME_TRIGGER_WEEKLY, 0x08, 1, 0, 0, "1st"},
     };
     for (const auto& j : jobs)
     {
-        WriteJob(j.type, j.days, j.hour, j.minute);
-        CMainFrame* frame = new CMainFrame;
-        ASSERT_TRUE(frame->Create(nullptr, nullptr, WS_POPUP));
+        WriteJob(j.program, j.parameters, j.type, j.days, 14, 30);
+        const std::string before = JobBytes();
+        CScheduleFrame* frame = OpenFrame();
+        ASSERT_NE(nullptr, frame);
         HWND hWnd = frame->m_hWnd;
+        const bool ours = j.mode != 0;
         EXPECT_EQ(j.period, Selection(hWnd, IDC_PERIOD)) << j.dayText;
         EXPECT_EQ(j.day, Selection(hWnd, IDC_DAY)) << j.dayText;
         char text[32] = {};
         ::SendMessageA(::GetDlgItem(hWnd, IDC_DAY), CB_GETLBTEXT, j.day, reinterpret_cast<LPARAM>(text));
         EXPECT_STREQ(j.dayText, text);
+        EXPECT_TRUE(Checked(hWnd, IDC_NO_AUTORUN + j.mode)) << j.dayText;
         SYSTEMTIME time = {};
         ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
-        EXPECT_EQ(j.hour, time.wHour);
-        EXPECT_EQ(j.minute, time.wMinute);
-        // Destroying the window applies the schedule of the controls: no automatic run.
-        ::DestroyWindow(hWnd);
-        EXPECT_FALSE(ReadJob().exists);
+        if (ours)
+            EXPECT_EQ(14, time.wHour);
+        for (int id : {IDC_NO_AUTORUN, IDC_AUTORUN_SCAN, IDC_PERIOD})
+            EXPECT_EQ(ours, ::IsWindowEnabled(::GetDlgItem(hWnd, id)) != FALSE) << j.dayText << " " << id;
+        EXPECT_EQ(ours ? JOB_OURS : JOB_FOREIGN, frame->GetJobOwner());
+        if (!ours)
+        {
+            // Even a change that reaches the window leaves the other program's job alone.
+            ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_SCAN), BM_SETCHECK, BST_CHECKED, 0);
+            Click(hWnd, IDC_AUTORUN_SCAN);
+            EXPECT_EQ(1u, frame->m_failures.size());
+        }
+        // Quitting changes nothing: the schedule changes only when the user changes it.
+        ::SendMessageA(hWnd, WM_CLOSE, 0, 0);
+        PumpPending();
+        EXPECT_FALSE(::IsWindow(hWnd));
+        EXPECT_EQ(before, JobBytes()) << j.dayText;
     }
+    DeleteJob();
+    DeleteFileA(GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis\\settings.cfg");
 }
 
-TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
+TEST(SchedulerTest, ControlsChangeTheJobInPlaceAndAFailedChangeKeepsIt)
 {
     DeleteJob();
-    CMainFrame* frame = new CMainFrame;
-    ASSERT_TRUE(frame->Create(nullptr, nullptr, WS_POPUP));
+    CScheduleFrame* frame = OpenFrame();
+    ASSERT_NE(nullptr, frame);
     HWND hWnd = frame->m_hWnd;
-    ASSERT_TRUE(frame->HasTaskScheduler());
     // Period switches refill the day list; the period already chosen leaves the day.
     Select(hWnd, IDC_PERIOD, 0);
     EXPECT_EQ(7, ::SendMessageA(::GetDlgItem(hWnd, IDC_DAY), CB_GETCOUNT, 0, 0));
@@ -499,17 +557,13 @@ TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
     ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_SCAN), BM_CLICK, 0, 0);
     Select(hWnd, IDC_DAY, 2);
     SYSTEMTIME time = {2000, 1, 1, 1, 8, 5, 0, 0};
-    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
-                   reinterpret_cast<LPARAM>(&time));
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
     NMHDR change = {::GetDlgItem(hWnd, IDC_TIME), IDC_TIME, static_cast<UINT>(DTN_DATETIMECHANGE)};
     ::SendMessageA(hWnd, WM_NOTIFY, IDC_TIME, reinterpret_cast<LPARAM>(&change));
     CJob job = ReadJob();
     ASSERT_TRUE(job.exists);
     EXPECT_EQ(CString("/scan"), job.parameters);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    EXPECT_EQ(CScheduler::WorkingFolderOf(self), job.workingDirectory)
-        << "the folder of a program of another name";
+    EXPECT_EQ(CScheduler::WorkingFolderOf(SelfPath()), job.workingDirectory) << "the folder of a program of another name";
     SYSTEMTIME today;
     GetLocalTime(&today);
     EXPECT_EQ(TASK_TIME_TRIGGER_MONTHLYDATE, job.trigger.TriggerType);
@@ -520,27 +574,34 @@ TEST(SchedulerTest, ControlsWriteAndDeleteTheJob)
     EXPECT_EQ(today.wYear, job.trigger.wBeginYear);
     EXPECT_EQ(today.wMonth, job.trigger.wBeginMonth);
     EXPECT_EQ(today.wDay, job.trigger.wBeginDay);
+    EXPECT_TRUE(frame->m_failures.empty());
+
+    // A change the Task Scheduler cannot store (its file held by another program) keeps
+    // the job as it was, is reported, and the controls show what is really scheduled.
+    const std::string before = JobBytes();
+    {
+        CHandle held(CreateFileA(kJobFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.IsValid());
+        ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_CLEAN), BM_CLICK, 0, 0);
+    }
+    EXPECT_EQ(1u, frame->m_failures.size());
+    EXPECT_EQ(before, JobBytes());
+    EXPECT_TRUE(Checked(hWnd, IDC_AUTORUN_SCAN) && !Checked(hWnd, IDC_AUTORUN_CLEAN));
+    // Changed in place, not deleted and made again.
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_CLEAN), BM_CLICK, 0, 0);
+    EXPECT_EQ(CString("/scan /clean"), ReadJob().parameters);
 
     // "Don't auto run" deletes it and disables the three controls.
     ::SendMessageA(::GetDlgItem(hWnd, IDC_NO_AUTORUN), BM_CLICK, 0, 0);
     EXPECT_FALSE(ReadJob().exists);
     for (int id : {IDC_PERIOD, IDC_DAY, IDC_TIME})
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hWnd, id))) << id;
-    // Quitting with "Run, scan and clean automatically" writes "/scan /clean".
-    ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_CLEAN), BM_CLICK, 0, 0);
-    ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_CLEAN), BM_SETCHECK, BST_CHECKED, 0);
-    DeleteJob();
     ::DestroyWindow(hWnd);
-    job = ReadJob();
-    EXPECT_TRUE(job.exists);
-    EXPECT_EQ(CString("/scan /clean"), job.parameters);
-    DeleteJob();
     DeleteFileA(GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis\\settings.cfg");
 
     EXPECT_EQ(CString("C:\\Program Files\\Quorvantis"),
               CScheduler::WorkingFolderOf("C:\\Program Files\\Quorvantis\\other.exe"));
-    const char* const names[] = {"1st",  "2nd",  "3rd",  "4th",  "11th", "12th",
-                                 "13th", "21st", "22nd", "23rd", "24th", "31st"};
+    const char* const names[] = {"1st", "2nd", "3rd", "4th", "11th", "12th", "13th", "21st", "22nd", "23rd", "24th", "31st"};
     const int days[] = {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 24, 31};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(CString(names[i]), CScheduler::MonthDayName(days[i]));
@@ -551,22 +612,20 @@ TEST(SchedulerChild, WithoutATaskScheduler)
 {
     if (!GetEnvironmentVariableA("QV_NO_SCHEDULER_CHILD", nullptr, 0))
         GTEST_SKIP() << "runs only as the child of WithoutTaskSchedulerNothingIsWritten";
-    CMainFrame* frame = new CMainFrame;
-    ASSERT_TRUE(frame->Create(nullptr, nullptr, WS_POPUP));
-    EXPECT_FALSE(frame->HasTaskScheduler());
-    ::SendMessageA(::GetDlgItem(frame->m_hWnd, IDC_AUTORUN_SCAN), BM_CLICK, 0, 0);
-    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(frame->m_hWnd, IDC_PERIOD)));
-    Select(frame->m_hWnd, IDC_PERIOD, 0);
+    CScheduleFrame* frame = OpenFrame();
+    ASSERT_NE(nullptr, frame);
+    EXPECT_FALSE(frame->GetScheduler().IsOpen());
+    // The tab says so and offers nothing that would not happen.
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame->m_hWnd, IDC_AUTORUN_SCAN)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(frame->m_hWnd, IDC_PERIOD)));
     ::DestroyWindow(frame->m_hWnd);
 }
 
 TEST(SchedulerTest, WithoutTaskSchedulerNothingIsWritten)
 {
     DeleteJob();
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
     CString command;
-    command.Format("\"%s\" --gtest_filter=SchedulerChild.*", self);
+    command.Format("\"%s\" --gtest_filter=SchedulerChild.*", SelfPath().GetString());
     SetEnvironmentVariableA("QV_NO_SCHEDULER_CHILD", "1");
     // Wine's own switch: the Task Scheduler's library is not loaded in new processes.
     HKEY overrides = nullptr;

@@ -34,11 +34,15 @@ wine "C:\\Program Files\\Quorvantis\\Quorvantis.exe" /scan /clean </dev/null >"$
 status=$?
 check '[ $status -eq 0 ] && [ ! -e "$temp_u/installed" ]' "installed /scan /clean: status $status, $(ls "$temp_u/installed" 2>&1)"
 
-# Saved as "Run, scan and clean automatically": closing writes the job for the installed program.
-printf '2 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
+# "Run, scan and clean automatically" chosen on the Schedule tab writes the job for the
+# installed program.
 wine "C:\\Program Files\\Quorvantis\\Quorvantis.exe" </dev/null >"$work/schedule.log" 2>&1 &
 pid=$!
 wait_main_window
+click 138 228 # Settings
+click 340 174 # the Schedule tab
+click 275 274 # Run, scan and clean automatically
+wait_until '[ -f "$job" ]' 10
 close_main "$pid" || kill "$pid" 2>/dev/null
 described=$(python3 "$(dirname "$0")/harness/read-job.py" "$job" 2>&1 | head -n 3 | tr '\n' '|')
 check '[ "$described" = "application=C:\\Program Files\\Quorvantis\\Quorvantis.exe|parameters=/scan /clean|working_directory=C:\\Program Files\\Quorvantis|" ]' \

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "Warning.h"
+#include "areas/PathText.h"
 #include "options/MyCommandLineInfo.h"
 #include "options/SettingsFile.h"
 #include "engine/CleanRun.h"
@@ -16,6 +17,9 @@ const char kHomePage[] = "https://www.quorvantis.com/";
 const wchar_t kHomeLinkMarkup[] = L"<a href=\"https://www.quorvantis.com/\">www.quorvantis.com</a>";
 const char kCopyright[] = "Copyright (C) 2026 The Quorvantis developers";
 const char kBackgroundScan[] = "Quorvantis is performing a background scan.";
+// How long a notice stays before a window that is closing goes, in milliseconds.
+const UINT kNoticeMilliseconds = 8000;
+const UINT_PTR kCloseTimer = 1;
 
 // The page area's description strip, and the first row of a tab's controls.
 const CRect kLabelRect(252, 94, 642, 154);
@@ -68,8 +72,8 @@ const UINT kTabPictures[] = {IDB_TAB_WINDOWS, IDB_TAB_APPLICATIONS, IDB_TAB_BROW
 } // namespace
 
 CMainFrame::CMainFrame()
-    : m_busy(0), m_cancel(0), m_dontShowWipeNotice(0), m_closePending(false), m_currentPage(PAGE_SCAN),
-      m_bigIcon(nullptr), m_smallIcon(nullptr)
+    : m_busy(0), m_cancel(0), m_dontShowWipeNotice(0), m_closePending(false), m_scanning(false), m_closing(false),
+      m_modalDepth(0), m_settingsLoad(SETTINGS_MISSING), m_keepUnreadSettings(false), m_currentPage(PAGE_SCAN)
 {
     CBitmap pattern;
     if (pattern.LoadBitmap(IDB_LABEL_PATTERN))
@@ -107,11 +111,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
 {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
-    m_bigIcon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, 0));
-    m_smallIcon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+    m_bigIcon.Load(IDI_APP, 32);
+    m_smallIcon.Load(IDI_APP, 16);
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(static_cast<HICON>(m_bigIcon)));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(m_smallIcon)));
 
     const CString appName = CString::FromResource(IDS_APP_TITLE);
     m_trayIcon.SetIcon(m_smallIcon);
@@ -164,6 +167,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
                        &m_day,
                        &m_at,
                        &m_time,
+                       &m_scheduleNote,
                        &m_tabPictures[OPTION_TABS + 1]};
 
     ResolveScanPaths(m_paths, m_hWnd);
@@ -171,6 +175,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     EnableScheduleControls();
     ShowPage(PAGE_SCAN);
     m_list.RefreshList();
+    // The Task Scheduler can take a second to answer: the job is read once the window
+    // is up.
+    PostMessage(WM_LOAD_SCHEDULE);
     return 0;
 }
 
@@ -282,7 +289,8 @@ void CMainFrame::CreateConfigPage()
                   CRect(472, top, 542, top + 20), this, IDC_TIME);
     // Hours and minutes, as the schedule uses them; a 12-hour clock's AM/PM would not fit.
     m_time.SendMessage(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
-    for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time})
+    m_scheduleNote.Create("", WS_CHILD, CRect(262, Row(5).top + 4, 570, Row(5).top + 40), this);
+    for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time, &m_scheduleNote})
         control->SetFont(Font(5));
 }
 
@@ -352,9 +360,7 @@ void CMainFrame::ShowTab(std::vector<CWnd*>* tabs, int count, int selected)
 void CMainFrame::OnScheduleChanged(UINT id)
 {
     // One choice of the three, whatever the system makes of the radio group.
-    CButton* radios[] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton};
-    for (int i = 0; i < 3; ++i)
-        radios[i]->SetCheck(IDC_NO_AUTORUN + static_cast<UINT>(i) == id ? BST_CHECKED : BST_UNCHECKED);
+    SetAutoRunMode(static_cast<int>(id - IDC_NO_AUTORUN));
     EnableScheduleControls();
     ApplySchedule();
 }
@@ -390,28 +396,34 @@ void CMainFrame::SetPageButtonsEnabled(bool enabled)
 
 void CMainFrame::OnScan()
 {
-    if (m_busy)
+    // One scan at a time: a click that waited in the queue during a scan, or arrives
+    // while its question is up, starts nothing.
+    if (m_busy || m_scanning)
         return;
+    m_scanning = true;
     ScanSections(m_list.GetSections(), *this);
-    if (CountFoundItems(m_list.GetSections()) == 0)
-        return;
+    DiscardQueuedInput();
+    bool clean = false;
     // Run to scan and clean, the program cleans what it found without asking (the
     // start-up code runs the clean next); otherwise the answer decides.
-    if (GetCommandLineFlags().clean)
-        return;
-    if (::MessageBoxA(m_hWnd, CString::FromResource(IDS_ASK_CLEAN), CString::FromResource(IDS_APP_TITLE),
-                      MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (CountFoundItems(m_list.GetSections()) > 0 && !GetCommandLineFlags().clean)
+        clean = ShowMessage(CString::FromResource(IDS_ASK_CLEAN), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    m_scanning = false;
+    if (clean && !m_closePending)
         OnClean();
+    else if (m_closePending && !IsModalUp())
+        PostMessage(WM_CLOSE);
 }
 
 void CMainFrame::OnClean()
 {
-    if (m_busy)
+    if (m_busy || m_closePending)
         return;
     CRunningBrowsers browsers = FindRunningBrowsers();
     if (browsers.Any())
-        ::MessageBoxA(m_hWnd, BuildBrowserAdvice(browsers), CString::FromResource(IDS_APP_TITLE),
-                      MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(BuildBrowserAdvice(browsers), MB_OK | MB_ICONEXCLAMATION);
+    if (m_closePending)
+        return; // the close asked for during the advice is on its way
     SetPageButtonsEnabled(false);
     m_busy = 1;
     m_cancel = 0;
@@ -420,18 +432,101 @@ void CMainFrame::OnClean()
     SetPageButtonsEnabled(true);
     m_list.RefreshList();
     // A close asked for while the wipe ran waited for the run to end.
-    if (m_closePending)
+    if (m_closePending && !IsModalUp())
         PostMessage(WM_CLOSE);
+}
+
+void CMainFrame::DiscardQueuedInput()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
+    {
+    }
+    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+    {
+    }
+}
+
+INT_PTR CMainFrame::RunModal(const std::function<INT_PTR()>& run)
+{
+    ++m_modalDepth;
+    INT_PTR result = 0;
+    try
+    {
+        result = run();
+    }
+    catch (...)
+    {
+        --m_modalDepth;
+        throw;
+    }
+    --m_modalDepth;
+    // A close asked for meanwhile was held; it goes once nothing modal is up and no run
+    // is on the stack (the run posts it itself when it returns).
+    if (m_modalDepth == 0 && m_closePending && !m_busy && !m_scanning)
+        PostMessage(WM_CLOSE);
+    return result;
+}
+
+int CMainFrame::ShowMessage(const CString& text, UINT type)
+{
+    return static_cast<int>(RunModal([&] {
+        return static_cast<INT_PTR>(::MessageBoxA(m_hWnd, text, CString::FromResource(IDS_APP_TITLE), type));
+    }));
+}
+
+void CMainFrame::ReportScheduleFailure(const CString& reason)
+{
+    ShowMessage("The automatic run could not be changed: " + reason + ".", MB_OK | MB_ICONWARNING);
+}
+
+void CMainFrame::ShowNotice(const CString& text)
+{
+    m_trayIcon.ShowBalloon(CString::FromResource(IDS_APP_TITLE), "", text, 10);
+}
+
+void CMainFrame::CloseAfterNotice()
+{
+    ShowWindow(SW_HIDE);
+    SetTimer(m_hWnd, kCloseTimer, kNoticeMilliseconds, nullptr);
+}
+
+void CMainFrame::OnTimer(UINT_PTR id)
+{
+    if (id != kCloseTimer)
+        return;
+    ::KillTimer(m_hWnd, kCloseTimer);
+    m_closing = true;
+    PostMessage(WM_CLOSE);
+}
+
+bool CMainFrame::MayRunUnattended()
+{
+    if (m_settingsLoad != SETTINGS_UNREADABLE && m_settingsLoad != SETTINGS_NOT_UNDERSTOOD)
+        return true;
+    m_quitCode = 1;
+    CloseAfterNotice();
+    return false;
 }
 
 void CMainFrame::OnClose()
 {
-    if (m_busy)
+    if (m_busy || m_scanning || m_modalDepth > 0)
     {
-        // The clean run is still on the stack: stop it, and close once it returns.
-        m_cancel = 1;
+        // A run or a modal window is on the stack: stop the run, and close once it returns.
+        if (m_busy)
+            m_cancel = 1;
         m_closePending = true;
         return;
+    }
+    if (!m_closing)
+    {
+        m_closing = true;
+        if (!SaveSettings())
+        {
+            CloseAfterNotice(); // the balloon says why; the window goes when it has been read
+            return;
+        }
     }
     CFrameWnd::OnClose();
 }
@@ -439,7 +534,7 @@ void CMainFrame::OnClose()
 int CMainFrame::ShowWipeNotice()
 {
     CWarning warning(this);
-    warning.DoModal();
+    RunModal([&warning] { return warning.DoModal(); });
     return warning.GetCheckState();
 }
 
@@ -539,36 +634,61 @@ HBRUSH CMainFrame::OnCtlColor(CDC* dc, CWnd* control, UINT kind)
 
 void CMainFrame::OnDestroy()
 {
-    ApplySchedule();
-    SaveSettings();
+    // A window destroyed without a close (the system ending the session) saves too; the
+    // schedule is changed only by the user's changes, each when it was made.
+    if (!m_closing)
+    {
+        m_closing = true;
+        SaveSettings();
+    }
+    ::KillTimer(m_hWnd, kCloseTimer);
     if (m_homeLink.m_hWnd)
         m_homeLink.Detach();
     m_trayIcon.Remove();
     CFrameWnd::OnDestroy();
 }
 
-void CMainFrame::SaveSettings()
+bool CMainFrame::SaveSettings()
 {
     CSettings settings;
-    settings.autoRunMode = m_scanButton.GetCheck() == BST_CHECKED           ? 1
-                           : m_scanAndCleanButton.GetCheck() == BST_CHECKED ? 2
-                                                                            : 0;
+    settings.autoRunMode = GetAutoRunMode();
     for (int i = 0; i < AREA_COUNT; ++i)
         settings.areas[i] = m_areas[i].m_hWnd ? m_areas[i].GetCheck() & 1 : 0;
     settings.showSplash = m_splash.GetCheck() & 1;
     settings.shred = m_shred.GetCheck() & 1;
     settings.dontShowWipeNotice = m_dontShowWipeNotice & 1;
-    CSettingsFile(m_paths[SP_APPDATA]).Save(settings);
+    CSettingsFile file(m_paths[SP_APPDATA]);
+    CString error;
+    if (!file.Save(settings, error, m_keepUnreadSettings))
+    {
+        ShowNotice("Your choices could not be saved: " + error + ".");
+        return false;
+    }
+    m_keepUnreadSettings = false;
+    return true;
 }
 
 void CMainFrame::LoadSettings()
 {
     // Without a file every control shows the choices of a user who has made none.
     CSettings settings;
-    CSettingsFile(m_paths[SP_APPDATA]).Load(settings);
-    CButton* radios[] = {&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton};
-    for (int i = 0; i < 3; ++i)
-        radios[i]->SetCheck(settings.autoRunMode == i ? BST_CHECKED : BST_UNCHECKED);
+    CSettingsFile file(m_paths[SP_APPDATA]);
+    CString error;
+    m_settingsLoad = file.Load(settings, &error);
+    if (m_settingsLoad == SETTINGS_UNREADABLE || m_settingsLoad == SETTINGS_NOT_UNDERSTOOD)
+    {
+        settings = CSettings();
+        m_keepUnreadSettings = true;
+        const char* what = m_settingsLoad == SETTINGS_UNREADABLE ? "could not be read" : "was not understood";
+        if (GetCommandLineFlags().clean)
+            ShowNotice(CString("The settings file ") + what + " (" + error +
+                       "); the automatic scan and clean did not run.");
+        else
+            ShowNotice(CString("The settings file ") + what + " (" + error +
+                       "); Quorvantis starts with its default choices and keeps the file as " +
+                       LastComponent(file.GetKeptPath()) + ".");
+    }
+    SetAutoRunMode(static_cast<int>(settings.autoRunMode));
     for (int i = 0; i < AREA_COUNT; ++i)
         m_areas[i].SetCheck(static_cast<int>(settings.areas[i]));
     m_splash.SetCheck(static_cast<int>(settings.showSplash));

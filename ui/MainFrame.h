@@ -14,9 +14,11 @@
 #include "exmfc/TrayIcon.h"
 #include "exmfc/WindowSkin.h"
 #include "model/CleanHost.h"
+#include "options/SettingsFile.h"
 #include "resources/resource.h"
-#include "scheduler/Scheduler.h"
+#include "ScheduleControls.h"
 
+#include <functional>
 #include <vector>
 
 // The about page's controls.
@@ -30,7 +32,7 @@ protected:
 };
 
 class CMainFrame : public exmfc::CWindowSkin<CFrameWnd>,
-                   public CScheduler,
+                   public CScheduleControls,
                    public CAboutControls,
                    public IScanContext,
                    public ICleanHost,
@@ -56,13 +58,34 @@ public:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void SetupSkin() override;
 
+    // Messages the window posts to itself.
+    enum
+    {
+        WM_LOAD_SCHEDULE = WM_APP + 1 // read the scheduled job once the window is up
+    };
+
     // The scan and clean commands.
     void OnScan();
     void OnClean();
     void OnCancelWipe() { m_cancel = 1; }
     void ShowPage(int page);
-    void SaveSettings();
+    // Writes the settings file from the controls; a failure is said in the tray balloon.
+    bool SaveSettings();
+    // Reads the settings file into the controls, or the defaults when there is none or it
+    // cannot be read or understood (said once in the tray balloon).
     void LoadSettings();
+    // How reading the settings file went at start-up.
+    SettingsLoad GetSettingsLoad() const { return m_settingsLoad; }
+    // For a run that cleans unattended: when the settings file could not be read or
+    // understood, nothing is scanned or cleaned; the balloon says why and the program ends
+    // with status 1. True when the run may go on.
+    bool MayRunUnattended();
+    // Runs a modal window of the program (a message box, a dialog); a close asked for
+    // meanwhile waits until it returns, and is honoured then.
+    INT_PTR RunModal(const std::function<INT_PTR()>& run);
+    int ShowMessage(const CString& text, UINT type);
+    // Ends the program through the window's normal close, once nothing modal is up.
+    void CloseWhenIdle() { PostMessage(WM_CLOSE); }
 
     // IScanContext
     bool IsAreaChecked(int areaId) const override;
@@ -86,10 +109,12 @@ public:
     bool IsCleaning() const override { return m_busy != 0; }
     void EnableScanAndClean(bool scan, bool clean) override;
     CWnd* GetDetailsOwner() override { return this; }
+    INT_PTR RunDetails(const std::function<INT_PTR()>& run) override { return RunModal(run); }
 
     CScanListBox& GetScanList() { return m_list; }
     int GetCurrentPage() const { return m_currentPage; }
     bool IsClosePending() const { return m_closePending; }
+    bool IsModalUp() const { return m_modalDepth > 0; }
 
     BEGIN_MSG_MAP_EX(CMainFrame, exmfc::CWindowSkin<CFrameWnd>)
     ON_WM_CREATE()
@@ -102,6 +127,8 @@ public:
         return TRUE;
     }
     ON_REGISTERED_MESSAGE(s_trayMessage, OnTrayNotify)
+    ON_MESSAGE(WM_LOAD_SCHEDULE, OnLoadSchedule)
+    ON_WM_TIMER()
     ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
     ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeToTray)
     ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelp)
@@ -112,7 +139,7 @@ public:
     ON_CONTROL_RANGE(BN_CLICKED, IDC_AREA_FIRST, IDC_AREA_LAST, OnAreaClicked)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_NO_AUTORUN, IDC_AUTORUN_CLEAN, OnScheduleChanged)
     ON_CBN_SELCHANGE(IDC_PERIOD, OnPeriodChanged)
-    ON_CBN_SELCHANGE(IDC_DAY, ApplySchedule)
+    ON_CBN_SELCHANGE(IDC_DAY, OnDayChanged)
     ON_NOTIFY(DTN_DATETIMECHANGE, IDC_TIME, OnTimeChanged)
     ON_NOTIFY(TCN_SELCHANGE, IDC_OPTIONS_TABS, OnTabChanged)
     ON_NOTIFY(TCN_SELCHANGE, IDC_CONFIG_TABS, OnTabChanged)
@@ -140,7 +167,14 @@ public:
         FillDayList();
         ApplySchedule();
     }
+    void OnDayChanged() { ApplySchedule(); }
     void OnTimeChanged(NMHDR*, LRESULT*) { ApplySchedule(); }
+    LRESULT OnLoadSchedule(WPARAM, LPARAM)
+    {
+        LoadScheduledTask();
+        return 0;
+    }
+    void OnTimer(UINT_PTR id);
     void OnTabChanged(NMHDR* header, LRESULT*);
     void OnLinkClicked(NMHDR*, LRESULT*) { OpenHomePage(); }
     void OnShowMainWindow();
@@ -159,6 +193,13 @@ private:
     void ShowTab(std::vector<CWnd*>* tabs, int count, int selected);
     void PumpPendingMessage();
     void OpenHomePage();
+    void ReportScheduleFailure(const CString& reason) override;
+    // A notice in the tray balloon: never a box that waits for an answer.
+    void ShowNotice(const CString& text);
+    // Hides the window and closes it once a notice has had time to be read.
+    void CloseAfterNotice();
+    // Drops the mouse clicks and keys that arrived while a scan kept the window busy.
+    void DiscardQueuedInput();
 
     exmfc::CTrayIcon m_trayIcon;
     CScanListBox m_list;
@@ -170,10 +211,15 @@ private:
     int m_cancel;
     int m_dontShowWipeNotice;
     bool m_closePending;
+    bool m_scanning;
+    bool m_closing;     // the close has saved the settings; what is left is to go
+    int m_modalDepth;
+    SettingsLoad m_settingsLoad;
+    bool m_keepUnreadSettings; // the file that could not be read is kept at the next save
     int m_currentPage;
     CScanPaths m_paths;
-    HICON m_bigIcon;
-    HICON m_smallIcon;
+    CIcon m_bigIcon;
+    CIcon m_smallIcon;
 
     exmfc::CSkinButton m_help, m_close, m_minimize, m_pageButtons[PAGE_COUNT];
     exmfc::CSkinButton m_scan, m_clean, m_cancelWipe;

@@ -20,17 +20,9 @@ std::vector<CString> SectionNames()
 } // namespace
 
 CScanListBox::CScanListBox()
-    : m_sections(CreateSections(SectionNames())), m_iconRects(m_sections.size()), m_itemHeight(1), m_checkedIcon(nullptr), m_uncheckedIcon(nullptr),
-      m_lastRefresh(0), m_owner(nullptr)
+    : m_sections(CreateSections(SectionNames())), m_iconRects(m_sections.size()), m_itemHeight(1), m_lastRefresh(0), m_owner(nullptr)
 {
     m_background.CreateSolidBrush(RGB(255, 255, 255));
-}
-
-CScanListBox::~CScanListBox()
-{
-    for (HICON icon : {m_checkedIcon, m_uncheckedIcon})
-        if (icon)
-            ::DestroyIcon(icon);
 }
 
 BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanListOwner* owner)
@@ -40,11 +32,8 @@ BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanList
                         LBS_OWNERDRAWFIXED | LBS_NOTIFY;
     if (!Create(style, rect, parent, id))
         return FALSE;
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
-    m_checkedIcon = static_cast<HICON>(
-        ::LoadImageA(module, MAKEINTRESOURCEA(IDI_SECTION_CHECKED), IMAGE_ICON, 16, 16, 0));
-    m_uncheckedIcon = static_cast<HICON>(
-        ::LoadImageA(module, MAKEINTRESOURCEA(IDI_SECTION_UNCHECKED), IMAGE_ICON, 16, 16, 0));
+    m_checkedIcon.Load(IDI_SECTION_CHECKED, 16);
+    m_uncheckedIcon.Load(IDI_SECTION_UNCHECKED, 16);
     const int count = static_cast<int>(m_sections.size());
     m_itemHeight = (rect.bottom - rect.top) / count;
     SendMessage(LB_SETITEMHEIGHT, 0, m_itemHeight);
@@ -208,5 +197,8 @@ void CScanListBox::OnLButtonDown(UINT, CPoint point)
         return;
     CListDialog details(m_sections[static_cast<size_t>(detailsSection)]->GetFoundItems(),
                         m_owner ? m_owner->GetDetailsOwner() : nullptr);
-    details.DoModal();
+    if (m_owner)
+        m_owner->RunDetails([&details] { return details.DoModal(); });
+    else
+        details.DoModal();
 }

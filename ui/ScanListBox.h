@@ -7,6 +7,7 @@
 #include "engine/ScanRun.h"
 #include "exmfc/SkinButton.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,8 +18,9 @@ public:
     // True while a clean run works: the run has set the buttons itself.
     virtual bool IsCleaning() const = 0;
     virtual void EnableScanAndClean(bool scan, bool clean) = 0;
-    // The owner of the details dialog.
+    // The owner of the details dialog, and how it runs it (modally).
     virtual CWnd* GetDetailsOwner() = 0;
+    virtual INT_PTR RunDetails(const std::function<INT_PTR()>& run) { return run(); }
 
 protected:
     ~IScanListOwner() {}
@@ -37,7 +39,6 @@ public:
     };
 
     CScanListBox();
-    ~CScanListBox() override;
 
     // Creates the list over rect (its height gives the row height), with a hidden skin
     // button per section that paints the row's "Details..." cell.
@@ -74,8 +75,8 @@ private:
     std::vector<CRect> m_iconRects; // where each row's check icon was last drawn
     std::vector<std::unique_ptr<exmfc::CSkinButton>> m_details;
     int m_itemHeight;
-    HICON m_checkedIcon;
-    HICON m_uncheckedIcon;
+    CIcon m_checkedIcon;
+    CIcon m_uncheckedIcon;
     DWORD m_lastRefresh;
     IScanListOwner* m_owner;
 };
