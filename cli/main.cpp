@@ -1,6 +1,7 @@
 // quorvantis-cli: the scan and clean engine without windows.
 //   quorvantis-cli.exe [--areas=LIST] [--sections=LIST] [--clean] [--no-shred] [--quiet]
 //   quorvantis-cli.exe --help | --version
+//   quorvantis-cli.exe --remove-schedule
 // Prints one line per found item (section, type, text, separated by tabs), then with
 // --clean one "left" line per item still listed, and a closing count line. Places
 // that could not be read or were left alone, and a cancel, are told on stderr; at a
@@ -11,6 +12,7 @@
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
 #include "model/CleanHost.h"
+#include "scheduler/Scheduler.h"
 #include "resources/Version.h"
 #include "resources/resource.h"
 
@@ -46,6 +48,7 @@ bool IsCancelRequested()
 const char kUsage[] =
     "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--clean] [--no-shred] [--quiet]\n"
     "       quorvantis-cli.exe --help | --version\n"
+    "       quorvantis-cli.exe --remove-schedule\n"
     "\n"
     "Scans the places where Windows, applications and browsers keep traces of what you\n"
     "did, and prints one line per trace found: section, type and text, separated by tabs.\n"
@@ -55,6 +58,9 @@ const char kUsage[] =
     "  --clean          remove what the scan found; print a 'left' line per item that stays\n"
     "  --no-shred       delete files without overwriting them first\n"
     "  --quiet          print only the closing count line (and the 'left' lines)\n"
+    "  --remove-schedule  delete the scheduled task \"Quorvantis\" when it starts the\n"
+    "                   Quorvantis.exe beside this program (as its uninstaller does);\n"
+    "                   a task of that name that starts anything else is left\n"
     "\n"
     "Exit status: 0 done; 1 items left or places unread after a clean, or cancelled\n"
     "(Ctrl+C); 2 bad argument.\n";
@@ -257,6 +263,39 @@ void PrintItem(const char* prefix, int section, const CCleanTargetPtr& item)
                 OneLine(item->GetDisplayText()).c_str());
 }
 
+// Deletes the job that starts the Quorvantis.exe beside this program, and only that one.
+// 0 when no job of that program is left, 1 when it could not be deleted.
+int RemoveSchedule()
+{
+    std::vector<wchar_t> self(32768);
+    DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    CString path;
+    if (length == 0 || length >= self.size() || !WideToUtf8(self.data(), length, path))
+        return 1;
+    CScheduler scheduler(CScheduler::WorkingFolderOf(path) + "\\Quorvantis.exe");
+    CString error;
+    CJobSchedule schedule;
+    if (!scheduler.Open(error))
+    {
+        // Without a Task Scheduler there is no job of ours either.
+        std::fprintf(stderr, "skipped the scheduled task: %s\n", error.GetString());
+        return 0;
+    }
+    const JobOwner owner = scheduler.Read(schedule);
+    if (owner == JOB_NONE)
+        return 0;
+    if (owner == JOB_FOREIGN)
+    {
+        std::fprintf(stderr, "skipped the scheduled task \"Quorvantis\": it starts another program\n");
+        return 0;
+    }
+    schedule.mode = 0;
+    if (scheduler.Apply(schedule, error))
+        return 0;
+    std::fprintf(stderr, "could not delete the scheduled task \"Quorvantis\": %s\n", error.GetString());
+    return 1;
+}
+
 // Parses the arguments; returns -1 to go on, or the exit status.
 int ParseArguments(int argc, char** argv, COptions& options)
 {
@@ -274,6 +313,8 @@ int ParseArguments(int argc, char** argv, COptions& options)
             PrintHelp();
             return 0;
         }
+        if (arg == "--remove-schedule")
+            return RemoveSchedule();
         if (arg == "--version")
         {
             std::printf("quorvantis-cli %s\n", QV_VERSION_TEXT);

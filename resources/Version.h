@@ -1,4 +1,5 @@
-// The program's version, for the version resources and the console's --version.
+// The program's version: the one place it is written. The version resources, the About
+// page, the console's --version, the installer and its file name all take it from here.
 #pragma once
 
 #define QV_VERSION_TEXT "1.4"

@@ -279,6 +279,79 @@ TEST_F(MainFrameTest, CloseDuringACleanWaitsForTheRunToReturn)
     EXPECT_FALSE(::IsWindow(m_hWnd));
 }
 
+// A close asked for (the tray's Exit) while any modal window of the program is up waits
+// until it returns, then goes: the window is never destroyed under a box.
+TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
+{
+    // A window of Firefox's class, so that a clean gives its advice first.
+    WNDCLASSA firefoxClass = {};
+    firefoxClass.lpfnWndProc = ::DefWindowProcA;
+    firefoxClass.lpszClassName = "MozillaUIWindowClass";
+    RegisterClassA(&firefoxClass);
+    const CString root = MakeTestRoot("modal-close");
+    ASSERT_TRUE(WriteBytes(root + "\\found.tmp", "x"));
+    const struct
+    {
+        const char* name;
+        const char* caption; // of the modal window
+        WPARAM answer;
+        std::function<void(CMainFrame&)> open;
+    } modals[] = {
+        {"the question after a scan", "Quorvantis", IDNO,
+         [](CMainFrame& frame)
+         {
+             for (int id = IDC_AREA_FIRST; id <= IDC_AREA_LAST; ++id)
+                 ::SendMessageA(::GetDlgItem(frame.m_hWnd, id), BM_SETCHECK,
+                                id == IDC_AREA_TEMP_FOLDERS ? BST_CHECKED : BST_UNCHECKED, 0);
+             frame.OnScan();
+         }},
+        {"the browser advice", "Quorvantis", IDOK,
+         [](CMainFrame& frame)
+         {
+             frame.GetScanList().GetSections()[0]->GetFoundItems().push_back(CCleanTargetPtr(new CCleanTarget("kept")));
+             frame.OnClean();
+             EXPECT_EQ(1u, frame.GetScanList().GetSections()[0]->GetFoundItems().size())
+                 << "a clean asked for before the close started after it";
+         }},
+        {"the details", "", IDOK,
+         [](CMainFrame& frame)
+         {
+             CScanListBox& list = frame.GetScanList();
+             list.GetSections()[0]->GetFoundItems().push_back(CCleanTargetPtr(new CCleanTarget("an item")));
+             list.RefreshList();
+             CRect client;
+             list.GetClientRect(&client);
+             list.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(client.right - 10, 5));
+         }},
+        {"the wipe notice", "Quorvantis", IDOK, [](CMainFrame& frame) { frame.ShowWipeNotice(); }},
+    };
+    for (const auto& m : modals)
+    {
+        HWND firefox = ::CreateWindowA("MozillaUIWindowClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                       nullptr);
+        bool aliveUnderTheBox = false;
+        HWND frameWindow = m_hWnd;
+        OnDialogShown(m.caption,
+                      [&, frameWindow](HWND dialog)
+                      {
+                          ::PostMessageA(frameWindow, WM_CLOSE, 0, 0);
+                          ::Sleep(300);
+                          aliveUnderTheBox = ::IsWindow(frameWindow) != FALSE;
+                          ::PostMessageA(dialog, WM_COMMAND, m.answer, 0);
+                      });
+        m.open(*m_frame);
+        ::DestroyWindow(firefox);
+        EXPECT_TRUE(aliveUnderTheBox) << m.name;
+        PumpPending(); // the close that waited
+        EXPECT_FALSE(::IsWindow(m_hWnd)) << m.name;
+        m_frame = new CMainFrame;
+        ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
+        m_hWnd = m_frame->m_hWnd;
+    }
+    UnregisterClassA("MozillaUIWindowClass", nullptr);
+    RemoveTree(root);
+}
+
 TEST(DialogTest, WarningCheckStateOnlyFromOk)
 {
     const struct

@@ -27,7 +27,8 @@ status=$?
 check '[ $status -eq 0 ] && grep -q "^usage: quorvantis-cli.exe" "$work/help.out" && grep -q "705  Clean Windows Temp folders" "$work/help.out" && [ ! -s "$work/help.err" ]' \
   "--help: status $status, $(head -n 2 "$work/help.out")"
 run_cli --version >"$work/version.out" 2>&1
-check '[ "$(crlf "$work/version.out")" = "quorvantis-cli 1.4" ]' "--version: $(cat "$work/version.out")"
+version=$(sed -n 's/^#define QV_VERSION_TEXT "\(.*\)"$/\1/p' "$(dirname "$0")/../resources/Version.h")
+check '[ -n "$version" ] && [ "$(crlf "$work/version.out")" = "quorvantis-cli $version" ]' "--version: $(cat "$work/version.out")"
 
 # 2. Names of every script are listed as they are, in UTF-8, and cleaned.
 mkdir -p "$temp_u/names/日本"
