@@ -352,6 +352,48 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
     RemoveTree(root);
 }
 
+// A double click on Scan: the second click waits in the queue while the first scans; it
+// starts no second scan and no second question.
+TEST_F(MainFrameTest, OneScanAtATime)
+{
+    const CString root = MakeTestRoot("double-scan");
+    ASSERT_TRUE(WriteBytes(root + "\\found.tmp", "x"));
+    for (int id = IDC_AREA_FIRST; id <= IDC_AREA_LAST; ++id)
+        ::SendMessageA(::GetDlgItem(m_hWnd, id), BM_SETCHECK,
+                       id == IDC_AREA_TEMP_FOLDERS ? BST_CHECKED : BST_UNCHECKED, 0);
+    HWND scan = ::GetDlgItem(m_hWnd, IDC_SCAN);
+    ::PostMessageA(scan, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageA(scan, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    // Answers every question that shows for three seconds, and counts them.
+    static volatile LONG questions = 0;
+    questions = 0;
+    HANDLE answerer = AfxBeginThread(
+        [](void*) -> unsigned
+        {
+            HWND last = nullptr;
+            for (int i = 0; i < 150; ++i)
+            {
+                HWND box = ::FindWindowA("#32770", "Quorvantis");
+                if (box && box != last && ::IsWindowVisible(box))
+                {
+                    InterlockedIncrement(&questions);
+                    last = box;
+                    ::Sleep(100);
+                    ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+                }
+                ::Sleep(20);
+            }
+            return 0;
+        },
+        nullptr);
+    m_frame->OnScan();
+    PumpPending();
+    WaitForSingleObject(answerer, 10000);
+    CloseHandle(answerer);
+    EXPECT_EQ(1, questions);
+    RemoveTree(root);
+}
+
 TEST(DialogTest, WarningCheckStateOnlyFromOk)
 {
     const struct

@@ -39,6 +39,27 @@ check '[ ! -e "$planted" ]' "/scan /clean left: $(ls -R "$planted" 2>&1)"
 check '[ "$(cat "$settings" 2>&1)" = "0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 " ]' \
   "/scan /clean did not save the settings at its close: $(cat "$settings" 2>&1)"
 
+# 1b. A settings file this program cannot understand (here UTF-16): the unattended run
+# cleans nothing, ends with status 1 and leaves the file as it was; an interactive start
+# takes the defaults and keeps the file as settings.cfg.bad when it saves.
+printf '0 1 1 0 ' | iconv -f ascii -t utf-16 >"$settings"
+unreadable=$(sha256sum <"$settings")
+plant
+wine "$exe" /scan /clean </dev/null >"$work/unreadable.log" 2>&1 &
+pid=$!
+wait_exit $pid 60
+status=$?
+check '[ $status -eq 1 ]' "/scan /clean with an unreadable settings file: exit status $status"
+check '[ -f "$planted/a.tmp" ]' "/scan /clean with an unreadable settings file cleaned"
+check '[ "$(sha256sum <"$settings")" = "$unreadable" ] && [ ! -e "$settings.bad" ]' \
+  "/scan /clean changed the unreadable settings file"
+wine "$exe" </dev/null >"$work/unreadable-interactive.log" 2>&1 &
+pid=$!
+wait_main_window
+close_main $pid
+check '[ "$(sha256sum <"$settings.bad" 2>&1)" = "$unreadable" ]' "the unreadable settings were not kept as settings.cfg.bad"
+rm -f "$settings.bad"
+
 # From here the splash is off (settings file with splash 0).
 mkdir -p "$(dirname "$settings")"
 printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"

@@ -504,7 +504,10 @@ bool CMainFrame::MayRunUnattended()
 {
     if (m_settingsLoad != SETTINGS_UNREADABLE && m_settingsLoad != SETTINGS_NOT_UNDERSTOOD)
         return true;
+    // Nothing is saved either: the file stays for the user to see, and the next unattended
+    // run stops again instead of cleaning with choices the user never made.
     m_quitCode = 1;
+    m_closing = true;
     CloseAfterNotice();
     return false;
 }
