@@ -125,6 +125,7 @@ unsigned __stdcall ThreadEntry(void* raw)
     }
     catch (...)
     {
+        AfxReportCurrentException("a worker thread");
         return 1;
     }
 }

@@ -16,6 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     catch (...)
     {
+        AfxReportCurrentException("the program's start or end");
         result = 1;
     }
     return result;

@@ -36,6 +36,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM)
     }
     catch (...)
     {
+        // A dialog that could not be set up is not shown half made.
+        AfxReportCurrentException("the opening of a dialog");
+        ::EndDialog(hWnd, -1);
         return TRUE;
     }
 }

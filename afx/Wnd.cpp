@@ -1,5 +1,7 @@
 #include "Wnd.h"
 
+#include <cstdio>
+#include <exception>
 #include <map>
 
 namespace
@@ -9,6 +11,17 @@ thread_local std::map<HWND, CWnd*> t_handleMap;
 // The object whose window is being created, bound at its first message.
 thread_local CWnd* t_creating = nullptr;
 thread_local HHOOK t_createHook = nullptr;
+
+void DebuggerReporter(const char* where, const char* what)
+{
+    char line[512];
+    std::snprintf(line, sizeof(line), "Unexpected error in %s: %s\n", where, what);
+    OutputDebugStringA(line);
+}
+
+AfxExceptionReporter g_reporter = DebuggerReporter;
+// A failure while the reporter shows the last one is not shown again.
+thread_local bool t_reporting = false;
 
 LRESULT CALLBACK CreateHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -348,8 +361,12 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     catch (...)
     {
-        // No exception may cross the system's window procedure.
-        result = 0;
+        // No exception may cross the system's window procedure: it is reported, and a
+        // window whose creation failed is not made.
+        char where[96];
+        std::snprintf(where, sizeof(where), "the handling of window message 0x%04X", message);
+        AfxReportCurrentException(where);
+        result = message == WM_CREATE ? -1 : message == WM_NCCREATE ? FALSE : 0;
     }
     --wnd->m_dispatchDepth;
     wnd->m_current = saved;
@@ -387,4 +404,35 @@ const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
     return (registered[name] = name).c_str();
+}
+
+void AfxSetExceptionReporter(AfxExceptionReporter reporter) { g_reporter = reporter ? reporter : DebuggerReporter; }
+
+void AfxReportCurrentException(const char* where)
+{
+    const char* what = "an unknown error";
+    std::string text;
+    try
+    {
+        throw;
+    }
+    catch (const std::exception& e)
+    {
+        text = e.what();
+        what = text.c_str();
+    }
+    catch (...)
+    {
+    }
+    if (t_reporting)
+        return;
+    t_reporting = true;
+    try
+    {
+        g_reporter(where, what);
+    }
+    catch (...)
+    {
+    }
+    t_reporting = false;
 }

@@ -164,6 +164,16 @@ private:
 // The window procedure of every window bound to a CWnd.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What the program does with an exception that reached the framework (a window or
+// dialog procedure, a thread's entry, WinMain): nothing crosses into the system, but
+// it is reported, through the program's reporter (a message box in the window program).
+// where says what was running; what is the exception's text.
+typedef void (*AfxExceptionReporter)(const char* where, const char* what);
+// Sets the reporter; nullptr leaves the default (a line in the debugger's output).
+void AfxSetExceptionReporter(AfxExceptionReporter reporter);
+// Reports the exception being handled; call it from a catch block only.
+void AfxReportCurrentException(const char* where);
+
 // Registers (once) a window class with AfxWndProc and returns its name.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                                 HICON icon = nullptr);

@@ -8,8 +8,26 @@
 #include <commctrl.h>
 #include <new>
 
+namespace
+{
+// What the framework caught is told to the user, over the main window when there is one.
+void ShowUnexpectedError(const char* where, const char* what)
+{
+    CString text;
+    text.Format("Quorvantis met an unexpected error in %s: %s.\n\nWhat was being done there was not "
+                "finished; everything else goes on.",
+                where, what);
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (frame && frame->IsWindow())
+        frame->ShowMessage(text, MB_OK | MB_ICONERROR);
+    else
+        ::MessageBoxA(nullptr, text, "Quorvantis", MB_OK | MB_ICONERROR);
+}
+} // namespace
+
 BOOL CQuorvantisApp::InitInstance()
 {
+    AfxSetExceptionReporter(ShowUnexpectedError);
     INITCOMMONCONTROLSEX controls = {8, 0x80FF}; // the Windows 95 classes and the link control
     InitCommonControlsEx(&controls);
     CWinApp::InitInstance();

@@ -83,15 +83,7 @@ CFileTarget::CFileTarget(const CString& path, int fileKind, bool addressable)
 {
 }
 
-const CString& CFileTarget::GetTypeName() const
-{
-    // The first twelve kinds have their texts in order; the browser caches came later.
-    if (m_fileKind == FK_BROWSER_CACHE_FILE)
-        return GetTypeText(TN_BROWSER_CACHE_FILE);
-    if (m_fileKind == FK_BROWSER_CACHE_FOLDER)
-        return GetTypeText(TN_BROWSER_CACHE_FOLDER);
-    return GetTypeText(TN_FILE_FIRST + m_fileKind);
-}
+const CString& CFileTarget::GetTypeName() const { return GetTypeText(m_fileKind); }
 
 int CFileTarget::Clean()
 {

@@ -2,27 +2,28 @@
 #pragma once
 
 #include "model/CleanTarget.h"
+#include "model/TypeNames.h"
 
 #include <windows.h>
 
-// File kinds; the folder kinds are removed as folders, all others as files.
+// File kinds, each its type text; the folder kinds are removed as folders, all others
+// as files.
 enum FileKind
 {
-    FK_TEMP_FILE = 0,
-    FK_TEMP_FOLDER = 1,
-    FK_LINK = 2,
-    FK_SCANDISK_FILE = 3,
-    FK_SCANDISK_FOLDER = 4,
-    FK_IE_COOKIE = 5,
-    FK_IE_CACHE_FILE = 6,
-    FK_IE_CACHE_FOLDER = 7,
-    FK_IE_FAV_LINK = 8,
-    FK_IE_HISTORY_FILE = 9,
-    FK_OPERA_TEMP_DOWNLOAD = 10,
-    FK_OPERA_FILE = 11,
-    FK_BROWSER_CACHE_FILE = 12,   // Firefox's and the Chromium browsers' disk caches
-    FK_BROWSER_CACHE_FOLDER = 13,
-    FK_COUNT
+    FK_TEMP_FILE = TN_TEMP_FILE,
+    FK_TEMP_FOLDER = TN_TEMP_FOLDER,
+    FK_LINK = TN_LINK_TO_FILE,
+    FK_SCANDISK_FILE = TN_SCANDISK_FILE,
+    FK_SCANDISK_FOLDER = TN_SCANDISK_FOLDER,
+    FK_IE_COOKIE = TN_IE_COOKIE,
+    FK_IE_CACHE_FILE = TN_IE_CACHE_FILE,
+    FK_IE_CACHE_FOLDER = TN_IE_CACHE_FOLDER,
+    FK_IE_FAV_LINK = TN_IE_FAV_LINK,
+    FK_IE_HISTORY_FILE = TN_IE_HISTORY_FILE,
+    FK_OPERA_TEMP_DOWNLOAD = TN_OPERA_TEMP_DOWNLOAD,
+    FK_OPERA_FILE = TN_OPERA_FILE,
+    FK_BROWSER_CACHE_FILE = TN_BROWSER_CACHE_FILE, // Firefox's and the Chromium browsers' disk caches
+    FK_BROWSER_CACHE_FOLDER = TN_BROWSER_CACHE_FOLDER,
 };
 
 bool IsFolderKind(int fileKind);

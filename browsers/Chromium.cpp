@@ -222,5 +222,5 @@ CChromiumTarget::CChromiumTarget(const CString& displayText, const CCleanTargetP
 
 const CString& CChromiumTarget::GetTypeName() const
 {
-    return GetTypeText(TN_CHROMIUM_FIRST + m_kind);
+    return GetTypeText(m_kind);
 }

@@ -9,15 +9,15 @@
 
 #include <vector>
 
+// Chromium row kinds, each its type text.
 enum ChromiumKind
 {
-    CK_COOKIE,
-    CK_HISTORY_ENTRY,
-    CK_TYPED_URL,
-    CK_SEARCH_TERM,
-    CK_FORM_DATA,
-    CK_DOWNLOAD,
-    CK_COUNT
+    CK_COOKIE = TN_CHROMIUM_COOKIE,
+    CK_HISTORY_ENTRY = TN_CHROMIUM_HISTORY_ENTRY,
+    CK_TYPED_URL = TN_CHROMIUM_TYPED_URL,
+    CK_SEARCH_TERM = TN_CHROMIUM_SEARCH_TERM,
+    CK_FORM_DATA = TN_CHROMIUM_FORM_DATA,
+    CK_DOWNLOAD = TN_CHROMIUM_DOWNLOAD,
 };
 
 // What a Chromium step lists, by area.

@@ -14,4 +14,4 @@ CMozillaTarget::CMozillaTarget(const CString& displayText, const CCleanTargetPtr
 {
 }
 
-const CString& CMozillaTarget::GetTypeName() const { return GetTypeText(TN_MOZILLA_FIRST + m_mozillaKind); }
+const CString& CMozillaTarget::GetTypeName() const { return GetTypeText(m_mozillaKind); }

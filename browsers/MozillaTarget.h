@@ -2,18 +2,19 @@
 #pragma once
 
 #include "model/RelayTarget.h"
+#include "model/TypeNames.h"
 
+// Firefox row kinds, each its type text.
 enum MozillaKind
 {
-    MK_CACHE_FILE,
-    MK_VISITED_LINK,
-    MK_DOWNLOAD_LINK,
-    MK_COOKIE,
-    MK_HISTORY_ENTRY,
-    MK_BOOKMARK,
-    MK_TYPED_URL,
-    MK_FORM_DATA,
-    MK_COUNT
+    MK_CACHE_FILE = TN_MOZILLA_CACHE_FILE,
+    MK_VISITED_LINK = TN_MOZILLA_VISITED_LINK,
+    MK_DOWNLOAD_LINK = TN_MOZILLA_DOWNLOAD_LINK,
+    MK_COOKIE = TN_MOZILLA_COOKIE,
+    MK_HISTORY_ENTRY = TN_MOZILLA_HISTORY_ENTRY,
+    MK_BOOKMARK = TN_MOZILLA_BOOKMARK,
+    MK_TYPED_URL = TN_MOZILLA_TYPED_URL,
+    MK_FORM_DATA = TN_MOZILLA_FORM_DATA,
 };
 
 // Runs one deletion statement on a profile database; never listed itself. Its display

@@ -25,7 +25,7 @@ COperaTarget::COperaTarget(const CString& entryText, const CString& fileName, in
 {
 }
 
-const CString& COperaTarget::GetTypeName() const { return GetTypeText(TN_OPERA_FIRST + m_operaKind); }
+const CString& COperaTarget::GetTypeName() const { return GetTypeText(m_operaKind); }
 
 int COperaTarget::Clean()
 {

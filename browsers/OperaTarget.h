@@ -2,17 +2,18 @@
 #pragma once
 
 #include "model/CleanTarget.h"
+#include "model/TypeNames.h"
 
+// Opera entry kinds, each its type text.
 enum OperaKind
 {
-    OK_CACHE_FILE,
-    OK_VISITED_LINK,
-    OK_DOWNLOAD_LINK,
-    OK_COOKIE,
-    OK_HISTORY_ENTRY,
-    OK_BOOKMARK,
-    OK_TYPED_URL,
-    OK_COUNT
+    OK_CACHE_FILE = TN_OPERA_CACHE_FILE,
+    OK_VISITED_LINK = TN_OPERA_VISITED_LINK,
+    OK_DOWNLOAD_LINK = TN_OPERA_DOWNLOAD_LINK,
+    OK_COOKIE = TN_OPERA_COOKIE,
+    OK_HISTORY_ENTRY = TN_OPERA_HISTORY_ENTRY,
+    OK_BOOKMARK = TN_OPERA_BOOKMARK,
+    OK_TYPED_URL = TN_OPERA_TYPED_URL,
 };
 
 class COperaTarget : public CCleanTarget

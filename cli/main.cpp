@@ -15,6 +15,7 @@
 #include "scheduler/Scheduler.h"
 #include "resources/Version.h"
 #include "resources/resource.h"
+#include "afx/Wnd.h"
 
 #include <windows.h>
 
@@ -348,9 +349,35 @@ int ParseArguments(int argc, char** argv, COptions& options)
     }
     return -1;
 }
+
+// What the framework catches (on a worker thread) is said on stderr.
+void SayUnexpectedError(const char* where, const char* what)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "quorvantis-cli: unexpected error in %s: %s\n", where, what);
+    std::fflush(stderr);
+}
+
+int Run(int argc, char** argv);
 } // namespace
 
 int main(int argc, char** argv)
+{
+    AfxSetExceptionReporter(SayUnexpectedError);
+    try
+    {
+        return Run(argc, argv);
+    }
+    catch (...)
+    {
+        AfxReportCurrentException("the run");
+        return 1;
+    }
+}
+
+namespace
+{
+int Run(int argc, char** argv)
 {
     // A console prints whole blocks, not a byte per call; and every name the program
     // prints is UTF-8, as the program holds it.
@@ -425,3 +452,4 @@ int main(int argc, char** argv)
         CoUninitialize();
     return status;
 }
+} // namespace

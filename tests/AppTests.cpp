@@ -168,7 +168,9 @@ TEST(SettingsFileTest, UnreadableFilesAreToldAndKept)
         settings.shred = 7;
         EXPECT_EQ(c.expected, file.Load(settings)) << c.name;
         if (c.expected != SETTINGS_READ)
+        {
             EXPECT_EQ(7, settings.shred) << c.name << ": the settings stay as they were";
+        }
     }
     // Held open by another program: there, but unreadable.
     {

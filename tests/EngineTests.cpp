@@ -103,11 +103,11 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
     // Items select theirs by kind; the texts live for the whole program.
     CCleanTarget base("x");
     EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
-    EXPECT_EQ(&GetTypeText(TN_FILE_FIRST + FK_SCANDISK_FOLDER), &CFileTarget("C:\\F\\", FK_SCANDISK_FOLDER).GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_SCANDISK_FOLDER), &CFileTarget("C:\\F\\", FK_SCANDISK_FOLDER).GetTypeName());
     EXPECT_EQ(&GetTypeText(TN_BROWSER_CACHE_FOLDER), &CFileTarget("C:\\F\\", FK_BROWSER_CACHE_FOLDER).GetTypeName());
-    EXPECT_EQ(&GetTypeText(TN_OPERA_FIRST + OK_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_OPERA_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
     CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
-    EXPECT_EQ(&GetTypeText(TN_MOZILLA_FIRST + MK_FORM_DATA), &CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_MOZILLA_FORM_DATA), &CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
     EXPECT_EQ(&GetTypeText(TN_MOZILLA_QUERY), &cleaner->GetTypeName());
     base.Clean();
     EXPECT_EQ(1, base.GetAttempted());

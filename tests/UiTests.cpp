@@ -631,7 +631,9 @@ TEST(SchedulerTest, OnlyOurJobIsShownAndNothingChangesItButTheUser)
         SYSTEMTIME time = {};
         ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
         if (ours)
+        {
             EXPECT_EQ(14, time.wHour);
+        }
         for (int id : {IDC_NO_AUTORUN, IDC_AUTORUN_SCAN, IDC_PERIOD})
             EXPECT_EQ(ours, ::IsWindowEnabled(::GetDlgItem(hWnd, id)) != FALSE) << j.dayText << " " << id;
         EXPECT_EQ(ours ? JOB_OURS : JOB_FOREIGN, frame->GetJobOwner());

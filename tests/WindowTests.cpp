@@ -107,6 +107,43 @@ TEST(WindowFrameworkTest, ObjectIsBoundFromTheFirstMessageAndMapsDispatch)
     EXPECT_TRUE(wnd.m_postNcDestroy);
 }
 
+namespace
+{
+std::vector<std::string> g_reported;
+void RecordReport(const char* where, const char* what) { g_reported.push_back(std::string(where) + ": " + what); }
+
+class CFailingCreation : public CWnd
+{
+public:
+    BEGIN_MSG_MAP_EX(CFailingCreation, CWnd)
+    ON_WM_CREATE()
+    END_MSG_MAP_EX()
+    int OnCreate(LPCREATESTRUCTA) { throw std::runtime_error("no controls"); }
+};
+} // namespace
+
+// What a handler throws is reported (the program shows it), and a window whose
+// WM_CREATE threw is not made.
+TEST(WindowFrameworkTest, ExceptionsAreReportedAndFailACreation)
+{
+    g_reported.clear();
+    AfxSetExceptionReporter(RecordReport);
+    CRecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateTop());
+    wnd.SendMessage(WM_USER + 7);
+    ASSERT_EQ(1u, g_reported.size());
+    EXPECT_NE(std::string::npos, g_reported[0].find("handler failed")) << g_reported[0];
+    EXPECT_NE(std::string::npos, g_reported[0].find("0x0407")) << g_reported[0];
+    wnd.DestroyWindow();
+
+    CFailingCreation failing;
+    EXPECT_FALSE(failing.CreateEx(0, AfxRegisterWndClass(0), "failing", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    EXPECT_EQ(nullptr, failing.m_hWnd);
+    ASSERT_EQ(2u, g_reported.size());
+    EXPECT_NE(std::string::npos, g_reported[1].find("no controls"));
+    AfxSetExceptionReporter(nullptr);
+}
+
 TEST(WindowFrameworkTest, CommandsAndNotificationsReachTheParentsHandlers)
 {
     CRecordingWnd parent;

@@ -21,6 +21,21 @@ const char kBackgroundScan[] = "Quorvantis is performing a background scan.";
 const UINT kNoticeMilliseconds = 8000;
 const UINT_PTR kCloseTimer = 1;
 
+// Holds a value for the life of the object and puts the old one back, however the scope
+// is left: a flag that says a run is on the stack never outlives the run.
+template <class T> class CValueScope
+{
+public:
+    CValueScope(T& variable, T value) : m_variable(variable), m_old(variable) { m_variable = value; }
+    ~CValueScope() { m_variable = m_old; }
+    CValueScope(const CValueScope&) = delete;
+    CValueScope& operator=(const CValueScope&) = delete;
+
+private:
+    T& m_variable;
+    T m_old;
+};
+
 // The page area's description strip, and the first row of a tab's controls.
 const CRect kLabelRect(252, 94, 642, 154);
 const CRect kTabRect(252, 164, 642, 184);
@@ -400,15 +415,16 @@ void CMainFrame::OnScan()
     // while its question is up, starts nothing.
     if (m_busy || m_scanning)
         return;
-    m_scanning = true;
-    ScanSections(m_list.GetSections(), *this);
-    DiscardQueuedInput();
     bool clean = false;
-    // Run to scan and clean, the program cleans what it found without asking (the
-    // start-up code runs the clean next); otherwise the answer decides.
-    if (CountFoundItems(m_list.GetSections()) > 0 && !GetCommandLineFlags().clean)
-        clean = ShowMessage(CString::FromResource(IDS_ASK_CLEAN), MB_YESNO | MB_ICONQUESTION) == IDYES;
-    m_scanning = false;
+    {
+        CValueScope<bool> scanning(m_scanning, true);
+        ScanSections(m_list.GetSections(), *this);
+        DiscardQueuedInput();
+        // Run to scan and clean, the program cleans what it found without asking (the
+        // start-up code runs the clean next); otherwise the answer decides.
+        if (CountFoundItems(m_list.GetSections()) > 0 && !GetCommandLineFlags().clean)
+            clean = ShowMessage(CString::FromResource(IDS_ASK_CLEAN), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
     if (clean && !m_closePending)
         OnClean();
     else if (m_closePending && !IsModalUp())
@@ -425,10 +441,11 @@ void CMainFrame::OnClean()
     if (m_closePending)
         return; // the close asked for during the advice is on its way
     SetPageButtonsEnabled(false);
-    m_busy = 1;
     m_cancel = 0;
-    CleanSections(m_list.GetSections(), m_list, this);
-    m_busy = 0;
+    {
+        CValueScope<int> busy(m_busy, 1);
+        CleanSections(m_list.GetSections(), m_list, this);
+    }
     SetPageButtonsEnabled(true);
     m_list.RefreshList();
     // A close asked for while the wipe ran waited for the run to end.
@@ -449,18 +466,11 @@ void CMainFrame::DiscardQueuedInput()
 
 INT_PTR CMainFrame::RunModal(const std::function<INT_PTR()>& run)
 {
-    ++m_modalDepth;
     INT_PTR result = 0;
-    try
     {
+        CValueScope<int> modal(m_modalDepth, m_modalDepth + 1);
         result = run();
     }
-    catch (...)
-    {
-        --m_modalDepth;
-        throw;
-    }
-    --m_modalDepth;
     // A close asked for meanwhile was held; it goes once nothing modal is up and no run
     // is on the stack (the run posts it itself when it returns).
     if (m_modalDepth == 0 && m_closePending && !m_busy && !m_scanning)
