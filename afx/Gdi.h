@@ -146,7 +146,11 @@ public:
     COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     CPoint SetBrushOrg(int x, int y);
-    BOOL DrawEdge(RECT& rect, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, &rect, edge, flags); }
+    BOOL DrawEdge(const RECT& rect, UINT edge, UINT flags)
+    {
+        RECT copy = rect; // the system may adjust it
+        return ::DrawEdge(m_hDC, &copy, edge, flags);
+    }
     void DrawFocusRect(const RECT& rect) { ::DrawFocusRect(m_hDC, &rect); }
     BOOL MoveTo(int x, int y) { return ::MoveToEx(m_hDC, x, y, nullptr); }
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }

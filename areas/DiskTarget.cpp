@@ -101,6 +101,44 @@ CDiskTarget::CDiskTarget(const CString& driveName) : CCleanTarget(driveName) {}
 
 const CString& CDiskTarget::GetTypeName() const { return GetTypeText(TN_LOGICAL_DISK); }
 
+namespace
+{
+// Writes remaining bytes of the fill byte into the file, chunk by chunk, with progress
+// and cancel through the host, and flushes them; false when a write or the flush failed.
+bool FillFile(CWipeFile& file, ULONGLONG remaining, ICleanHost& host)
+{
+    std::vector<unsigned char> buffer;
+    try
+    {
+        buffer.assign(kChunkSize, kFillByte);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    bool failed = false;
+    host.BeginProgress(static_cast<int>(remaining / kChunkSize));
+    while (remaining > 0 && !host.IsCancelled())
+    {
+        DWORD count = remaining < kChunkSize ? static_cast<DWORD>(remaining) : kChunkSize;
+        if (!file.Write(buffer.data(), count))
+        {
+            failed = true;
+            break;
+        }
+        host.StepProgress();
+        remaining -= count;
+    }
+    // Unflushed pages may be dropped with the file: the wipe counts only once its
+    // bytes have reached the disk.
+    if (!failed && !host.IsCancelled() && !file.Flush())
+        failed = true;
+    file.Close();
+    host.EndProgress();
+    return !failed;
+}
+} // namespace
+
 int CDiskTarget::Clean()
 {
     if (!m_pOwner)
@@ -127,44 +165,12 @@ int CDiskTarget::Clean()
     CWipeFile file;
     if (!file.Create(m_displayText))
         return 0;
-
-    std::vector<unsigned char> buffer;
-    try
-    {
-        buffer.assign(kChunkSize, kFillByte);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return 0; // closing the file deletes it
-    }
-
     // Allocate the whole free space up front; a file system that cannot hold one file
     // that large (or a disk filled meanwhile) ends the wipe with the item uncleaned.
     if (!file.Extend(remaining))
         return 0;
-
-    bool failed = false;
-    host.BeginProgress(static_cast<int>(remaining / kChunkSize));
-    while (remaining > 0 && !host.IsCancelled())
-    {
-        DWORD count = remaining < kChunkSize ? static_cast<DWORD>(remaining) : kChunkSize;
-        if (!file.Write(buffer.data(), count))
-        {
-            failed = true;
-            break;
-        }
-        host.StepProgress();
-        remaining -= count;
-    }
-    std::vector<unsigned char>().swap(buffer);
-    // Unflushed pages may be dropped with the file: the wipe counts only once its
-    // bytes have reached the disk.
-    if (!failed && !host.IsCancelled() && !file.Flush())
-        failed = true;
-    file.Close();
-    host.EndProgress();
-
-    m_cleaned = (!failed && !host.IsCancelled()) ? 1 : 0;
+    const bool filled = FillFile(file, remaining, host);
+    m_cleaned = filled && !host.IsCancelled() ? 1 : 0;
     return m_cleaned;
 }
 

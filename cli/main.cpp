@@ -15,6 +15,7 @@
 #include "scheduler/Scheduler.h"
 #include "resources/Version.h"
 #include "resources/resource.h"
+#include "afx/Com.h"
 #include "afx/Wnd.h"
 
 #include <windows.h>
@@ -377,10 +378,10 @@ int main(int argc, char** argv)
 
 namespace
 {
-int Run(int argc, char** argv)
+// Output in whole blocks, not a byte per call; every name printed in UTF-8, as the
+// program holds it.
+void SetUpOutput()
 {
-    // A console prints whole blocks, not a byte per call; and every name the program
-    // prints is UTF-8, as the program holds it.
     static char outputBuffer[65536], errorBuffer[4096];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof(outputBuffer));
     std::setvbuf(stderr, errorBuffer, _IOFBF, sizeof(errorBuffer)); // each message is flushed whole
@@ -389,7 +390,38 @@ int Run(int argc, char** argv)
     if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &consoleMode) ||
         GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &consoleMode))
         SetConsoleOutputCP(CP_UTF8);
+}
 
+void PrintItems(const CSectionList& sections, const char* prefix)
+{
+    for (const CScanItemPtr& section : sections)
+        for (const CCleanTargetPtr& item : section->GetFoundItems())
+            PrintItem(prefix, section->GetSectionIndex(), item);
+}
+
+// Cleans what the scan found, prints what is left and the counts; the exit status.
+int CleanAndReport(CSectionList& sections, CConsoleHost& host, int found, bool scanCancelled)
+{
+    CRunningBrowsers browsers = FindRunningBrowsers();
+    if (browsers.Any())
+        host.SayOnStderr(BuildBrowserAdvice(browsers).TrimRight('\n'));
+    if (!scanCancelled)
+    {
+        std::fflush(stdout);
+        host.BeginClean(found);
+        CleanSections(sections, host, &host);
+        host.EndProgress();
+    }
+    const int left = CountFoundItems(sections);
+    PrintItems(sections, "left\t");
+    std::printf("found %d, cleaned %d, left %d\n", found, found - left, left);
+    // Places that could not be read may hold traces that were never listed.
+    return left > 0 || host.GetProblemCount() > 0 ? 1 : 0;
+}
+
+int Run(int argc, char** argv)
+{
+    SetUpOutput();
     COptions options;
     int status = ParseArguments(argc, argv, options);
     if (status >= 0)
@@ -397,9 +429,9 @@ int Run(int argc, char** argv)
         std::fflush(stdout);
         return status;
     }
-
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    HRESULT com = CoInitialize(nullptr);
+    CComInit com;
+    com.Initialize();
 
     std::vector<CString> names;
     for (int section = 0; section < SECTION_COUNT; ++section)
@@ -412,34 +444,15 @@ int Run(int argc, char** argv)
     ScanSections(sections, host);
     host.EndProgress();
     const bool scanCancelled = IsCancelRequested();
-    int found = CountFoundItems(sections);
+    const int found = CountFoundItems(sections);
     if (!options.quiet)
-        for (const CScanItemPtr& section : sections)
-            for (const CCleanTargetPtr& item : section->GetFoundItems())
-                PrintItem("", section->GetSectionIndex(), item);
-
-    status = 0;
-    if (!options.clean)
-        std::printf("found %d\n", found);
+        PrintItems(sections, "");
+    if (options.clean)
+        status = CleanAndReport(sections, host, found, scanCancelled);
     else
     {
-        CRunningBrowsers browsers = FindRunningBrowsers();
-        if (browsers.Any())
-            host.SayOnStderr(BuildBrowserAdvice(browsers).TrimRight('\n'));
-        if (!scanCancelled)
-        {
-            std::fflush(stdout);
-            host.BeginClean(found);
-            CleanSections(sections, host, &host);
-            host.EndProgress();
-        }
-        int left = CountFoundItems(sections);
-        for (const CScanItemPtr& section : sections)
-            for (const CCleanTargetPtr& item : section->GetFoundItems())
-                PrintItem("left\t", section->GetSectionIndex(), item);
-        std::printf("found %d, cleaned %d, left %d\n", found, found - left, left);
-        // Places that could not be read may hold traces that were never listed.
-        status = left > 0 || host.GetProblemCount() > 0 ? 1 : 0;
+        std::printf("found %d\n", found);
+        status = 0;
     }
     if (IsCancelRequested())
     {
@@ -447,9 +460,7 @@ int Run(int argc, char** argv)
         status = 1;
     }
     std::fflush(stdout);
-    sections.clear();
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    sections.clear(); // the found items go before COM does
     return status;
 }
 } // namespace

@@ -8,16 +8,16 @@ namespace exmfc
 namespace
 {
 const CFontRow kFontTable[] = {
-    {FONT_CREATE, 0, 0, "Tahoma", 13, FONT_BOLD | FONT_ITALIC, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 1, 0, "Tahoma", 8, FONT_BOLD, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 5, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 6, 0, "Tahoma", 8, FONT_BOLD, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 7, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 4, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 2, 0, "Arial", 14, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 3, 0, "Arial", 14, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 8, 0, "Wingdings", 16, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
-    {FONT_CREATE, 9, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_TITLE, 0, "Tahoma", 13, FONT_BOLD | FONT_ITALIC, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_BUTTON, 0, "Tahoma", 8, FONT_BOLD, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_TEXT, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_BOLD_TEXT, 0, "Tahoma", 8, FONT_BOLD, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_LIST, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_SMALL, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_ARIAL, 0, "Arial", 14, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_ARIAL_ALT, 0, "Arial", 14, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_SYMBOLS, 0, "Wingdings", 16, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+    {FONT_CREATE, FONT_LIST_BUTTON, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
     {FONT_END, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, 0},
 };
 
@@ -65,6 +65,12 @@ CFont* GetFont(int key)
 {
     auto it = Registry().find(key);
     return it == Registry().end() ? nullptr : it->second.get();
+}
+
+HFONT GetFontHandle(int key)
+{
+    CFont* font = GetFont(key);
+    return font ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
 }
 
 bool CopyFont(const CFont* source, CFont& target)

@@ -14,15 +14,66 @@ CSkinButton::CSkinButton()
 
 void CSkinButton::PreSubclassWindow()
 {
+    // The kind from the button type: every bit of an automatic check box set makes a check
+    // box, every bit of an automatic radio button a radio button.
     DWORD style = GetStyle();
-    if ((style & 3) == 3)
+    if ((style & BS_AUTOCHECKBOX) == BS_AUTOCHECKBOX)
         m_kind = KIND_CHECKBOX;
-    else if ((style & 9) == 9)
+    else if ((style & BS_AUTORADIOBUTTON) == BS_AUTORADIOBUTTON)
         m_kind = KIND_RADIO;
     else
         m_kind = KIND_PUSH;
-    // The button type is the low nibble: owner-draw replaces it.
-    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~0xFu) | BS_OWNERDRAW);
+    // Owner-draw replaces the button type.
+    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW);
+}
+
+int CSkinButton::CutFaces(const CBitmap& strip, int faceMask, int faceWidth)
+{
+    const int height = strip.GetSize().cy;
+    CCompatibleDC source(nullptr, strip);
+    // Faces lie side by side in bit order; a clear bit takes no room.
+    const struct
+    {
+        int bit, face;
+    } order[] = {{FACE_NORMAL, NORMAL}, {FACE_PRESSED, PRESSED}, {FACE_HOVER, HOVER},
+                 {FACE_DISABLED, DISABLED}, {FACE_FOCUSED, FOCUSED}};
+    int x = 0;
+    for (const auto& entry : order)
+    {
+        if (!(faceMask & entry.bit))
+            continue;
+        CBitmap& face = m_faces[entry.face];
+        face.CreateCompatibleBitmap(source, faceWidth, height);
+        CCompatibleDC target(source, face);
+        target.BitBlt(0, 0, faceWidth, height, source, x, 0, SRCCOPY);
+        x += faceWidth;
+    }
+    return height;
+}
+
+void CSkinButton::ShapeByMask(int faceWidth, int height)
+{
+    m_faces[MASK].CreateBitmap(faceWidth, height, 1, 1, nullptr);
+    {
+        CCompatibleDC maskDC(nullptr, m_faces[MASK]);
+        maskDC.FillRect(CRect(0, 0, faceWidth, height), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        maskDC.FillRgn(m_clipRegion, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+    if (m_drawMode != DRAW_NORMAL || !m_hWnd)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    int width = faceWidth;
+    if (m_kind != KIND_PUSH)
+    {
+        // A check box or radio button keeps the room of its text beside the face.
+        width = std::max(width, client.Width());
+        CRgn rest;
+        rest.CreateRectRgn(m_focusMargin + faceWidth + 2, 0, width, height);
+        m_clipRegion.CombineRgn(m_clipRegion, rest, RGN_OR);
+    }
+    SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowRgn(static_cast<HRGN>(m_clipRegion.Detach()), TRUE);
 }
 
 bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF maskColour, int drawMode, bool border,
@@ -37,56 +88,13 @@ bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF m
     CBitmap strip;
     if (!strip.LoadBitmap(bitmapId, m_module))
         return false;
-    const int height = strip.GetSize().cy;
-    {
-        CCompatibleDC source(nullptr, strip);
-        // Faces lie side by side in bit order; a clear bit takes no room.
-        const struct
-        {
-            int bit, face;
-        } order[] = {{FACE_NORMAL, NORMAL}, {FACE_PRESSED, PRESSED}, {FACE_HOVER, HOVER},
-                     {FACE_DISABLED, DISABLED}, {FACE_FOCUSED, FOCUSED}};
-        int x = 0;
-        for (const auto& entry : order)
-        {
-            if (!(faceMask & entry.bit))
-                continue;
-            CBitmap& face = m_faces[entry.face];
-            face.CreateCompatibleBitmap(source, faceWidth, height);
-            CCompatibleDC target(source, face);
-            target.BitBlt(0, 0, faceWidth, height, source, x, 0, SRCCOPY);
-            x += faceWidth;
-        }
-    }
+    const int height = CutFaces(strip, faceMask, faceWidth);
     // Without a face of its own a disabled button shows its normal face.
     if (!(faceMask & FACE_DISABLED) && m_faces[NORMAL].GetSafeHandle())
         m_faces[DISABLED].Attach(::CopyImage(m_faces[NORMAL], IMAGE_BITMAP, 0, 0, 0));
-
     if ((faceMask & FACE_MASK) && m_faces[NORMAL].GetSafeHandle() &&
         BitmapToRegion(m_clipRegion, m_faces[NORMAL], maskColour, 0))
-    {
-        m_faces[MASK].CreateBitmap(faceWidth, height, 1, 1, nullptr);
-        {
-            CCompatibleDC maskDC(nullptr, m_faces[MASK]);
-            maskDC.FillRect(CRect(0, 0, faceWidth, height), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-            maskDC.FillRgn(m_clipRegion, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        }
-        if (m_drawMode == DRAW_NORMAL && m_hWnd)
-        {
-            CRect client;
-            GetClientRect(&client);
-            int width = faceWidth;
-            if (m_kind != KIND_PUSH)
-            {
-                width = std::max(width, client.Width());
-                CRgn rest;
-                rest.CreateRectRgn(m_focusMargin + faceWidth + 2, 0, width, height);
-                m_clipRegion.CombineRgn(m_clipRegion, rest, RGN_OR);
-            }
-            SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-            SetWindowRgn(static_cast<HRGN>(m_clipRegion.Detach()), TRUE);
-        }
-    }
+        ShapeByMask(faceWidth, height);
     if (m_hWnd)
         Invalidate();
     return true;
@@ -107,100 +115,114 @@ bool CSkinButton::CursorOverButton() const
     return ::WindowFromPoint(cursor) == m_hWnd;
 }
 
+bool CSkinButton::FollowCursorWhileHeld()
+{
+    // Keep the pressed look in step with the cursor while the button is held; a change
+    // of state repaints the button by itself.
+    if (!m_down || ::GetCapture() != m_hWnd)
+        return false;
+    const bool pushed = (GetState() & BST_PUSHED) != 0;
+    const bool over = CursorOverButton();
+    if (over == pushed)
+        return false;
+    SetState(over);
+    return true;
+}
+
+CRect CSkinButton::TextRect(const CRect& item) const
+{
+    CRect text = item;
+    if (m_kind != KIND_PUSH && m_faces[NORMAL].GetSafeHandle())
+        text.left += m_faces[NORMAL].GetSize().cx; // beside the box or the dot
+    else
+    {
+        text.left += m_focusMargin + 2;
+        text.right -= m_focusMargin + 2;
+    }
+    return text;
+}
+
+void CSkinButton::PaintFaceOrFill(CDC& dc, int face, const CRect& item)
+{
+    if (m_faces[face].GetSafeHandle())
+        PaintFaceInto(dc, face, item);
+    else
+        dc.FillRect(item, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void CSkinButton::DrawDisabled(CDC& dc, const CRect& item, CRect textRect, const CString& caption, UINT format)
+{
+    PaintFaceOrFill(dc, DISABLED, item);
+    if (m_border)
+        dc.DrawEdge(item, EDGE_RAISED, BF_RECT);
+    if (m_customDisabledText)
+    {
+        dc.SetTextColor(m_disabledText);
+        dc.DrawText(caption, textRect, format);
+    }
+    else
+        DrawEmbossedText(dc, caption, textRect, format);
+}
+
+void CSkinButton::DrawPressed(CDC& dc, UINT state, const CRect& item, CRect& textRect)
+{
+    PaintFaceOrFill(dc, PRESSED, item);
+    if (m_kind == KIND_PUSH)
+        textRect.OffsetRect(1, 1);
+    if (m_border)
+        dc.DrawEdge(item, EDGE_SUNKEN, BF_RECT);
+    if (m_checked && m_kind != KIND_PUSH && m_hovering)
+        dc.SetTextColor(m_hoverText);
+    else
+        dc.SetTextColor((state & ODS_SELECTED) ? m_pressedText : m_normalText);
+}
+
+void CSkinButton::DrawReleased(CDC& dc, UINT state, const CRect& item)
+{
+    if (!m_faces[NORMAL].GetSafeHandle())
+        dc.FillRect(item, ::GetSysColorBrush(COLOR_BTNFACE));
+    else if (m_hovering && m_faces[HOVER].GetSafeHandle())
+    {
+        PaintFaceInto(dc, HOVER, item);
+        dc.SetTextColor(m_hoverText);
+    }
+    else
+    {
+        const bool focused = (state & ODS_FOCUS) && m_faces[FOCUSED].GetSafeHandle();
+        PaintFaceInto(dc, focused ? FOCUSED : NORMAL, item);
+        dc.SetTextColor(m_normalText);
+    }
+    if (m_border)
+        dc.DrawEdge(item, EDGE_RAISED, BF_RECT);
+    if ((state & ODS_FOCUS) && m_focusMargin > 0)
+    {
+        CRect focus = item;
+        focus.DeflateRect(m_focusMargin);
+        dc.DrawFocusRect(focus);
+    }
+}
+
 void CSkinButton::DrawItem(LPDRAWITEMSTRUCT dis)
 {
-    // Keep the pressed look in step with the cursor while the button is held.
-    if (m_down && ::GetCapture() == m_hWnd)
-    {
-        bool pushed = (GetState() & BST_PUSHED) != 0;
-        bool over = CursorOverButton();
-        if (!over && pushed)
-        {
-            SetState(FALSE);
-            return;
-        }
-        if (over && !pushed)
-        {
-            SetState(TRUE);
-            return;
-        }
-    }
-
+    if (FollowCursorWhileHeld())
+        return;
     CDC dc;
     dc.Attach(dis->hDC);
-    CRect item = dis->rcItem;
-    CString caption = GetWindowText();
-    CRect textRect = item;
-    if (m_kind != KIND_PUSH && m_faces[NORMAL].GetSafeHandle())
-        textRect.left += m_faces[NORMAL].GetSize().cx;
-    else
-    {
-        textRect.left += m_focusMargin + 2;
-        textRect.right -= m_focusMargin + 2;
-    }
+    const CRect item = dis->rcItem;
+    const CString caption = GetWindowText();
+    CRect textRect = TextRect(item);
+    const UINT format = DT_SINGLELINE | DT_VCENTER | (m_kind == KIND_PUSH ? DT_CENTER : 0);
     dc.SetBkMode(TRANSPARENT);
-    UINT format = DT_SINGLELINE | DT_VCENTER | (m_kind == KIND_PUSH ? DT_CENTER : 0);
-    HBRUSH faceBrush = ::GetSysColorBrush(COLOR_BTNFACE);
-
     if (dis->itemState & ODS_DISABLED)
-    {
-        if (m_faces[DISABLED].GetSafeHandle())
-            PaintFaceInto(dc, DISABLED, item);
-        else
-            dc.FillRect(item, faceBrush);
-        if (m_border)
-            dc.DrawEdge(item, EDGE_RAISED, BF_RECT);
-        if (m_customDisabledText)
-        {
-            dc.SetTextColor(m_disabledText);
-            dc.DrawText(caption, textRect, format);
-        }
-        else
-            DrawEmbossedText(dc, caption, textRect, format);
-        dc.Detach();
-        return;
-    }
-
-    if ((dis->itemState & ODS_SELECTED) || m_checked)
-    {
-        if (m_faces[PRESSED].GetSafeHandle())
-            PaintFaceInto(dc, PRESSED, item);
-        else
-            dc.FillRect(item, faceBrush);
-        if (m_kind == KIND_PUSH)
-            textRect.OffsetRect(1, 1);
-        if (m_border)
-            dc.DrawEdge(item, EDGE_SUNKEN, BF_RECT);
-        if (m_checked && m_kind != KIND_PUSH && m_hovering)
-            dc.SetTextColor(m_hoverText);
-        else
-            dc.SetTextColor((dis->itemState & ODS_SELECTED) ? m_pressedText : m_normalText);
-    }
+        DrawDisabled(dc, item, textRect, caption, format);
     else
     {
-        if (!m_faces[NORMAL].GetSafeHandle())
-            dc.FillRect(item, faceBrush);
-        else if (m_hovering && m_faces[HOVER].GetSafeHandle())
-        {
-            PaintFaceInto(dc, HOVER, item);
-            dc.SetTextColor(m_hoverText);
-        }
+        if ((dis->itemState & ODS_SELECTED) || m_checked)
+            DrawPressed(dc, dis->itemState, item, textRect);
         else
-        {
-            bool focused = (dis->itemState & ODS_FOCUS) && m_faces[FOCUSED].GetSafeHandle();
-            PaintFaceInto(dc, focused ? FOCUSED : NORMAL, item);
-            dc.SetTextColor(m_normalText);
-        }
-        if (m_border)
-            dc.DrawEdge(item, EDGE_RAISED, BF_RECT);
-        if ((dis->itemState & ODS_FOCUS) && m_focusMargin > 0)
-        {
-            CRect focus = item;
-            focus.DeflateRect(m_focusMargin);
-            dc.DrawFocusRect(focus);
-        }
+            DrawReleased(dc, dis->itemState, item);
+        dc.DrawText(caption, textRect, format);
     }
-    dc.DrawText(caption, textRect, format);
     dc.Detach();
 }
 

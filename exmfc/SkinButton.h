@@ -17,6 +17,10 @@ enum FaceBit
     FACE_MASK = 32
 };
 
+// The face sets the program's strips hold.
+const int FACES_NORMAL_PRESSED_HOVER = FACE_NORMAL | FACE_PRESSED | FACE_HOVER;
+const int FACES_WITH_DISABLED = FACES_NORMAL_PRESSED_HOVER | FACE_DISABLED;
+
 enum ButtonKind
 {
     KIND_PUSH = 0,
@@ -90,6 +94,14 @@ public:
     LRESULT OnUncheckRadio(WPARAM, LPARAM);
 
 private:
+    int CutFaces(const CBitmap& strip, int faceMask, int faceWidth);
+    void ShapeByMask(int faceWidth, int height);
+    bool FollowCursorWhileHeld();
+    CRect TextRect(const CRect& item) const;
+    void PaintFaceOrFill(CDC& dc, int face, const CRect& item);
+    void DrawDisabled(CDC& dc, const CRect& item, CRect textRect, const CString& caption, UINT format);
+    void DrawPressed(CDC& dc, UINT state, const CRect& item, CRect& textRect);
+    void DrawReleased(CDC& dc, UINT state, const CRect& item);
     void PaintFaceInto(CDC& dc, int face, const RECT& rect);
     bool CursorOverButton() const;
     void ClickCheckOrRadio();

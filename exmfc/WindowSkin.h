@@ -139,66 +139,71 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        LRESULT result = 0;
+        if (OnSkinPaintMessage(message, wParam, lParam, result) || OnSkinInputMessage(message, wParam, lParam))
+            return message == WM_CTLCOLORSTATIC || message == WM_ERASEBKGND ? result : 1;
+        return Base::WindowProc(message, wParam, lParam);
+    }
+
+    // Creation, size and painting: true when the skin answered (with result).
+    bool OnSkinPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+    {
         switch (message)
         {
         case WM_CREATE:
             SetupSkin();
             m_backgroundBrush.DeleteObject();
             m_backgroundBrush.CreateSolidBrush(m_backgroundColour);
-            break;
+            return false; // the window's own creation goes on
         case WM_SIZE:
             RebuildSkin();
-            break;
+            return false;
         case WM_ERASEBKGND:
         {
             CDC dc;
             dc.Attach(reinterpret_cast<HDC>(wParam));
             DrawBackground(dc);
             dc.Detach();
-            return 1;
+            result = 1;
+            return true;
         }
-        case WM_SETCURSOR:
-            if (OnSkinSetCursor())
-                return 1;
-            break;
-        case WM_SYSCOMMAND:
-            if (OnSkinSysCommand(static_cast<UINT>(wParam)))
-                return 1;
-            break;
         case WM_CTLCOLORSTATIC:
         {
             CDC dc;
             dc.Attach(reinterpret_cast<HDC>(wParam));
             dc.SetBkColor(m_backgroundColour);
             dc.SetTextColor(m_staticTextColour);
-            HBRUSH brush = OnSkinCtlColor(dc, reinterpret_cast<HWND>(lParam));
+            result = reinterpret_cast<LRESULT>(OnSkinCtlColor(dc, reinterpret_cast<HWND>(lParam)));
             dc.Detach();
-            return reinterpret_cast<LRESULT>(brush);
+            return true;
         }
-        case WM_MOUSEMOVE:
-            if (OnSkinMouseMove(CPoint(lParam)))
-                return 1;
-            break;
-        case WM_LBUTTONDOWN:
-            if (OnSkinLButtonDown(CPoint(lParam)))
-                return 1;
-            break;
-        case WM_LBUTTONUP:
-            if (OnSkinLButtonUp())
-                return 1;
-            break;
-        case WM_RBUTTONDOWN:
-            if (OnSkinRButtonDown(CPoint(lParam)))
-                return 1;
-            break;
-        case WM_CAPTURECHANGED:
-            if (OnSkinCaptureChanged())
-                return 1;
-            break;
         default:
-            break;
+            return false;
         }
-        return Base::WindowProc(message, wParam, lParam);
+    }
+
+    // The cursor, the system menu and dragging by the caption: true when the skin took it.
+    bool OnSkinInputMessage(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message)
+        {
+        case WM_SETCURSOR:
+            return OnSkinSetCursor() != 0;
+        case WM_SYSCOMMAND:
+            return OnSkinSysCommand(static_cast<UINT>(wParam)) != 0;
+        case WM_MOUSEMOVE:
+            return OnSkinMouseMove(CPoint(lParam)) != 0;
+        case WM_LBUTTONDOWN:
+            return OnSkinLButtonDown(CPoint(lParam)) != 0;
+        case WM_LBUTTONUP:
+            return OnSkinLButtonUp() != 0;
+        case WM_RBUTTONDOWN:
+            return OnSkinRButtonDown(CPoint(lParam)) != 0;
+        case WM_CAPTURECHANGED:
+            return OnSkinCaptureChanged() != 0;
+        default:
+            return false;
+        }
     }
 
     bool IsDragging() const { return m_dragging; }

@@ -43,7 +43,7 @@ public:
         m_title = "Skin demo";
         m_titleRect.SetRect(340, 10, 560, 40);
         m_titleColour = RGB(255, 255, 255);
-        exmfc::CopyFont(exmfc::GetFont(0), m_titleFont);
+        exmfc::CopyFont(exmfc::GetFont(exmfc::FONT_TITLE), m_titleFont);
     }
 
     BEGIN_MSG_MAP_EX(CDemoFrame, exmfc::CWindowSkin<CFrameWnd>)
@@ -59,19 +59,19 @@ public:
         CRect client;
         GetClientRect(&client);
         m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_CLOSE);
-        m_close.SetSkin(IDB_CLOSE, 7, 22);
+        m_close.SetSkin(IDB_CLOSE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
         m_close.MoveWindow(client.Width() - 32, 6, 22, 21);
 
-        HFONT bold = *exmfc::GetFont(1), regular = *exmfc::GetFont(5);
+        HFONT bold = *exmfc::GetFont(exmfc::FONT_BUTTON), regular = *exmfc::GetFont(exmfc::FONT_TEXT);
         m_push.Create("Scan", WS_CHILD | WS_VISIBLE, CRect(280, 110, 380, 133), this, 2001);
-        m_push.SetSkin(IDB_TEXT_BUTTON, 15, 100);
+        m_push.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
         m_push.SetFont(bold);
         m_disabled.Create("Clean", WS_CHILD | WS_VISIBLE | WS_DISABLED, CRect(400, 110, 500, 133), this, 2002);
-        m_disabled.SetSkin(IDB_TEXT_BUTTON, 15, 100);
+        m_disabled.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
         m_disabled.SetFont(bold);
         m_check.Create(" Shred files before cleaning", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
                        CRect(280, 160, 560, 178), this, 2003);
-        m_check.SetSkin(IDB_DETAILS_BUTTON, 15, 68);
+        m_check.SetSkin(IDB_DETAILS_BUTTON, exmfc::FACES_WITH_DISABLED, 68);
         m_check.SetFont(regular);
         m_check.SendMessage(BM_SETCHECK, BST_CHECKED);
         const char* radios[] = {" Don't auto run", " Run and scan automatically", " Run, scan and clean"};
@@ -79,7 +79,7 @@ public:
         {
             DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
             m_radio[i].Create(radios[i], style, CRect(280, 200 + 26 * i, 600, 218 + 26 * i), this, 2004 + i);
-            m_radio[i].SetSkin(IDB_DETAILS_BUTTON, 15, 68);
+            m_radio[i].SetSkin(IDB_DETAILS_BUTTON, exmfc::FACES_WITH_DISABLED, 68);
             m_radio[i].SetFont(regular);
         }
         m_radio[1].SendMessage(BM_SETCHECK, BST_CHECKED);

@@ -27,7 +27,7 @@ void CListDialog::SetupSkin()
     m_titleColour = RGB(255, 255, 255);
     m_systemMenuPoint = CPoint(11, 39);
     m_cursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    exmfc::CopyFont(exmfc::GetFont(0), m_titleFont);
+    exmfc::CopyFont(exmfc::GetFont(exmfc::FONT_TITLE), m_titleFont);
 }
 
 BOOL CListDialog::OnInitDialog()
@@ -48,10 +48,10 @@ BOOL CListDialog::OnInitDialog()
     }
 
     m_ok.Create("OK", WS_CHILD | WS_VISIBLE, CRect(w - 120, h - 41, w - 20, h - 17), this, IDOK);
-    m_ok.SetSkin(IDB_TEXT_BUTTON, 15, 100);
-    m_ok.SetFont(*exmfc::GetFont(1));
+    m_ok.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
+    m_ok.SetFont(*exmfc::GetFont(exmfc::FONT_BUTTON));
     m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(w - 32, 6, w - 10, 27), this, IDCANCEL);
-    m_close.SetSkin(IDB_CLOSE, 7, 22);
+    m_close.SetSkin(IDB_CLOSE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
 
     HWND list = GetDlgItem(IDC_FOUND_LIST);
     const char* titles[] = {"Type", "Info"};

@@ -42,12 +42,6 @@ const CRect kTabRect(252, 164, 642, 184);
 // Rows reach to the panel's right edge, so that no caption is cut.
 const int kRowLeft = 262, kRowRight = 632, kFirstRowTop = 204, kRowHeight = 20;
 
-HFONT Font(int key)
-{
-    CFont* font = exmfc::GetFont(key);
-    return font ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
-}
-
 CRect Row(int index)
 {
     return CRect(kRowLeft, kFirstRowTop + kRowHeight * index, kRowRight,
@@ -119,7 +113,7 @@ void CMainFrame::SetupSkin()
     m_icon = nullptr;
     m_title.Empty();
     m_cursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    exmfc::CopyFont(exmfc::GetFont(0), m_titleFont);
+    exmfc::CopyFont(exmfc::GetFont(exmfc::FONT_TITLE), m_titleFont);
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
@@ -150,14 +144,29 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     m_progress.ShowWindow(SW_HIDE);
     m_cancelWipe.Create(CString::FromResource(IDS_CANCEL), WS_CHILD, CRect(390, 375, 490, 400), this,
                         IDC_CANCEL_WIPE);
-    m_cancelWipe.SetSkin(IDB_TEXT_BUTTON, 15, 100);
-    m_cancelWipe.SetFont(Font(1));
+    m_cancelWipe.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
+    m_cancelWipe.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
 
     CreateOptionsPage();
     CreateConfigPage();
     InitSchedule();
     CreateAboutPage();
 
+    FillPageLists();
+
+    ResolveScanPaths(m_paths, m_hWnd);
+    LoadSettings();
+    EnableScheduleControls();
+    ShowPage(PAGE_SCAN);
+    m_list.RefreshList();
+    // The Task Scheduler can take a second to answer: the job is read once the window
+    // is up.
+    PostMessage(WM_LOAD_SCHEDULE);
+    return 0;
+}
+
+void CMainFrame::FillPageLists()
+{
     // Each page: what it shows; each tab: its controls, then its picture.
     m_pages[PAGE_SCAN] = {&m_labels[0], &m_columnHeaders, &m_list, &m_scan, &m_clean};
     m_pages[PAGE_OPTIONS] = {&m_labels[1], &m_optionTabCtrl};
@@ -184,30 +193,20 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
                        &m_time,
                        &m_scheduleNote,
                        &m_tabPictures[OPTION_TABS + 1]};
-
-    ResolveScanPaths(m_paths, m_hWnd);
-    LoadSettings();
-    EnableScheduleControls();
-    ShowPage(PAGE_SCAN);
-    m_list.RefreshList();
-    // The Task Scheduler can take a second to answer: the job is read once the window
-    // is up.
-    PostMessage(WM_LOAD_SCHEDULE);
-    return 0;
 }
 
 void CMainFrame::CreatePageButtons(const CRect& client)
 {
     m_help.Create("", WS_CHILD | WS_VISIBLE, CRect(573, 30, 630, 58), this, IDC_HELP_BUTTON);
-    m_help.SetSkin(IDB_HELP, 7, 57);
+    m_help.SetSkin(IDB_HELP, exmfc::FACES_NORMAL_PRESSED_HOVER, 57);
     m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_CLOSE);
-    m_close.SetSkin(IDB_CLOSE, 7, 22);
+    m_close.SetSkin(IDB_CLOSE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
     m_minimize.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_MINIMIZE);
-    m_minimize.SetSkin(IDB_MINIMIZE, 7, 22);
+    m_minimize.SetSkin(IDB_MINIMIZE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
     for (int i = 0; i < PAGE_COUNT; ++i)
     {
         m_pageButtons[i].Create("", WS_CHILD | WS_VISIBLE, kPageButtons[i].rect, this, kPageButtons[i].id);
-        m_pageButtons[i].SetSkin(kPageButtons[i].strip, 7, kPageButtons[i].faceWidth);
+        m_pageButtons[i].SetSkin(kPageButtons[i].strip, exmfc::FACES_NORMAL_PRESSED_HOVER, kPageButtons[i].faceWidth);
     }
     m_close.MoveWindow(client.Width() - 32, 6, 22, 21);
     m_minimize.MoveWindow(client.Width() - 61, 8, 22, 21);
@@ -224,16 +223,16 @@ void CMainFrame::CreateScanPage()
     m_columnHeaders.SetBitmap(headers);
     const int rows = static_cast<int>(m_list.GetSections().size());
     m_list.CreateList(CRect(252, 191, 642, 191 + 20 * rows), this, IDC_SCAN_LIST, this);
-    m_list.SetFont(Font(5));
+    m_list.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_clean.Create(CString::FromResource(IDS_CLEAN), WS_CHILD | WS_VISIBLE, CRect(532, 291, 632, 314), this,
                    IDC_CLEAN);
-    m_clean.SetSkin(IDB_TEXT_BUTTON, 15, 100);
-    m_clean.SetFont(Font(1));
+    m_clean.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
+    m_clean.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
     m_clean.EnableWindow(FALSE);
     m_scan.Create(CString::FromResource(IDS_SCAN), WS_CHILD | WS_VISIBLE, CRect(412, 291, 512, 314), this,
                   IDC_SCAN);
-    m_scan.SetSkin(IDB_TEXT_BUTTON, 15, 100);
-    m_scan.SetFont(Font(1));
+    m_scan.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
+    m_scan.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
     for (CLabel& label : m_labels)
         label.SetBackgroundBrush(m_backgroundBrush);
 }
@@ -243,7 +242,7 @@ void CMainFrame::CreateOptionsPage()
     m_labels[1].Create(CString::FromResource(IDS_OPTIONS_DESCRIPTION), WS_CHILD, kLabelRect, this,
                        IDC_LABEL_OPTIONS);
     m_optionTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_OPTIONS_TABS);
-    m_optionTabCtrl.SetFont(Font(5));
+    m_optionTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     for (int tab = OPTION_TABS; tab-- > 0;)
         m_optionTabCtrl.InsertItem(0, CString::FromResource(kOptionTabs[tab].caption));
     for (int tab = 0; tab < OPTION_TABS; ++tab)
@@ -254,7 +253,7 @@ void CMainFrame::CreateOptionsPage()
             CButton& box = m_areas[id - IDC_AREA_FIRST];
             box.Create(CString::FromResource(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP,
                        Row(row), this, id);
-            box.SetFont(Font(5));
+            box.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
         }
     }
     for (int i = 0; i < OPTION_TABS + CONFIG_TABS; ++i)
@@ -272,7 +271,7 @@ void CMainFrame::CreateConfigPage()
     m_labels[2].Create(CString::FromResource(IDS_CONFIG_DESCRIPTION), WS_CHILD, kLabelRect, this,
                        IDC_LABEL_CONFIG);
     m_configTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_CONFIG_TABS);
-    m_configTabCtrl.SetFont(Font(5));
+    m_configTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_SCHEDULE));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_GENERAL));
 
@@ -282,7 +281,7 @@ void CMainFrame::CreateConfigPage()
                    IDC_SHRED);
     for (CButton* box : {&m_splash, &m_shred})
     {
-        box->SetFont(Font(5));
+        box->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
         box->SetCheck(BST_CHECKED);
     }
     const UINT captions[] = {IDS_NO_AUTORUN, IDS_AUTORUN_SCAN, IDS_AUTORUN_CLEAN};
@@ -291,7 +290,7 @@ void CMainFrame::CreateConfigPage()
     {
         DWORD style = WS_CHILD | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
         radios[i]->Create(CString::FromResource(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
-        radios[i]->SetFont(Font(5));
+        radios[i]->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     }
     const int top = Row(4).top;
     m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
@@ -306,7 +305,7 @@ void CMainFrame::CreateConfigPage()
     m_time.SendMessage(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
     m_scheduleNote.Create("", WS_CHILD, CRect(262, Row(5).top + 4, 570, Row(5).top + 40), this);
     for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time, &m_scheduleNote})
-        control->SetFont(Font(5));
+        control->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
 }
 
 void CMainFrame::CreateAboutPage()
@@ -315,7 +314,7 @@ void CMainFrame::CreateAboutPage()
     const int left = kLabelRect.left, right = kLabelRect.right, middle = (left + right) / 2;
     m_aboutTitle.Create(CString::FromResource(IDS_APP_TITLE), WS_CHILD | SS_CENTER,
                         CRect(left, 130, right, 160), this);
-    m_aboutTitle.SetFont(Font(0));
+    m_aboutTitle.SetFont(exmfc::GetFontHandle(exmfc::FONT_TITLE));
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
 #pragma GCC diagnostic push
@@ -331,14 +330,14 @@ void CMainFrame::CreateAboutPage()
         if (link)
         {
             m_homeLink.Attach(link);
-            m_homeLink.SetFont(Font(5));
+            m_homeLink.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
         }
     }
     m_aboutVersion.Create(CString::FromResource(IDS_VERSION), WS_CHILD | SS_CENTER,
                           CRect(left, 206, right, 226), this);
     m_aboutCopyright.Create(kCopyright, WS_CHILD | SS_CENTER, CRect(left, 370, right, 386), this);
     for (CStatic* text : {&m_aboutVersion, &m_aboutCopyright})
-        text->SetFont(Font(5));
+        text->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
 }
 
 void CMainFrame::ShowPage(int page)

@@ -189,6 +189,8 @@ private:
     void CreateOptionsPage();
     void CreateConfigPage();
     void CreateAboutPage();
+    // Each page: what it shows; each tab: its controls, then its picture.
+    void FillPageLists();
     void SetPageButtonsEnabled(bool enabled);
     void ShowTab(std::vector<CWnd*>* tabs, int count, int selected);
     void PumpPendingMessage();

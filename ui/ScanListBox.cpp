@@ -43,8 +43,8 @@ BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanList
     {
         std::unique_ptr<exmfc::CSkinButton> button(new exmfc::CSkinButton);
         button->Create(caption, WS_CHILD, CRect(0, 0, 68, 18), this, IDC_DETAILS_FIRST + i);
-        button->SetSkin(IDB_DETAILS_BUTTON, 15, 68, 0, 0, false, 0);
-        button->SetFont(*exmfc::GetFont(9));
+        button->SetSkin(IDB_DETAILS_BUTTON, exmfc::FACES_WITH_DISABLED, 68, 0, 0, false, 0);
+        button->SetFont(*exmfc::GetFont(exmfc::FONT_LIST_BUTTON));
         m_details.push_back(std::move(button));
     }
     return TRUE;
@@ -115,7 +115,7 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     dc.SelectObject(pen);
     dc.MoveTo(r.left, r.top);
     dc.LineTo(r.right, r.top);
-    if (CFont* font = exmfc::GetFont(7))
+    if (CFont* font = exmfc::GetFont(exmfc::FONT_LIST))
         dc.SelectObject(*font);
 
     const UINT row = dis->itemID;
