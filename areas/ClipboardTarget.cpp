@@ -34,8 +34,8 @@ int CClipboardTarget::Clean()
     CClipboardLock clipboard(m_pOwner ? m_pOwner->GetOwnerWindow() : nullptr);
     if (!clipboard.IsOpen())
         return 0;
-    EmptyClipboard();
-    m_cleaned = 1;
+    // Counted cleaned only when the system emptied it.
+    m_cleaned = EmptyClipboard() ? 1 : 0;
     return m_cleaned;
 }
 

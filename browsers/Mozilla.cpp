@@ -90,7 +90,8 @@ int RunStatement(const CString& path, DatabaseMode mode, const char* statement, 
 int CMozillaCleanerTarget::Clean()
 {
     m_attempted = 1;
-    m_cleaned = RunStatement(m_displayText, DB_WRITE, m_query, IgnoreRow, nullptr) == SQLITE_OK ? 1 : 0;
+    m_failure.Empty();
+    m_cleaned = RunStatement(m_displayText, DB_WRITE, m_query, IgnoreRow, nullptr, &m_failure) == SQLITE_OK ? 1 : 0;
     return m_cleaned;
 }
 
@@ -153,43 +154,82 @@ void AddProfile(std::vector<CString>& profiles, const CString& folder)
 }
 } // namespace
 
-std::vector<CString> FindFirefoxProfiles(const CString& appData)
+namespace
+{
+// The profile a [Profile] section names, or "" (reported) for a path that is not one.
+CString ListedProfile(const CString& firefox, const CString& path, bool relative, CTickable& tick)
+{
+    if (relative)
+    {
+        CString below = RelativeProfile(firefox, path);
+        if (below.IsEmpty())
+            tick.ReportProblem(PROBLEM_SKIPPED, path, "not a folder below the Firefox folder; not read");
+        return below;
+    }
+    // An absolute path names its drive or share: anything else would be taken from the
+    // folder that happens to be current.
+    CString root, rest;
+    if (!SplitVolumePath(path, root, rest))
+    {
+        tick.ReportProblem(PROBLEM_SKIPPED, path, "not an absolute path; not read");
+        return CString();
+    }
+    return path;
+}
+
+// The text of profiles.ini, up to its bound (what is left beyond it is reported).
+std::string ReadProfilesIni(const CString& path, CTickable& tick)
+{
+    CFile ini;
+    if (!ini.Open(path, CFile::modeRead | CFile::shareDenyWrite))
+        return std::string();
+    std::string text(kMaxProfilesIni + 1, '\0');
+    UINT total = 0;
+    for (UINT got = 0; total < text.size(); total += got)
+        if ((got = ini.Read(&text[total], static_cast<UINT>(text.size() - total))) == 0)
+            break;
+    text.resize(total);
+    if (text.size() > kMaxProfilesIni)
+    {
+        text.resize(kMaxProfilesIni);
+        tick.ReportProblem(PROBLEM_UNREADABLE, path, "longer than 1 MiB; the profiles listed after that were not read");
+    }
+    return text;
+}
+} // namespace
+
+std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick)
 {
     std::vector<CString> profiles;
     if (appData.IsEmpty())
         return profiles;
     const CString firefox = appData + "\\Mozilla\\Firefox";
-    CFile ini;
-    if (ini.Open(firefox + "\\profiles.ini", CFile::modeRead | CFile::shareDenyWrite))
+    const std::string text = ReadProfilesIni(firefox + "\\profiles.ini", tick);
+    bool inProfile = false, relative = true;
+    CString path;
+    auto finish = [&] {
+        if (inProfile && !path.IsEmpty())
+            AddProfile(profiles, ListedProfile(firefox, path, relative, tick));
+        path.Empty();
+        relative = true;
+    };
+    size_t start = 0;
+    while (start < text.size())
     {
-        std::string text(65536, '\0');
-        text.resize(ini.Read(&text[0], static_cast<UINT>(text.size())));
-        bool inProfile = false, relative = true;
-        CString path;
-        auto finish = [&] {
-            if (inProfile && !path.IsEmpty())
-                AddProfile(profiles, relative ? RelativeProfile(firefox, path) : path);
-            path.Empty();
-            relative = true;
-        };
-        size_t start = 0;
-        while (start < text.size())
+        size_t end = text.find('\n', start);
+        CString line = Trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (line.GetLength() > 0 && line[0] == '[')
         {
-            size_t end = text.find('\n', start);
-            CString line = Trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-            start = end == std::string::npos ? text.size() : end + 1;
-            if (line.GetLength() > 0 && line[0] == '[')
-            {
-                finish();
-                inProfile = line.Left(8).CompareNoCase("[Profile") == 0;
-            }
-            else if (line.Left(5).CompareNoCase("Path=") == 0)
-                path = line.Mid(5);
-            else if (line.Left(11).CompareNoCase("IsRelative=") == 0)
-                relative = line.Mid(11) != "0";
+            finish();
+            inProfile = line.Left(8).CompareNoCase("[Profile") == 0;
         }
-        finish();
+        else if (line.Left(5).CompareNoCase("Path=") == 0)
+            path = line.Mid(5);
+        else if (line.Left(11).CompareNoCase("IsRelative=") == 0)
+            relative = line.Mid(11) != "0";
     }
+    finish();
     // The first design's rule: "*.default" folders, listed or not.
     for (const CString& name : FindSubfolders(firefox + "\\Profiles", L"*.default"))
         AddProfile(profiles, firefox + "\\Profiles\\" + name);

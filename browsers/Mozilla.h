@@ -21,9 +21,13 @@ int RunStatement(const CString& path, DatabaseMode mode, const char* statement, 
                  CString* error = nullptr);
 
 // Every Firefox profile below the roaming application data: those that profiles.ini
-// lists (relative or absolute), then any "*.default" folder it does not list. Each
-// ends with a backslash; a profile is given once.
-std::vector<CString> FindFirefoxProfiles(const CString& appData);
+// lists (relative ones below the Firefox folder, absolute ones by drive or share), then
+// any "*.default" folder it does not list. Each ends with a backslash; a profile is given
+// once. A listed path that is neither is reported as skipped, and so is what was left
+// unread of a profiles.ini over its size bound.
+std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick);
+// The bound on the size of profiles.ini that is read.
+const unsigned kMaxProfilesIni = 1048576;
 
 class CMozilla
 {

@@ -28,9 +28,12 @@ public:
     const CString& GetQuery() const { return m_query; }
     // The statement can be completed once the listing has run (the last row listed).
     void SetQuery(const CString& query) { m_query = query; }
+    // SQLite's message when the statement did not run.
+    CString GetFailureReason() const override { return m_failure; }
 
 private:
     CString m_query;
+    CString m_failure;
 };
 
 class CMozillaTarget : public CRelayTarget

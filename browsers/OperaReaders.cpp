@@ -181,17 +181,28 @@ const COperaFile kOperaFiles[OPERA_FILE_COUNT] = {
 };
 } // namespace
 
+bool IsOperaFolder(int index)
+{
+    return index >= 0 && index < OPERA_FILE_COUNT && kOperaFiles[index].reader == TEMPORARY_DOWNLOADS;
+}
+
+CString OperaFilePath(int index, const CString& localAppData, const CString& appData)
+{
+    if (index < 0 || index >= OPERA_FILE_COUNT)
+        return CString();
+    const COperaFile& f = kOperaFiles[index];
+    const CString& base = f.profile == LOCAL ? localAppData : appData;
+    return base.IsEmpty() ? CString() : base + kOperaProfileFolder + f.path;
+}
+
 void ReadOperaFile(int index, const CString& localAppData, const CString& appData, CFoundItemList& list,
                    CTickable& tick)
 {
-    if (index < 0 || index >= OPERA_FILE_COUNT)
+    const CString path = OperaFilePath(index, localAppData, appData);
+    if (path.IsEmpty())
         return;
     const COperaFile& f = kOperaFiles[index];
-    const CString& base = f.profile == LOCAL ? localAppData : appData;
-    if (base.IsEmpty())
-        return;
-    const CString profile = base + kOperaProfileFolder;
-    const CString path = profile + f.path;
+    const CString profile = (f.profile == LOCAL ? localAppData : appData) + kOperaProfileFolder;
     const size_t listedBefore = list.size();
     opera::CRecordFileDescription description;
     description.wantedRecordTag = f.recordTag;
@@ -220,8 +231,7 @@ void ReadOperaFile(int index, const CString& localAppData, const CString& appDat
         ReadOperaTypedHistory(list, path);
         break;
     case TEMPORARY_DOWNLOADS:
-        WalkFolder(path, FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER, list, tick);
-        return;
+        return; // a folder: the scan run walks it, through the checks of every walk's root
     }
     if (list.size() == listedBefore)
         ReportUnreadable(path, tick);

@@ -25,6 +25,10 @@ enum
 {
     OPERA_FILE_COUNT = 10
 };
+// Whether Opera file number index is a folder (walked), and its path below the local or
+// roaming application data ("" without that folder).
+bool IsOperaFolder(int index);
+CString OperaFilePath(int index, const CString& localAppData, const CString& appData);
 // Reads Opera file number index (0 to OPERA_FILE_COUNT - 1) of the local or roaming
 // profile below the given application-data folders.
 void ReadOperaFile(int index, const CString& localAppData, const CString& appData, CFoundItemList& list,

@@ -175,7 +175,10 @@ public:
     void ReportProblem(ProblemKind kind, const CString& place, const CString& reason) override
     {
         ++m_problems;
-        SayOnStderr((kind == PROBLEM_SKIPPED ? "skipped " : "could not read ") + place + ": " + reason);
+        const char* what = kind == PROBLEM_SKIPPED     ? "skipped "
+                           : kind == PROBLEM_NOT_CLEANED ? "could not clean "
+                                                         : "could not read ";
+        SayOnStderr(what + place + ": " + reason);
     }
 
     // One line on stderr, after the progress line is erased and stdout flushed.

@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <windows.h>
 
 void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owner)
 {
+    // A worker that failed (a database) is told once, however many items it served.
+    std::set<const CCleanTarget*> told;
     for (const CScanItemPtr& sectionPtr : sections)
     {
         if (owner && owner->IsCancelled())
@@ -30,6 +33,9 @@ void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owne
             item->SetOwner(owner);
             item->Clean();
             sink.Tick();
+            const CCleanTarget* worker = item->GetWorker();
+            if (!item->GetCleaned() && !worker->GetFailureReason().IsEmpty() && told.insert(worker).second)
+                sink.ReportProblem(PROBLEM_NOT_CLEANED, worker->GetDisplayText(), worker->GetFailureReason());
             if (item->GetCleaned() && i < items.size() && items[i] == item)
                 items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
             if (i > items.size())

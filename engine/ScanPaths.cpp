@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <string>
+
 namespace
 {
 const struct
@@ -37,38 +39,86 @@ const struct
     {SP_INTERNET_CACHE, CSIDL_INTERNET_CACHE},
 };
 
-const DWORD kTempBuffer = 4096;
+// The names of the folder entries, for what a scan says of one it could not resolve.
+const struct
+{
+    int entry;
+    const char* name;
+} kFolderNames[] = {
+    {SP_WINDOWS_TEMP, "the Windows temporary folder"},
+    {SP_USER_TEMP, "the temporary folder"},
+    {SP_RECENT, "the Recent folder"},
+    {SP_COOKIES, "the Cookies folder"},
+    {SP_FAVORITES, "the Favorites folder"},
+    {SP_HISTORY, "the History folder"},
+    {SP_INTERNET_CACHE, "the Temporary Internet Files folder"},
+    {SP_LOCAL_APPDATA, "the local application data folder"},
+    {SP_APPDATA, "the application data folder"},
+};
 
-void RemoveOneTrailingSeparator(CString& path)
+CString WithoutOneTrailingSeparator(const CString& path)
 {
     int last = path.GetLength() - 1;
     if (last >= 0 && (path[last] == '\\' || path[last] == '/'))
-        path = path.Left(last);
+        return path.Left(last);
+    return path;
+}
+
+CString FromWide(const std::wstring& wide)
+{
+    CString text;
+    WideToUtf8(wide.data(), wide.size(), text);
+    return text;
+}
+
+// A variable of the environment, as its wide form holds it; false when it is not set.
+bool EnvironmentVariable(const wchar_t* name, std::wstring& value)
+{
+    DWORD length = GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0)
+        return false;
+    value.assign(length, L'\0');
+    length = GetEnvironmentVariableW(name, &value[0], length);
+    value.resize(length);
+    return true;
 }
 } // namespace
 
-CString GetShellFolderPath(HWND owner, int csidl)
+CString GetShellFolderPath(HWND owner, int csidl, CString* reason)
 {
-    char path[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(owner, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+    wchar_t path[MAX_PATH] = {};
+    const HRESULT result = SHGetFolderPathW(owner, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    if (FAILED(result))
+    {
+        if (reason)
+            *reason = "the system could not give it: " + ErrorText(static_cast<unsigned long>(result));
         return CString();
-    return CString(path);
+    }
+    return FromWide(path);
 }
 
-CString ResolveUserTempPath()
+CString ResolveUserTempPath(CString* reason)
 {
-    CString tempPath;
-    DWORD length = GetTempPathA(kTempBuffer, tempPath.GetBuffer(kTempBuffer));
-    tempPath.ReleaseBuffer(length > 0 && length < kTempBuffer ? static_cast<int>(length) : 0);
-    RemoveOneTrailingSeparator(tempPath);
+    std::wstring temp(MAX_PATH + 1, L'\0');
+    DWORD length = GetTempPathW(static_cast<DWORD>(temp.size()), &temp[0]);
+    if (length >= temp.size())
+    {
+        temp.assign(length + 1, L'\0');
+        length = GetTempPathW(static_cast<DWORD>(temp.size()), &temp[0]);
+    }
+    temp.resize(length < temp.size() ? length : 0);
+    const CString tempPath = WithoutOneTrailingSeparator(FromWide(temp));
 
-    CString tempVariable;
-    length = GetEnvironmentVariableA("TEMP", tempVariable.GetBuffer(kTempBuffer), kTempBuffer);
-    tempVariable.ReleaseBuffer(length > 0 && length < kTempBuffer ? static_cast<int>(length) : 0);
-    RemoveOneTrailingSeparator(tempVariable);
-
-    if (tempPath.CompareNoCase(tempVariable) != 0)
+    std::wstring variable;
+    EnvironmentVariable(L"TEMP", variable);
+    const CString tempVariable = WithoutOneTrailingSeparator(FromWide(variable));
+    if (tempPath.IsEmpty() || tempPath.CompareNoCase(tempVariable) != 0)
+    {
+        if (reason)
+            *reason = "the system's temporary folder (" + tempPath +
+                      ") is not the one the TEMP variable names (" + tempVariable + "); not walked";
         return CString();
+    }
     return tempPath;
 }
 
@@ -76,13 +126,29 @@ void ResolveScanPaths(CScanPaths& paths, HWND owner)
 {
     for (const auto& registryPath : kRegistryPaths)
         paths[registryPath.entry] = registryPath.key;
-    for (const auto& folder : kShellFolders)
-        paths[folder.entry] = GetShellFolderPath(owner, folder.csidl);
-    paths[SP_WINDOWS_TEMP] = GetShellFolderPath(owner, CSIDL_WINDOWS);
+    CString reason;
+    auto folder = [&](int entry, int csidl) {
+        reason.Empty();
+        paths[entry] = GetShellFolderPath(owner, csidl, &reason);
+        paths.SetUnresolvedReason(entry, reason);
+    };
+    for (const auto& shellFolder : kShellFolders)
+        folder(shellFolder.entry, shellFolder.csidl);
+    folder(SP_WINDOWS_TEMP, CSIDL_WINDOWS);
     // Without a Windows folder there is no Windows temp folder to walk.
     if (!paths[SP_WINDOWS_TEMP].IsEmpty())
         paths[SP_WINDOWS_TEMP] += "\\TEMP";
-    paths[SP_APPDATA] = GetShellFolderPath(owner, CSIDL_APPDATA);
-    paths[SP_LOCAL_APPDATA] = GetShellFolderPath(owner, CSIDL_LOCAL_APPDATA);
-    paths[SP_USER_TEMP] = ResolveUserTempPath();
+    folder(SP_APPDATA, CSIDL_APPDATA);
+    folder(SP_LOCAL_APPDATA, CSIDL_LOCAL_APPDATA);
+    reason.Empty();
+    paths[SP_USER_TEMP] = ResolveUserTempPath(&reason);
+    paths.SetUnresolvedReason(SP_USER_TEMP, reason);
+}
+
+const char* ScanPathName(int entry)
+{
+    for (const auto& folder : kFolderNames)
+        if (folder.entry == entry)
+            return folder.name;
+    return "a folder";
 }

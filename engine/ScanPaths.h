@@ -40,15 +40,22 @@ class CScanPaths
 public:
     const CString& operator[](int entry) const { return m_paths[entry]; }
     CString& operator[](int entry) { return m_paths[entry]; }
+    // Why a folder entry is empty ("" for one that resolved, or that has no folder).
+    const CString& GetUnresolvedReason(int entry) const { return m_reasons[entry]; }
+    void SetUnresolvedReason(int entry, const CString& reason) { m_reasons[entry] = reason; }
 
 private:
     CString m_paths[SP_COUNT];
+    CString m_reasons[SP_COUNT];
 };
 
-// A special folder's path, or "" when the system cannot give it.
-CString GetShellFolderPath(HWND owner, int csidl);
+// A special folder's path (UTF-8, from the wide call, so any user name is kept), or ""
+// when the system cannot give it (with the reason in reason, when given).
+CString GetShellFolderPath(HWND owner, int csidl, CString* reason = nullptr);
 // The system's temp path without its trailing separator, or "" when it is not the
-// folder named by the TEMP variable (compared case-insensitively).
-CString ResolveUserTempPath();
+// folder named by the TEMP variable (compared case-insensitively; reason says so).
+CString ResolveUserTempPath(CString* reason = nullptr);
 // Fills every entry; owner is the window that owns the folder queries.
 void ResolveScanPaths(CScanPaths& paths, HWND owner);
+// What a folder entry is, in words ("the temporary folder").
+const char* ScanPathName(int entry);

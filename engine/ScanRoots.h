@@ -1,7 +1,8 @@
-// Which folders a walk of a temporary or cache area may start from. Such an area is
-// emptied whole, so a root that is not scratch space (a drive root, the Windows
-// folder, the user's profile, a folder holding the user's documents or application
-// data) is refused, and a folder reached under two names is walked once.
+// Which folders a walk may start from, and which browser profiles may be read and
+// cleaned. A temporary or cache area is emptied whole, so its folder is taken by where
+// it really leads (by handle, through every link) and refused when that is, holds or lies
+// inside a folder of the user's or the system's that is never scratch space; a folder
+// reached under two names is walked once.
 #pragma once
 
 #include "afx/String.h"
@@ -22,16 +23,33 @@ public:
         ROOT_REFUSED    // not scratch space; reason says why
     };
 
-    // Resolves the folders that no walk may start from or above; owner is the
-    // window that owns the shell folder queries.
+    // A folder no root may be or hold; with inside set, no root may lie inside it either
+    // (the user's documents: a cache is never kept there). The profile, the Windows and
+    // application-data folders hold scratch folders of their own, so only the first rule
+    // guards them.
+    struct CProtected
+    {
+        CString path;
+        bool inside;
+        bool favorites; // the Favorites folder: walked by the favorites area itself
+    };
+
+    // Resolves the protected folders of this user and system; owner is the window that
+    // owns the shell folder queries.
     explicit CScanRoots(HWND owner);
     // Given folders instead of the shell's (for tests).
-    explicit CScanRoots(const std::vector<CString>& protectedFolders);
+    explicit CScanRoots(const std::vector<CProtected>& protectedFolders);
 
-    Verdict Admit(const CString& path, CString& resolved, CString& reason);
+    // A walk's root; favoritesArea lets the Favorites folder itself be walked.
+    Verdict Admit(const CString& path, CString& resolved, CString& reason, bool favoritesArea = false);
+    // A browser profile folder: the same rules, without the walked-once one.
+    Verdict AdmitProfile(const CString& path, CString& resolved, CString& reason);
 
 private:
-    std::vector<CString> m_protected;
+    Verdict Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea,
+                  const char* what) const;
+
+    std::vector<CProtected> m_protected;
     std::set<std::wstring> m_walked;
 };
 

@@ -27,29 +27,48 @@ struct CSectionScan
     std::vector<CString> chromium;
 };
 
+// A browser profile is read only where it really leads is no folder of the user's or the
+// system's (a profile folder that is a link to the documents is not one).
+bool IsProfileAdmitted(CSectionScan& scan, const CString& profile)
+{
+    CString resolved, reason;
+    if (scan.roots.AdmitProfile(profile, resolved, reason) != CScanRoots::ROOT_REFUSED)
+        return true;
+    scan.context.ReportProblem(PROBLEM_SKIPPED, WithoutTrailingSeparators(profile), reason);
+    return false;
+}
+
 void FindProfiles(CSectionScan& scan)
 {
     if (scan.profilesFound)
         return;
     scan.profilesFound = true;
     const CScanPaths& paths = scan.context.GetScanPaths();
-    for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA]))
-        scan.firefox.push_back(std::shared_ptr<CMozilla>(new CMozilla(scan.list, scan.context, profile)));
-    scan.chromium = FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]);
+    for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA], scan.context))
+        if (IsProfileAdmitted(scan, profile))
+            scan.firefox.push_back(std::shared_ptr<CMozilla>(new CMozilla(scan.list, scan.context, profile)));
+    for (const CString& profile : FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]))
+        if (IsProfileAdmitted(scan, profile))
+            scan.chromium.push_back(profile);
 }
 
 // Walks a temporary or cache folder from its resolved name, once per scan, and only
 // when it is scratch space.
-void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderKind)
+void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderKind, bool favoritesArea = false)
 {
     CString resolved, reason;
-    switch (scan.roots.Admit(path, resolved, reason))
+    switch (scan.roots.Admit(path, resolved, reason, favoritesArea))
     {
     case CScanRoots::ROOT_WALK:
         WalkFolder(resolved, fileKind, folderKind, scan.list, scan.context);
         break;
     case CScanRoots::ROOT_REFUSED:
-        scan.context.ReportProblem(PROBLEM_SKIPPED, resolved, reason);
+        // Named as the area names it ("C:" of a temp path is the drive's root); the reason
+        // says where it leads.
+        scan.context.ReportProblem(PROBLEM_SKIPPED,
+                                   path.GetLength() == 2 && path[1] == ':' ? path + "\\"
+                                                                            : WithoutTrailingSeparators(path),
+                                   reason);
         break;
     case CScanRoots::ROOT_MISSING:
     case CScanRoots::ROOT_DUPLICATE:
@@ -110,7 +129,12 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
     switch (step.kind)
     {
     case STEP_WALK:
-        WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind);
+        // A folder the system could not give is said, not dropped.
+        if (paths[step.pathEntry].IsEmpty() && !paths.GetUnresolvedReason(step.pathEntry).IsEmpty())
+            context.ReportProblem(PROBLEM_SKIPPED, ScanPathName(step.pathEntry),
+                                  paths.GetUnresolvedReason(step.pathEntry));
+        else
+            WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind, step.areaId == AREA_FAVORITES);
         break;
     case STEP_MRU:
         ScanMRUKey(paths[step.pathEntry], list, context);
@@ -128,7 +152,12 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
         ScanFixedDisks(list);
         break;
     case STEP_OPERA_FILE:
-        ReadOperaFile(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA], list, context);
+        // The temporary downloads are a folder, walked as any cache is.
+        if (IsOperaFolder(step.reader))
+            WalkRoot(scan, OperaFilePath(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]),
+                     FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER);
+        else
+            ReadOperaFile(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA], list, context);
         break;
     case STEP_FIREFOX:
         RunFirefoxQuery(scan, step.reader);

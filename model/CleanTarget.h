@@ -21,6 +21,11 @@ public:
     // Removes the trace and sets the attempted and cleaned flags; callers read
     // the cleaned flag, not the result.
     virtual int Clean();
+    // What does the work of cleaning this item: the item itself, or the one target its
+    // group shares (a database statement).
+    virtual const CCleanTarget* GetWorker() const { return this; }
+    // Why the last clean failed, where the worker can say more than "left" ("" if not).
+    virtual CString GetFailureReason() const { return CString(); }
 
     const CString& GetDisplayText() const { return m_displayText; }
     int GetAttempted() const { return m_attempted; }

@@ -13,6 +13,7 @@ public:
     int Clean() override;
 
     const CCleanTargetPtr& GetRelayed() const { return m_relayed; }
+    const CCleanTarget* GetWorker() const override { return m_relayed ? m_relayed.get() : this; }
 
 private:
     CCleanTargetPtr m_relayed;

@@ -6,7 +6,8 @@
 enum ProblemKind
 {
     PROBLEM_UNREADABLE, // a place that is there could not be read
-    PROBLEM_SKIPPED     // a place that was deliberately left alone
+    PROBLEM_SKIPPED,    // a place that was deliberately left alone
+    PROBLEM_NOT_CLEANED // a place whose clean failed, with the system's reason
 };
 
 // One unit of work done (an item appended, an item cleaned). Scanners also ask it

@@ -4,6 +4,7 @@
 #include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
 #include "engine/CleanRun.h"
+#include "engine/ScanRun.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -180,6 +181,22 @@ TEST_F(ChromiumTest, LockedCorruptedAndMissingDatabases)
     EXPECT_FALSE(Exists(profile + "Network"));
     sqlite3_exec(holder, "COMMIT;", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
+
+    // A database whose clean fails (here a stored trigger refuses it) is said once, with
+    // SQLite's message, and its rows stay listed.
+    ASSERT_TRUE(Exec(profile + "Cookies", kCookies));
+    ASSERT_TRUE(Exec(profile + "Cookies", "insert into cookies values (2, '.b.com', 'b', '', '/', x'00');"
+                                         "create trigger keep before delete on cookies"
+                                         " begin select raise(abort, 'cookies are kept'); end;"));
+    CSectionList sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
+    ScanChromiumProfile(profile, CQ_COOKIES, sections[SECTION_BROWSERS]->GetFoundItems(), problems);
+    ASSERT_EQ(2u, sections[SECTION_BROWSERS]->GetFoundItems().size());
+    CProblemSink cleanProblems;
+    CTestCleanHost host;
+    CleanSections(sections, cleanProblems, &host);
+    EXPECT_EQ(2u, sections[SECTION_BROWSERS]->GetFoundItems().size());
+    ASSERT_EQ((std::vector<std::string>{(profile + "Cookies").str()}), cleanProblems.m_places);
+    EXPECT_NE(std::string::npos, cleanProblems.m_reasons[0].find("cookies are kept")) << cleanProblems.m_reasons[0];
 }
 
 TEST(FirefoxProfilesTest, ProfilesIniRelativeAbsoluteAndDefaultFolders)
@@ -190,15 +207,24 @@ TEST(FirefoxProfilesTest, ProfilesIniRelativeAbsoluteAndDefaultFolders)
          {appData + "\\Mozilla", firefox, firefox + "\\Profiles", firefox + "\\Profiles\\rel.default-release",
           firefox + "\\Profiles\\old.default", appData + "\\elsewhere"})
         MakeDir(dir);
+    MakeDir(appData + "\\late");
+    // A profile listed after 64 KiB of other sections is read too; relative paths that
+    // climb out, and "absolute" ones that are not, are said and never taken from the
+    // current folder.
     WriteBytes(firefox + "\\profiles.ini", "[General]\r\nStartWithLastProfile=1\r\n\r\n"
                                            "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\n"
                                            "Path=Profiles/rel.default-release\r\n\r\n"
                                            "[Profile1]\r\nName=abs\r\nIsRelative=0\r\nPath=" +
                                                (appData + "\\elsewhere").str() +
-                                               "\r\n\r\n[Profile2]\r\nIsRelative=1\r\nPath=../../escape\r\n");
+                                               "\r\n\r\n[Profile2]\r\nIsRelative=1\r\nPath=../../escape\r\n"
+                                               "\r\n[Profile3]\r\nIsRelative=0\r\nPath=.\r\n" +
+                                               "\r\n[Install]\r\nPad=" + std::string(70000, 'x') +
+                                               "\r\n[Profile4]\r\nIsRelative=0\r\nPath=" + (appData + "\\late").str());
+    CProblemSink sink;
     EXPECT_EQ((std::vector<CString>{firefox + "\\Profiles\\rel.default-release\\", appData + "\\elsewhere\\",
-                                    firefox + "\\Profiles\\old.default\\"}),
-              FindFirefoxProfiles(appData));
+                                    appData + "\\late\\", firefox + "\\Profiles\\old.default\\"}),
+              FindFirefoxProfiles(appData, sink));
+    EXPECT_EQ((std::vector<std::string>{"../../escape", "."}), sink.m_places);
     RemoveTree(appData);
 }
 

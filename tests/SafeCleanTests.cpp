@@ -176,37 +176,50 @@ TEST_F(SafeCleanTest, EntriesChangedBetweenListingAndCleaning)
 
 TEST_F(SafeCleanTest, OnlyScratchFoldersAreWalkedAndEachOnce)
 {
-    MakeDir(m_root + "\\Documents");
-    MakeDir(m_root + "\\windows");
-    CScanRoots roots(std::vector<CString>{m_root + "\\Documents", m_root + "\\windows"});
+    for (const char* dir : {"\\Documents", "\\Documents\\Projects", "\\windows", "\\windows\\Temp", "\\Favorites",
+                            "\\Favorites\\Links", "\\outside"})
+        MakeDir(m_root + dir);
+    // A cache moved elsewhere through a link is cleaned where it leads; one that leads into
+    // the documents is not.
+    ASSERT_TRUE(MakeHostLink(m_root + "\\Documents\\Projects", m_root + "\\outside\\GPUCache"));
+    ASSERT_TRUE(MakeHostLink(m_temp, m_root + "\\outside\\Cache_Data"));
+    CScanRoots roots(std::vector<CScanRoots::CProtected>{{m_root + "\\Documents", true, false},
+                                                         {m_root + "\\windows", false, false},
+                                                         {m_root + "\\Favorites", true, true}});
     CString lowerTemp = m_temp;
     lowerTemp.MakeLower();
     const struct
     {
         CString path;
         CScanRoots::Verdict verdict;
+        bool favoritesArea;
     } cases[] = {
-        {"C:\\", CScanRoots::ROOT_REFUSED},
-        {m_root, CScanRoots::ROOT_REFUSED},                 // holds Documents
-        {m_root + "\\Documents", CScanRoots::ROOT_REFUSED}, // is one
-        {m_root + "\\windows", CScanRoots::ROOT_REFUSED},
-        {m_temp, CScanRoots::ROOT_WALK},
-        {lowerTemp, CScanRoots::ROOT_DUPLICATE}, // the same folder under another case
-        {m_temp + "\\", CScanRoots::ROOT_DUPLICATE},
-        {m_root + "\\missing", CScanRoots::ROOT_MISSING},
-        {"", CScanRoots::ROOT_MISSING},
+        {"C:\\", CScanRoots::ROOT_REFUSED, false},
+        {m_root, CScanRoots::ROOT_REFUSED, false},                           // holds Documents
+        {m_root + "\\Documents", CScanRoots::ROOT_REFUSED, false},           // is one
+        {m_root + "\\Documents\\Projects", CScanRoots::ROOT_REFUSED, false}, // lies inside one
+        {m_root + "\\outside\\GPUCache", CScanRoots::ROOT_REFUSED, false},   // leads inside one
+        {m_root + "\\windows", CScanRoots::ROOT_REFUSED, false},
+        {m_root + "\\windows\\Temp", CScanRoots::ROOT_WALK, false},          // the Windows folder's scratch space
+        {m_root + "\\Favorites\\Links", CScanRoots::ROOT_REFUSED, false},
+        {m_root + "\\Favorites", CScanRoots::ROOT_WALK, true},               // the favorites area's own
+        {m_temp, CScanRoots::ROOT_WALK, false},
+        {lowerTemp, CScanRoots::ROOT_DUPLICATE, false}, // the same folder under another case
+        {m_temp + "\\", CScanRoots::ROOT_DUPLICATE, false},
+        {m_root + "\\outside\\Cache_Data", CScanRoots::ROOT_DUPLICATE, false}, // where it leads was walked
+        {m_root + "\\missing", CScanRoots::ROOT_MISSING, false},
+        {"", CScanRoots::ROOT_MISSING, false},
     };
     for (const auto& c : cases)
     {
         CString resolved, reason;
-        EXPECT_EQ(c.verdict, roots.Admit(c.path, resolved, reason)) << c.path;
+        EXPECT_EQ(c.verdict, roots.Admit(c.path, resolved, reason, c.favoritesArea)) << c.path;
         EXPECT_EQ(c.verdict == CScanRoots::ROOT_REFUSED, !reason.IsEmpty()) << c.path;
     }
-    // The shell's folders: the profile and the Windows folder are refused.
+    // The shell's folders: the profile, the Windows folder and the documents are refused.
     CScanRoots shell(nullptr);
     CString resolved, reason;
-    EXPECT_EQ(CScanRoots::ROOT_REFUSED,
-              shell.Admit(GetShellFolderPath(nullptr, CSIDL_PROFILE), resolved, reason));
-    EXPECT_EQ(CScanRoots::ROOT_REFUSED,
-              shell.Admit(GetShellFolderPath(nullptr, CSIDL_WINDOWS), resolved, reason));
+    for (int csidl : {CSIDL_PROFILE, CSIDL_WINDOWS, CSIDL_PERSONAL})
+        EXPECT_EQ(CScanRoots::ROOT_REFUSED, shell.Admit(GetShellFolderPath(nullptr, csidl), resolved, reason))
+            << csidl;
 }

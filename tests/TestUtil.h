@@ -27,9 +27,14 @@ class CProblemSink : public IProgressSink
 public:
     void Tick() override { ++m_count; }
     void RefreshList() override {}
-    void ReportProblem(ProblemKind, const CString& place, const CString&) override { m_places.push_back(place.str()); }
+    void ReportProblem(ProblemKind, const CString& place, const CString& reason) override
+    {
+        m_places.push_back(place.str());
+        m_reasons.push_back(reason.str());
+    }
     int m_count = 0;
     std::vector<std::string> m_places;
+    std::vector<std::string> m_reasons;
 };
 
 // A progress sink that ignores everything.

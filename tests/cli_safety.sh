@@ -133,5 +133,53 @@ run_cli --areas=705 --quiet >"$work/quiet.out" 2>&1
 check '[ "$(crlf "$work/quiet.out" | wc -l)" -eq 1 ] && crlf "$work/quiet.out" | grep -qx "found [0-9]*"' "--quiet: $(head -n 3 "$work/quiet.out")"
 rm -rf "$temp_u/tty"
 
+# 9. Roots a clean with shredding may not enter: a Chrome cache folder and a whole
+# Chromium profile that are links into the documents, and Firefox profiles listed as "."
+# (run from the documents) or as the documents themselves. Each is said on stderr, the
+# clean exits 1, and the documents keep every byte.
+docs_u=$user_dir/Documents
+mkdir -p "$docs_u/Projects"
+echo "my project" >"$docs_u/Projects/plan.txt"
+sqlite3 "$docs_u/cookies.sqlite" "create table moz_cookies (id integer primary key, name text, host text, path text);
+  insert into moz_cookies values (1, 'doc', '.docs.example', '/');"
+docs_before=$(cd "$docs_u" && find . -type f -exec sha256sum {} + | sort)
+chrome_u="$user_dir/AppData/Local/Google/Chrome/User Data"
+chrome_w="C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data"
+firefox_u=$user_dir/AppData/Roaming/Mozilla/Firefox
+mkdir -p "$chrome_u/Default" "$firefox_u"
+ln -s "$docs_u/Projects" "$chrome_u/Default/GPUCache"
+ln -s "$docs_u" "$chrome_u/Profile 1"
+printf '[Profile0]\r\nIsRelative=0\r\nPath=.\r\n\r\n[Profile1]\r\nIsRelative=0\r\nPath=C:\\users\\%s\\Documents\r\n' \
+  "$user" >"$firefox_u/profiles.ini"
+wine cmd /c "cd /d C:\\users\\$user\\Documents&& $cli_w --areas=714,715 --clean" </dev/null \
+  >"$work/links.out" 2>"$work/links.err"
+status=$?
+check '[ $status -eq 1 ]' "links into the documents: exit status $status"
+for place in "$chrome_w\\Default\\GPUCache" "$chrome_w\\Profile 1" "." "C:\\users\\$user\\Documents"; do
+  check 'crlf "$work/links.err" | grep -qF "skipped $place: "' "no 'skipped' line for $place: $(cat "$work/links.err")"
+done
+check '[ "$docs_before" = "$(cd "$docs_u" && find . -type f -exec sha256sum {} + | sort)" ]' "the documents changed"
+check '! crlf "$work/links.out" | grep -q "plan.txt\|docs.example"' "something of the documents was listed"
+rm -rf "$user_dir/AppData/Local/Google" "$user_dir/AppData/Roaming/Mozilla" "$docs_u/Projects" "$docs_u/cookies.sqlite"
+
+# 10. A user name outside the ANSI code page: TEMP and TMP in Cyrillic, the Recent folder
+# in Chinese characters. Both are found and cleaned like any other.
+mkdir -p "$user_dir/Временные/sub" "$user_dir/张伟/Recent"
+echo a >"$user_dir/Временные/a.tmp"
+echo b >"$user_dir/Временные/sub/b.tmp"
+echo r >"$user_dir/张伟/Recent/doc.lnk"
+shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+wine reg add "$shell_folders" /v Recent /t REG_EXPAND_SZ /d "C:\\users\\$user\\张伟\\Recent" /f </dev/null >/dev/null 2>&1
+run_with_temp "C:\\users\\$user\\Временные" --areas=701,705 --clean >"$work/unicode.out" 2>"$work/unicode.err"
+status=$?
+check 'crlf "$work/unicode.out" | grep -qF "0	Temporary file	C:\\users\\$user\\Временные\\sub\\b.tmp"' \
+  "the Cyrillic temp folder was not listed: $(head -c 300 "$work/unicode.out")"
+check 'crlf "$work/unicode.out" | grep -qF "0	Temporary file	C:\\users\\$user\\张伟\\Recent\\doc.lnk"' \
+  "the Chinese Recent folder was not listed: $(head -c 300 "$work/unicode.out")"
+check '[ $status -eq 0 ] && [ -z "$(ls -A "$user_dir/Временные")" ] && [ ! -e "$user_dir/张伟/Recent/doc.lnk" ]' \
+  "status $status, left: $(ls -R "$user_dir/Временные" "$user_dir/张伟" 2>&1 | head -5) $(cat "$work/unicode.err")"
+wine reg delete "$shell_folders" /v Recent /f </dev/null >/dev/null 2>&1
+rm -rf "$user_dir/Временные" "$user_dir/张伟"
+
 echo "cli safety: $failures failure(s)"
 [ "$failures" -eq 0 ]
