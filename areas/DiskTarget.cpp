@@ -155,8 +155,19 @@ int CDiskTarget::Clean()
     m_attempted = 1;
 
     ULONGLONG remaining = 0;
+    m_note.Empty();
     if (!g_freeSpaceQuery(m_displayText, remaining))
+    {
+        m_note = "its free space could not be had: " + ErrorText(GetLastError());
         return 0;
+    }
+    if (remaining == 0)
+    {
+        // Nothing is left unwiped where nothing is free.
+        m_note = "no free space to wipe";
+        m_cleaned = 1;
+        return m_cleaned;
+    }
 
     // The system deletes the wipe file when its handle closes, even if the program is
     // killed mid-wipe, so the disk is never left full. It is always a new file of
@@ -164,12 +175,20 @@ int CDiskTarget::Clean()
     // somebody's document) is never opened, and another name is tried instead.
     CWipeFile file;
     if (!file.Create(m_displayText))
+    {
+        m_note = "the wipe's file could not be made: " + ErrorText(GetLastError());
         return 0;
+    }
     // Allocate the whole free space up front; a file system that cannot hold one file
     // that large (or a disk filled meanwhile) ends the wipe with the item uncleaned.
     if (!file.Extend(remaining))
+    {
+        m_note = ErrorText(GetLastError());
         return 0;
+    }
     const bool filled = FillFile(file, remaining, host);
+    if (!filled)
+        m_note = ErrorText(GetLastError());
     m_cleaned = filled && !host.IsCancelled() ? 1 : 0;
     return m_cleaned;
 }

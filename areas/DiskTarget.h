@@ -16,6 +16,10 @@ public:
     // the system deletes when it is closed, flushed before it is closed, with
     // progress and cancel through the owner.
     int Clean() override;
+    CString GetCleanNote() const override { return m_note; }
+
+private:
+    CString m_note;
 };
 
 // The wipe's own file in the root of a drive, deleted when it is closed.

@@ -29,7 +29,7 @@ int CMRUListTarget::Clean()
 {
     m_attempted = 1;
     CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, m_keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    if (key.Open(HKEY_CURRENT_USER, m_keyPath, KEY_SET_VALUE) != ERROR_SUCCESS)
         return 0;
     m_cleaned = RegDeleteValueA(key.Get(), m_valueName) == ERROR_SUCCESS ? 1 : 0;
     return m_cleaned;
@@ -39,15 +39,24 @@ void ScanMRUKey(const CString& keyPath, CFoundItemList& list, CTickable& tick)
 {
     if (keyPath.IsEmpty())
         return;
+    // Listed with the right to read only: what can be read is listed, and what then
+    // cannot be deleted stays listed as left.
     CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    const LONG opened = key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ);
+    if (opened != ERROR_SUCCESS)
+    {
+        // A list that is not there holds nothing; one that is there but closed is said.
+        if (opened != ERROR_FILE_NOT_FOUND && opened != ERROR_PATH_NOT_FOUND)
+            tick.ReportProblem(PROBLEM_UNREADABLE, "HKCU\\" + keyPath, ErrorText(static_cast<unsigned long>(opened)));
         return;
+    }
 
     char name[kBufferSize];
     BYTE data[kBufferSize];
     DWORD nameSize = kBufferSize, dataSize = kBufferSize, type = 0;
+    LONG result = ERROR_SUCCESS;
     for (DWORD index = 0;
-         RegEnumValueA(key.Get(), index, name, &nameSize, nullptr, &type, data, &dataSize) == ERROR_SUCCESS;)
+         (result = RegEnumValueA(key.Get(), index, name, &nameSize, nullptr, &type, data, &dataSize)) == ERROR_SUCCESS;)
     {
         ++index;
         if (type == REG_SZ && strcmp(name, "MRUList") != 0)
@@ -66,4 +75,9 @@ void ScanMRUKey(const CString& keyPath, CFoundItemList& list, CTickable& tick)
         nameSize = kBufferSize;
         dataSize = kBufferSize;
     }
+    if (result == ERROR_MORE_DATA)
+        tick.ReportProblem(PROBLEM_UNREADABLE, "HKCU\\" + keyPath,
+                           "a value over 1024 bytes; it and the values after it were not listed");
+    else if (result != ERROR_NO_MORE_ITEMS)
+        tick.ReportProblem(PROBLEM_UNREADABLE, "HKCU\\" + keyPath, ErrorText(static_cast<unsigned long>(result)));
 }

@@ -7,34 +7,18 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <shlwapi.h>
 
 namespace
 {
-const size_t kNameBuffer = 260;
-
-// The text of a details column, as the ANSI code page shows it; false when there is none.
+// The text of a details column, whole, in UTF-8 (the wide text in a buffer of its own
+// size); false when there is none.
 bool DetailsText(STRRET& str, LPCITEMIDLIST item, CString& text)
 {
-    char buffer[kNameBuffer] = {};
-    switch (str.uType)
-    {
-    case STRRET_WSTR:
-        if (!str.pOleStr)
-            return false;
-        WideCharToMultiByte(CP_ACP, 0, str.pOleStr, -1, buffer, sizeof(buffer) - 1, nullptr, nullptr);
-        ::CoTaskMemFree(str.pOleStr);
-        break;
-    case STRRET_CSTR:
-        lstrcpynA(buffer, str.cStr, sizeof(buffer));
-        break;
-    case STRRET_OFFSET:
-        // The text lies inside the item identifier itself.
-        lstrcpynA(buffer, reinterpret_cast<const char*>(item) + str.uOffset, sizeof(buffer));
-        break;
-    default:
+    CCoTaskMem<wchar_t> wide;
+    if (FAILED(StrRetToStrW(&str, item, wide.Receive())) || !wide.Get())
         return false;
-    }
-    text = buffer;
+    WideToUtf8(wide.Get(), wcslen(wide.Get()), text);
     return true;
 }
 } // namespace

@@ -29,7 +29,7 @@ public:
     // The statement can be completed once the listing has run (the last row listed).
     void SetQuery(const CString& query) { m_query = query; }
     // SQLite's message when the statement did not run.
-    CString GetFailureReason() const override { return m_failure; }
+    CString GetCleanNote() const override { return m_failure; }
 
 private:
     CString m_query;

@@ -174,9 +174,11 @@ public:
 
     void ReportProblem(ProblemKind kind, const CString& place, const CString& reason) override
     {
-        ++m_problems;
-        const char* what = kind == PROBLEM_SKIPPED     ? "skipped "
+        if (kind != PROBLEM_NOTE)
+            ++m_problems;
+        const char* what = kind == PROBLEM_SKIPPED       ? "skipped "
                            : kind == PROBLEM_NOT_CLEANED ? "could not clean "
+                           : kind == PROBLEM_NOTE        ? "note "
                                                          : "could not read ";
         SayOnStderr(what + place + ": " + reason);
     }

@@ -10,7 +10,7 @@
 
 void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owner)
 {
-    // A worker that failed (a database) is told once, however many items it served.
+    // What a worker says (a database that failed) is told once, however many items it served.
     std::set<const CCleanTarget*> told;
     for (const CScanItemPtr& sectionPtr : sections)
     {
@@ -34,8 +34,10 @@ void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owne
             item->Clean();
             sink.Tick();
             const CCleanTarget* worker = item->GetWorker();
-            if (!item->GetCleaned() && !worker->GetFailureReason().IsEmpty() && told.insert(worker).second)
-                sink.ReportProblem(PROBLEM_NOT_CLEANED, worker->GetDisplayText(), worker->GetFailureReason());
+            const CString note = worker->GetCleanNote();
+            if (!note.IsEmpty() && told.insert(worker).second)
+                sink.ReportProblem(item->GetCleaned() ? PROBLEM_NOTE : PROBLEM_NOT_CLEANED, worker->GetDisplayText(),
+                                   note);
             if (item->GetCleaned() && i < items.size() && items[i] == item)
                 items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
             if (i > items.size())

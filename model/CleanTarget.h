@@ -24,8 +24,9 @@ public:
     // What does the work of cleaning this item: the item itself, or the one target its
     // group shares (a database statement).
     virtual const CCleanTarget* GetWorker() const { return this; }
-    // Why the last clean failed, where the worker can say more than "left" ("" if not).
-    virtual CString GetFailureReason() const { return CString(); }
+    // What the worker's last clean has to say, "" for nothing: why it failed, where it
+    // can say more than "left", or what it found (a drive with no free space to wipe).
+    virtual CString GetCleanNote() const { return CString(); }
 
     const CString& GetDisplayText() const { return m_displayText; }
     int GetAttempted() const { return m_attempted; }

@@ -108,21 +108,36 @@ TEST_F(MRUTest, BinaryValuesByNameOtherTypesSkippedOtherCaseListed)
     EXPECT_EQ(CString("mrulist"), dynamic_cast<CMRUListTarget&>(*list[2]).GetValueName());
 }
 
-TEST_F(MRUTest, ListingStopsAtTheFirstValueTooLargeForTheBuffers)
+TEST_F(MRUTest, WhatCannotBeReadIsSaidAndMissingListsAreNot)
 {
     SetString("a", "first");
     SetString("b", "second");
     SetRaw("c", REG_SZ, std::string(1999, 'x') + '\0');
     SetString("d", "fourth");
     CFoundItemList list;
-    CCountingTick tick;
-    ScanMRUKey(kTestKey, list, tick);
+    CProblemSink sink;
+    ScanMRUKey(kTestKey, list, sink);
     EXPECT_EQ((std::vector<CString>{"first", "second"}), DisplayTexts(list));
+    EXPECT_EQ((std::vector<std::string>{std::string("HKCU\\") + kTestKey}), sink.m_places)
+        << "the listing stopped at a value too large";
 
     list.clear();
-    ScanMRUKey("Software\\QuorvantisTest\\Missing", list, tick);
-    ScanMRUKey("", list, tick);
+    sink.m_places.clear();
+    ScanMRUKey("Software\\QuorvantisTest\\Missing", list, sink);
+    ScanMRUKey("", list, sink);
     EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(sink.m_places.empty()) << "a list that is not there holds nothing";
+
+    // A key whose access list lets nobody in: said, not taken for an empty list.
+    SECURITY_DESCRIPTOR closed;
+    InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl;
+    InitializeAcl(&acl, sizeof(acl), ACL_REVISION);
+    SetSecurityDescriptorDacl(&closed, TRUE, &acl, FALSE);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, &closed));
+    ScanMRUKey(kTestKey, list, sink);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ((std::vector<std::string>{std::string("HKCU\\") + kTestKey}), sink.m_places);
 }
 
 // ---- clipboard ----
@@ -287,16 +302,21 @@ TEST(RecycleBinTest, EntriesListedByOriginalNameAndEmptiedByOneCall)
     EXPECT_TRUE(list.empty());
 
     CString root = MakeTestRoot("bin");
-    for (const char* name : {"one.txt", "two.txt", "three.txt"})
+    // A long name in another script: 80 CJK letters, 240 bytes, shown whole.
+    CString longName;
+    for (int i = 0; i < 80; ++i)
+        longName += "長";
+    longName += ".txt";
+    for (const CString& name : {CString("one.txt"), CString("two.txt"), longName})
     {
-        WriteBytes(root + "\\" + name, name);
-        ASSERT_TRUE(MoveToRecycleBin(root + "\\" + name)) << name;
+        WriteBytes(root + "\\" + name, "x");
+        ASSERT_TRUE(MoveToRecycleBin(root + "\\" + name)) << name.GetString();
     }
     ScanRecycleBin(list, nullptr);
     ASSERT_EQ(3u, list.size());
     std::vector<CString> names = DisplayTexts(list);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<CString>{"one.txt", "three.txt", "two.txt"}), names);
+    EXPECT_EQ((std::vector<CString>{"one.txt", "two.txt", longName}), names);
     EXPECT_EQ(CString("RecycleBin entry"), list[0]->GetTypeName());
     const CCleanTargetPtr& bin = dynamic_cast<CRecycleBinTarget&>(*list[0]).GetRelayed();
     for (const CCleanTargetPtr& item : list)
@@ -512,6 +532,24 @@ TEST_F(WipeTest, FullDiskEndsTheWipeUncleanedWithTheFileGone)
     ULARGE_INTEGER after;
     ASSERT_TRUE(GetDiskFreeSpaceExA("U:\\", &after, nullptr, nullptr));
     EXPECT_EQ(before.QuadPart, after.QuadPart);
+
+    // A drive with no free space at all (filled from the host): nothing is left unwiped,
+    // so it counts as done, and the clean says why there was nothing to write.
+    SetFreeSpaceQuery(nullptr);
+    ASSERT_TRUE(RunHost("dd if=/dev/zero of=" + HostQuote(HostPath("U:\\filler")) + " bs=1M 2>/dev/null; true"));
+    ULARGE_INTEGER none;
+    ASSERT_TRUE(GetDiskFreeSpaceExA("U:\\", &none, nullptr, nullptr));
+    ASSERT_EQ(0u, none.QuadPart);
+    CSectionList sections(1, CScanItemPtr(new CScanItem("Wipe", SECTION_WIPE)));
+    sections[0]->GetFoundItems().push_back(CCleanTargetPtr(new CDiskTarget("U:")));
+    CProblemSink sink;
+    CWipeHost filled;
+    filled.m_dontShow = 1;
+    CleanSections(sections, sink, &filled);
+    EXPECT_TRUE(sections[0]->GetFoundItems().empty());
+    EXPECT_EQ((std::vector<std::string>{"U:"}), sink.m_places);
+    EXPECT_EQ((std::vector<std::string>{"no free space to wipe"}), sink.m_reasons);
+    DeleteFileA("U:\\filler");
 }
 
 TEST_F(WipeTest, ANameAlreadyTakenIsNeverWrittenThroughNorDeleted)
