@@ -27,6 +27,14 @@ struct CSectionScan
     std::vector<CString> chromium;
 };
 
+// A root as the area names it, without its trailing separators but a drive root's
+// ("C:" of a temp path is the drive's root).
+CString RootAsNamed(const CString& path)
+{
+    CString plain = WithoutTrailingSeparators(path);
+    return plain.GetLength() == 2 && plain[1] == ':' ? plain + "\\" : plain;
+}
+
 // A browser profile is read only where it really leads is no folder of the user's or the
 // system's (a profile folder that is a link to the documents is not one).
 bool IsProfileAdmitted(CSectionScan& scan, const CString& profile)
@@ -65,10 +73,7 @@ void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderK
     case CScanRoots::ROOT_REFUSED:
         // Named as the area names it ("C:" of a temp path is the drive's root); the reason
         // says where it leads.
-        scan.context.ReportProblem(PROBLEM_SKIPPED,
-                                   path.GetLength() == 2 && path[1] == ':' ? path + "\\"
-                                                                            : WithoutTrailingSeparators(path),
-                                   reason);
+        scan.context.ReportProblem(PROBLEM_SKIPPED, RootAsNamed(path), reason);
         break;
     case CScanRoots::ROOT_MISSING:
     case CScanRoots::ROOT_DUPLICATE:
