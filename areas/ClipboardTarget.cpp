@@ -22,6 +22,19 @@ public:
 private:
     bool m_open;
 };
+const char kOwnerSilent[] = "its owner does not answer";
+
+// Whether the window that owns the clipboard answers within the bound. Reading data it
+// renders on request, and emptying the clipboard, both wait for it.
+bool OwnerAnswers()
+{
+    HWND owner = GetClipboardOwner();
+    if (!owner || !IsWindow(owner))
+        return true; // nobody to wait for
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kClipboardOwnerWait, &result) !=
+           0;
+}
 } // namespace
 
 CClipboardTarget::CClipboardTarget(const CString& summary) : CCleanTarget(summary) {}
@@ -31,6 +44,13 @@ const CString& CClipboardTarget::GetTypeName() const { return GetTypeText(TN_CLI
 int CClipboardTarget::Clean()
 {
     m_attempted = 1;
+    m_note.Empty();
+    if (!OwnerAnswers())
+    {
+        m_note = kOwnerSilent;
+        m_cleaned = 0;
+        return m_cleaned;
+    }
     CClipboardLock clipboard(m_pOwner ? m_pOwner->GetOwnerWindow() : nullptr);
     if (!clipboard.IsOpen())
         return 0;
@@ -39,8 +59,13 @@ int CClipboardTarget::Clean()
     return m_cleaned;
 }
 
-void ScanClipboard(CFoundItemList& list, HWND owner)
+void ScanClipboard(CFoundItemList& list, HWND owner, CTickable& tick)
 {
+    if (!OwnerAnswers())
+    {
+        tick.ReportProblem(PROBLEM_UNREADABLE, "the clipboard", kOwnerSilent);
+        return;
+    }
     CClipboardLock clipboard(owner);
     if (!clipboard.IsOpen() || CountClipboardFormats() == 0)
         return;

@@ -145,7 +145,7 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
         ScanMRUKey(paths[step.pathEntry], list, context);
         break;
     case STEP_CLIPBOARD:
-        ScanClipboard(list, context.GetOwnerWindow());
+        ScanClipboard(list, context.GetOwnerWindow(), context);
         break;
     case STEP_RECYCLE_BIN:
         ScanRecycleBin(list, context.GetOwnerWindow());

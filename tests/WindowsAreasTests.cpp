@@ -182,7 +182,8 @@ protected:
     std::vector<CString> Scan()
     {
         CFoundItemList list;
-        ScanClipboard(list, m_owner);
+        CCountingTick tick;
+        ScanClipboard(list, m_owner, tick);
         for (const CCleanTargetPtr& item : list)
             EXPECT_EQ(CString("Clipboard contents"), item->GetTypeName());
         m_last = list;
@@ -277,6 +278,66 @@ TEST_F(ClipboardTest, CleaningEmptiesEveryFormat)
     CloseHandle(holder.opened);
     CloseHandle(holder.release);
     EXPECT_EQ(1u, Scan().size()); // still there: the failed clean changed nothing
+}
+
+// A program that offers text to render on request and then stops answering: the scan
+// and the clean each wait a bounded time for it, say so, and go on.
+TEST_F(ClipboardTest, AnOwnerThatDoesNotAnswerIsWaitedForABoundedTime)
+{
+    struct COwner
+    {
+        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        static DWORD WINAPI Run(void* self)
+        {
+            COwner& o = *static_cast<COwner*>(self);
+            HWND window = CreateWindowA("STATIC", "lazy owner", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+            if (OpenClipboard(window))
+            {
+                EmptyClipboard();
+                SetClipboardData(CF_TEXT, nullptr); // rendered when asked for
+                CloseClipboard();
+            }
+            SetEvent(o.ready);
+            WaitForSingleObject(o.wake, INFINITE); // answers no message meanwhile
+            DestroyWindow(window);
+            return 0;
+        }
+    } owner;
+    HANDLE ownerThread = CreateThread(nullptr, 0, COwner::Run, &owner, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(owner.ready, 10000));
+
+    // Run on a worker, so that a scan that waits without end fails the test instead of
+    // stopping it.
+    struct CRun
+    {
+        CProblemSink sink;
+        CFoundItemList list;
+        int cleaned = -1;
+        CString note;
+        static DWORD WINAPI Run(void* self)
+        {
+            CRun& r = *static_cast<CRun*>(self);
+            ScanClipboard(r.list, nullptr, r.sink);
+            CClipboardTarget target("As text - \"x\"");
+            target.Clean();
+            r.cleaned = target.GetCleaned();
+            r.note = target.GetCleanNote();
+            return 0;
+        }
+    } run;
+    HANDLE runThread = CreateThread(nullptr, 0, CRun::Run, &run, 0, nullptr);
+    const bool ended = WaitForSingleObject(runThread, 60000) == WAIT_OBJECT_0;
+    SetEvent(owner.wake);
+    WaitForSingleObject(ownerThread, 10000);
+    ASSERT_TRUE(ended) << "the clipboard was waited for without end";
+    EXPECT_TRUE(run.list.empty());
+    EXPECT_EQ((std::vector<std::string>{"the clipboard"}), run.sink.m_places);
+    EXPECT_EQ((std::vector<std::string>{"its owner does not answer"}), run.sink.m_reasons);
+    EXPECT_EQ(0, run.cleaned);
+    EXPECT_EQ(CString("its owner does not answer"), run.note);
+    for (HANDLE h : {ownerThread, runThread, owner.ready, owner.wake})
+        CloseHandle(h);
 }
 
 // ---- recycle bin ----
