@@ -1,5 +1,6 @@
 #include "EntryHandle.h"
 
+#include "FolderChain.h"
 #include "PathText.h"
 #include "afx/Handle.h"
 
@@ -51,37 +52,72 @@ bool FinalPathOf(HANDLE handle, std::wstring& path)
 }
 } // namespace
 
-bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath)
+HandlePlace WhereIsHandle(HANDLE handle, const CString& path, const std::wstring& longPath, DWORD& error)
 {
     std::wstring finalPath;
     if (FinalPathOf(handle, finalPath))
-        return SameTextNoCase(finalPath, longPath);
+        return SameTextNoCase(finalPath, longPath) ? PLACE_AT : PLACE_ELSEWHERE;
 
     CString root, rest;
     DWORD expectedSerial = 0;
     BY_HANDLE_FILE_INFORMATION info;
     if (!SplitVolumePath(path, root, rest) || !VolumeSerialOf(root, expectedSerial) ||
-        !GetFileInformationByHandle(handle, &info) || info.dwVolumeSerialNumber != expectedSerial)
-        return false;
+        !GetFileInformationByHandle(handle, &info))
+    {
+        error = GetLastError();
+        return PLACE_UNKNOWN;
+    }
+    if (info.dwVolumeSerialNumber != expectedSerial)
+        return PLACE_ELSEWHERE;
     // The name on the volume: a header and up to 32767 characters.
-    static std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(DWORD) + 1);
+    thread_local std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(DWORD) + 1);
     FILE_NAME_INFO* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
     if (!GetFileInformationByHandleEx(handle, FileNameInfo, name,
                                       static_cast<DWORD>(buffer.size() * sizeof(DWORD))))
-        return false;
+    {
+        // Where the system cannot name the place (a path longer than its host takes),
+        // it cannot be told apart from elsewhere: never touched, and said why.
+        error = GetLastError();
+        if (error == ERROR_SUCCESS || error == ERROR_INVALID_PARAMETER)
+            error = ERROR_FILENAME_EXCED_RANGE;
+        return PLACE_UNKNOWN;
+    }
     std::wstring actual(name->FileName, name->FileNameLength / sizeof(wchar_t));
-    return SameTextNoCase(actual, Utf8ToWide(rest, rest.GetLength()));
+    return SameTextNoCase(actual, Utf8ToWide(rest, rest.GetLength())) ? PLACE_AT : PLACE_ELSEWHERE;
+}
+
+bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath)
+{
+    DWORD error = 0;
+    return WhereIsHandle(handle, path, longPath, error) == PLACE_AT;
 }
 
 EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DWORD share)
 {
     Close();
     std::wstring wide = ToLongPath(path);
-    DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
-    m_handle = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    // Inside its folder, held open from the entry before, where that can be had: one open
+    // at any depth. Else by the full path.
+    size_t nameStart = 0;
+    DWORD chainError = ERROR_SUCCESS;
+    if (HANDLE parent = CFolderChain::ForThisThread().ParentOf(wide, nameStart, chainError))
+    {
+        HANDLE opened = INVALID_HANDLE_VALUE;
+        m_error = OpenRelative(parent, wide.data() + nameStart, wide.size() - nameStart, access, share, folder, true,
+                               opened);
+        m_handle = opened;
+    }
+    else
+    {
+        DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+        m_handle = CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+        m_error = m_handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    }
     if (m_handle == INVALID_HANDLE_VALUE)
     {
-        m_error = GetLastError();
+        // A folder on the way that is gone takes its content with it.
+        if (chainError == ERROR_FILE_NOT_FOUND || chainError == ERROR_PATH_NOT_FOUND)
+            m_error = chainError;
         return IsGoneError(m_error) ? ENTRY_GONE : ENTRY_BUSY;
     }
     FILE_ATTRIBUTE_TAG_INFO tag;
@@ -93,15 +129,25 @@ EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DW
     }
     m_info.attributes = tag.FileAttributes;
     const bool isFolder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    // Some systems open a link's target even when asked not to follow it: only the
-    // handle's own place tells where it leads.
-    if ((m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder ||
-        !IsHandleAtPath(m_handle, path, wide))
+    if ((m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || isFolder != folder)
     {
         Close();
         return ENTRY_ELSEWHERE;
     }
-    return ENTRY_LISTED;
+    // Some systems open a link's target even when asked not to follow it: only the
+    // handle's own place tells where it leads.
+    switch (WhereIsHandle(m_handle, path, wide, m_error))
+    {
+    case PLACE_AT:
+        return ENTRY_LISTED;
+    case PLACE_ELSEWHERE:
+        Close();
+        return ENTRY_ELSEWHERE;
+    case PLACE_UNKNOWN:
+        break;
+    }
+    Close();
+    return ENTRY_UNCHECKED;
 }
 
 bool CEntryHandle::ReadSizeAndLinks()

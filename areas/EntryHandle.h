@@ -12,8 +12,10 @@ enum EntryState
     ENTRY_LISTED,   // open, and it is the listed entry
     ENTRY_GONE,     // nothing carries the name any more
     ENTRY_BUSY,     // it could not be opened (in use, access denied); see GetError
-    ENTRY_ELSEWHERE // a link, a folder where a file was listed (or the reverse), or a
-                    // handle that leads to another place: never touched
+    ENTRY_ELSEWHERE, // a link, a folder where a file was listed (or the reverse), or a
+                     // handle that leads to another place: never touched
+    ENTRY_UNCHECKED  // open, but the system could not say where it is (a path longer than
+                     // its host takes); see GetError: never touched
 };
 
 class CEntryHandle
@@ -60,6 +62,14 @@ private:
 // volume's serial number and its path on the volume. longPath is path in the literal
 // form (ToLongPath), which the caller has made already to open the handle.
 bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath);
+// The same, telling "elsewhere" from "the system could not say" (error then says why).
+enum HandlePlace
+{
+    PLACE_AT,
+    PLACE_ELSEWHERE,
+    PLACE_UNKNOWN
+};
+HandlePlace WhereIsHandle(HANDLE handle, const CString& path, const std::wstring& longPath, DWORD& error);
 
 // The folder as the file system names it after following every link on the way
 // (plain form, no trailing separator but a drive root's), or "" when it is not an

@@ -46,8 +46,11 @@ bool IsFolderKind(int fileKind)
            fileKind == FK_BROWSER_CACHE_FOLDER;
 }
 
-RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred)
+RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred, DWORD* error)
 {
+    DWORD ignored = 0;
+    DWORD& code = error ? *error : ignored;
+    code = 0;
     CEntryHandle entry;
     const DWORD access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
     EntryState state = ENTRY_BUSY;
@@ -69,17 +72,24 @@ RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred)
         return REMOVE_GONE;
     case ENTRY_ELSEWHERE:
         return REMOVE_ELSEWHERE;
+    case ENTRY_UNCHECKED:
+        code = entry.GetError();
+        return REMOVE_UNCHECKED;
     case ENTRY_BUSY:
+        code = entry.GetError();
         return REMOVE_REFUSED;
     case ENTRY_LISTED:
         break;
     }
     // A folder that is not empty refuses the deletion here.
-    return entry.MarkForDeletion() ? REMOVE_DONE : REMOVE_REFUSED;
+    if (entry.MarkForDeletion())
+        return REMOVE_DONE;
+    code = entry.GetError();
+    return REMOVE_REFUSED;
 }
 
 CFileTarget::CFileTarget(const CString& path, int fileKind, bool addressable)
-    : CCleanTarget(path), m_fileKind(fileKind), m_addressable(addressable)
+    : CCleanTarget(path), m_fileKind(fileKind), m_addressable(addressable), m_result(REMOVE_REFUSED), m_error(0)
 {
 }
 
@@ -88,34 +98,39 @@ const CString& CFileTarget::GetTypeName() const { return GetTypeText(m_fileKind)
 int CFileTarget::Clean()
 {
     m_attempted = 1;
+    m_cleaned = 0;
+    m_result = REMOVE_REFUSED;
+    m_error = 0;
     if (!m_addressable)
-    {
-        m_cleaned = 0;
         return m_cleaned;
-    }
-    if (IsFolderKind(m_fileKind))
-    {
-        // Never emptied here: the clean run removes a folder's content before the folder.
-        RemoveResult result = RemoveListedEntry(m_displayText, true, false);
-        m_cleaned = (result == REMOVE_DONE || result == REMOVE_GONE) ? 1 : 0;
-        return m_cleaned;
-    }
-    if (m_pOwner && m_pOwner->IsShredOn())
-    {
-        RemoveResult result = RemoveListedEntry(m_displayText, false, true);
-        if (result == REMOVE_DONE || result == REMOVE_GONE)
-        {
-            m_cleaned = 1;
-            return m_cleaned;
-        }
-        if (result == REMOVE_ELSEWHERE)
-        {
-            m_cleaned = 0;
-            return m_cleaned;
-        }
-    }
-    m_cleaned = DeleteFileForced(m_displayText);
+    const bool folder = IsFolderKind(m_fileKind);
+    // A folder is never emptied here: the clean run removes its content before it. A
+    // file is shredded first when the owner asks for it.
+    const bool shred = !folder && m_pOwner && m_pOwner->IsShredOn();
+    m_result = RemoveListedEntry(m_displayText, folder, shred, &m_error);
+    // One the shred could not open for writing is still deleted.
+    if (shred && m_result == REMOVE_REFUSED)
+        m_result = RemoveListedEntry(m_displayText, false, false, &m_error);
+    m_cleaned = m_result == REMOVE_DONE || m_result == REMOVE_GONE ? 1 : 0;
+    // Internet Explorer's index files stay locked while the system runs; they count
+    // as cleaned. Only a file of that very name, and only when it is locked.
+    if (!m_cleaned && !folder && m_result == REMOVE_REFUSED && IsIndexDat(m_displayText))
+        m_cleaned = 1;
     return m_cleaned;
+}
+
+CString CFileTarget::GetCleanNote() const
+{
+    if (!m_attempted || m_cleaned)
+        return CString();
+    if (!m_addressable)
+        return "its name has no exact form the program can give the file system; left alone";
+    if (m_result == REMOVE_ELSEWHERE)
+        return "its name now leads elsewhere (a link, or a folder put in its place); left alone";
+    if (m_result == REMOVE_UNCHECKED)
+        return "the system could not say where its name leads (" + ErrorText(m_error) +
+               "), as for a path longer than it takes; left alone";
+    return m_error ? ErrorText(m_error) : CString();
 }
 
 int DeleteFileForced(const char* path)

@@ -28,6 +28,16 @@ enum FileKind
 
 bool IsFolderKind(int fileKind);
 
+// What became of an entry the program tried to remove.
+enum RemoveResult
+{
+    REMOVE_DONE,      // deleted
+    REMOVE_GONE,      // it was no longer there
+    REMOVE_REFUSED,   // it could not be opened or deleted (in use, denied, not empty)
+    REMOVE_ELSEWHERE, // the name now leads elsewhere (a link): nothing was touched
+    REMOVE_UNCHECKED  // where the name leads could not be checked: nothing was touched
+};
+
 class CFileTarget : public CCleanTarget
 {
 public:
@@ -42,27 +52,23 @@ public:
     // go through one handle, and only when it holds the very entry listed; an entry
     // that is no longer there counts as cleaned.
     int Clean() override;
+    // Why the last clean left it: the system's reason, or that its name leads elsewhere.
+    CString GetCleanNote() const override;
 
     int GetFileKind() const { return m_fileKind; }
 
 private:
     int m_fileKind;
     bool m_addressable;
-};
-
-// What became of an entry the program tried to remove.
-enum RemoveResult
-{
-    REMOVE_DONE,      // deleted
-    REMOVE_GONE,      // it was no longer there
-    REMOVE_REFUSED,   // it could not be opened or deleted (in use, denied, not empty)
-    REMOVE_ELSEWHERE  // the name now leads elsewhere (a link): nothing was touched
+    unsigned char m_result; // RemoveResult of the last clean
+    DWORD m_error;          // the system's error of the last clean, 0 for none
 };
 
 // Removes a listed file (or, with folder true, an empty folder) by handle, after
 // checking that the handle holds that entry; with shred, a file is first
-// overwritten through the same handle (see ShredFile).
-RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred);
+// overwritten through the same handle (see ShredFile). error (when given) takes the
+// system's error code of a refusal, 0 otherwise.
+RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred, DWORD* error = nullptr);
 
 // Deletes a listed file, clearing its read-only attribute if that refuses it. Non-zero
 // when the file is gone, or when it is a locked file named "index.dat" (Internet

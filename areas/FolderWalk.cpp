@@ -1,11 +1,33 @@
 #include "FolderWalk.h"
 
 #include "FileTarget.h"
+#include "FolderChain.h"
 #include "PathText.h"
 #include "afx/Handle.h"
 
 namespace
 {
+// One walk in progress: where it is and what it makes of the entries.
+struct CFolderWalk
+{
+    int fileKind;
+    int folderKind;
+    CFoundItemList& list;
+    CTickable& tick;
+    CString path; // the folder being listed, plain form, no trailing separator
+};
+
+// One entry of a listing, copied out of the system's buffer before the walk goes down.
+struct CListedEntry
+{
+    DWORD attributes;
+    std::wstring name;
+};
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+const size_t kListBuffer = 64 * 1024;
+
 // A folder that is there but cannot be listed is reported; a missing one is not.
 void ReportUnlisted(CFolderWalk& walk, DWORD error)
 {
@@ -13,23 +35,105 @@ void ReportUnlisted(CFolderWalk& walk, DWORD error)
         walk.tick.ReportProblem(PROBLEM_UNREADABLE, walk.path, ErrorText(error));
 }
 
-// Calls AddFolderEntry for every match of pattern (a name or wildcard in walk's folder).
-void AddMatches(CFolderWalk& walk, const wchar_t* pattern)
+// Reads the next part of an open folder's listing; false at its end (error 0) or when
+// it could not be read (error set).
+bool ReadListing(HANDLE folder, bool first, std::vector<CListedEntry>& entries, DWORD& error)
 {
-    WIN32_FIND_DATAW data;
-    CFindHandle find;
-    DWORD error = find.First(walk.wide + L"\\" + pattern, data);
-    if (error != ERROR_SUCCESS)
+    thread_local std::vector<LONGLONG> buffer(kListBuffer / sizeof(LONGLONG));
+    entries.clear();
+    error = ERROR_SUCCESS;
+    if (!GetFileInformationByHandleEx(folder, first ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
+                                      buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
     {
-        ReportUnlisted(walk, error);
+        DWORD code = GetLastError();
+        if (code != ERROR_NO_MORE_FILES)
+            error = code;
+        return false;
+    }
+    const BYTE* at = reinterpret_cast<const BYTE*>(buffer.data());
+    for (;;)
+    {
+        const FILE_ID_BOTH_DIR_INFO* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+        entries.push_back({info->FileAttributes, std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t))});
+        if (info->NextEntryOffset == 0)
+            return true;
+        at += info->NextEntryOffset;
+    }
+}
+
+void ListFolder(HANDLE folder, CFolderWalk& walk);
+
+// Handles one entry of the folder open as parent (walk.path).
+void AddFolderEntry(HANDLE parent, const CListedEntry& entry, CFolderWalk& walk)
+{
+    const wchar_t* raw = entry.name.c_str();
+    if (entry.name == L"." || entry.name == L"..")
+        return;
+    // A junction or link may lead anywhere (the user's documents, a whole drive):
+    // following it would delete what was never inside the walked folder.
+    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return;
+    CString name;
+    const bool exact = WideToUtf8(raw, entry.name.size(), name);
+    // A name holding a separator or a drive colon would be read as a path leading
+    // out of the folder; it is neither listed nor touched.
+    if (!IsPlainName(raw))
+    {
+        walk.tick.ReportProblem(PROBLEM_SKIPPED, walk.path + "\\" + name, "not a plain file name; left alone");
         return;
     }
-    do
+    const CString path = walk.path + "\\" + name;
+    if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
     {
-        if (walk.tick.IsStopRequested())
-            return;
-        AddFolderEntry(data, walk);
-    } while (find.Next(data));
+        walk.list.push_back(CCleanTargetPtr(new CFileTarget(path, walk.fileKind, exact)));
+        walk.tick.Tick();
+        return;
+    }
+    walk.list.push_back(CCleanTargetPtr(new CFileTarget(path + "\\", walk.folderKind, exact)));
+    walk.tick.Tick();
+    if (!exact)
+        return; // its content could not be named either
+    const CString outer = walk.path;
+    walk.path = path;
+    HANDLE child = INVALID_HANDLE_VALUE;
+    const DWORD error = OpenRelative(parent, raw, entry.name.size(), kListAccess, kShareAll, true, false, child);
+    if (error != ERROR_SUCCESS)
+        ReportUnlisted(walk, error);
+    else
+    {
+        CHandle owned(child);
+        ListFolder(owned, walk);
+    }
+    walk.path = outer;
+}
+
+// Calls AddFolderEntry for every entry of the open folder (walk.path).
+void ListFolder(HANDLE folder, CFolderWalk& walk)
+{
+    std::vector<CListedEntry> entries;
+    DWORD error = ERROR_SUCCESS;
+    for (bool first = true; ReadListing(folder, first, entries, error); first = false)
+    {
+        for (const CListedEntry& entry : entries)
+        {
+            if (walk.tick.IsStopRequested())
+                return;
+            AddFolderEntry(folder, entry, walk);
+        }
+    }
+    if (error != ERROR_SUCCESS)
+        ReportUnlisted(walk, error);
+}
+
+// Walks the folder at the literal path wide (reported as walk.path).
+void WalkFrom(const std::wstring& wide, CFolderWalk& walk)
+{
+    CHandle folder(CreateFileW(wide.c_str(), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.IsValid())
+        ReportUnlisted(walk, GetLastError());
+    else
+        ListFolder(folder, walk);
 }
 } // namespace
 
@@ -39,48 +143,8 @@ void WalkFolder(const CString& folder, int fileKind, int folderKind, CFoundItemL
     CString parent = WithoutTrailingSeparators(folder);
     if (parent.IsEmpty())
         return;
-    CFolderWalk walk = {fileKind, folderKind, list, tick, parent, ToLongPath(parent)};
-    AddMatches(walk, L"*");
-}
-
-void AddFolderEntry(const WIN32_FIND_DATAW& entry, CFolderWalk& walk)
-{
-    if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
-        return;
-    // A junction or link may lead anywhere (the user's documents, a whole drive):
-    // following it would delete what was never inside the walked folder.
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return;
-    CString name;
-    bool exact = WideToUtf8(entry.cFileName, wcslen(entry.cFileName), name);
-    // A name holding a separator or a drive colon would be read as a path leading
-    // out of the folder; it is neither listed nor touched.
-    if (!IsPlainName(entry.cFileName))
-    {
-        walk.tick.ReportProblem(PROBLEM_SKIPPED, walk.path + "\\" + name, "not a plain file name; left alone");
-        return;
-    }
-    CString path = walk.path + "\\" + name;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    {
-        walk.list.push_back(CCleanTargetPtr(new CFileTarget(path + "\\", walk.folderKind, exact)));
-        walk.tick.Tick();
-        if (!exact)
-            return; // its content could not be named either
-        const size_t wideLength = walk.wide.size();
-        const CString parent = walk.path;
-        walk.wide += L"\\";
-        walk.wide += entry.cFileName;
-        walk.path = path;
-        AddMatches(walk, L"*");
-        walk.wide.resize(wideLength);
-        walk.path = parent;
-    }
-    else
-    {
-        walk.list.push_back(CCleanTargetPtr(new CFileTarget(path, walk.fileKind, exact)));
-        walk.tick.Tick();
-    }
+    CFolderWalk walk = {fileKind, folderKind, list, tick, parent};
+    WalkFrom(ToLongPath(parent), walk);
 }
 
 std::vector<CString> GetFixedDriveNames()
@@ -102,10 +166,25 @@ void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick)
 {
     for (const CString& drive : GetFixedDriveNames())
     {
-        CFolderWalk walk = {FK_SCANDISK_FILE, FK_SCANDISK_FOLDER, list, tick, drive, ToLongPath(drive + "\\")};
-        walk.wide.resize(walk.wide.size() - 1); // "\\?\C:" + "\" + pattern
-        AddMatches(walk, L"file????.chk");
-        AddMatches(walk, L"found.???");
+        CHandle root(CreateFileW(ToLongPath(drive + "\\").c_str(), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!root.IsValid())
+            continue;
+        CFolderWalk walk = {FK_SCANDISK_FILE, FK_SCANDISK_FOLDER, list, tick, drive};
+        // The patterns are matched as the system matches them (short names included).
+        for (const wchar_t* pattern : {L"file????.chk", L"found.???"})
+        {
+            WIN32_FIND_DATAW data;
+            CFindHandle find;
+            if (find.First(ToLongPath(drive + "\\") + pattern, data) != ERROR_SUCCESS)
+                continue;
+            do
+            {
+                if (tick.IsStopRequested())
+                    return;
+                AddFolderEntry(root, {data.dwFileAttributes, data.cFileName}, walk);
+            } while (find.Next(data));
+        }
     }
 }
 

@@ -8,25 +8,13 @@
 #include <windows.h>
 
 // Appends every file and sub-folder below folder, at any depth; a folder comes before
-// its content. Directory junctions and symbolic links are neither listed nor entered.
-// Names are taken exactly as the file system holds them (any length, any characters);
-// one that is not a single path component is refused and reported. Stops at the next
-// entry when the tick asks to stop.
+// its content. Each folder is listed by its handle and each sub-folder opened from its
+// parent's handle, so an entry costs the same at any depth. Directory junctions and
+// symbolic links are neither listed nor entered. Names are taken exactly as the file
+// system holds them (any length, any characters); one that is not a single path
+// component is refused and reported, and so is a folder that cannot be listed. Stops at
+// the next entry when the tick asks to stop.
 void WalkFolder(const CString& folder, int fileKind, int folderKind, CFoundItemList& list, CTickable& tick);
-
-// One walk in progress: where it is and what it makes of the entries.
-struct CFolderWalk
-{
-    int fileKind;
-    int folderKind;
-    CFoundItemList& list;
-    CTickable& tick;
-    CString path;      // the folder being listed, plain form, no trailing separator
-    std::wstring wide; // the same in the literal form
-};
-
-// Handles one entry of a listing of walk.path.
-void AddFolderEntry(const WIN32_FIND_DATAW& entry, CFolderWalk& walk);
 
 // Files "file????.chk" and folders "found.???" in the root of every fixed drive.
 void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick);

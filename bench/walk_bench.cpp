@@ -1,6 +1,7 @@
 // Times the folder walk and the clean run of the engine on a prepared tree, or the
 // free-space wipe of one test drive.
 //   walk_bench.exe FOLDER [--shred]   prints "walk ITEMS SECONDS" and "clean ITEMS SECONDS LEFT"
+//   walk_bench.exe FOLDER --list      the walk alone: prints "walk ITEMS SECONDS"
 //   walk_bench.exe --bare FOLDER      the same work in bare Win32 calls, as the baseline:
 //                                     prints "bare_walk ITEMS SECONDS" and "bare_delete ITEMS SECONDS LEFT"
 //   walk_bench.exe --calls FOLDER     the cost of each Win32 call of a checked delete, on the
@@ -201,6 +202,7 @@ int main(int argc, char** argv)
         return 0;
     }
     bool shred = argc > 2 && std::strcmp(argv[2], "--shred") == 0;
+    const bool listOnly = argc > 2 && std::strcmp(argv[2], "--list") == 0;
     CBenchHost host(shred);
 
     CSectionList sections(1, CScanItemPtr(new CScanItem("bench", 0)));
@@ -210,6 +212,11 @@ int main(int argc, char** argv)
     WalkFolder(argv[1], FK_TEMP_FILE, FK_TEMP_FOLDER, items, host);
     QueryPerformanceCounter(&t1);
     size_t found = items.size();
+    if (listOnly)
+    {
+        std::printf("walk %u %.6f\n", static_cast<unsigned>(found), Seconds(t0, t1));
+        return 0;
+    }
     CleanSections(sections, host, &host);
     QueryPerformanceCounter(&t2);
 

@@ -1,6 +1,7 @@
 #include "CleanRun.h"
 
 #include "afx/Handle.h"
+#include "areas/FolderChain.h"
 #include "browsers/Chromium.h"
 
 #include <algorithm>
@@ -46,6 +47,7 @@ void CleanSections(CSectionList& sections, IProgressSink& sink, ICleanHost* owne
         section.SetStatus(SS_COMPLETE);
         sink.RefreshList();
     }
+    ReleaseHeldFolders(); // the folders the clean kept open on its way
 }
 
 namespace

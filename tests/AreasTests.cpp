@@ -2,9 +2,12 @@
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
 #include "model/CleanHost.h"
+#include "engine/CleanRun.h"
+#include "model/ScanItem.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -111,6 +114,35 @@ TEST_F(AreasTest, WalkNeitherListsNorEntersDirectoryLinks)
     ASSERT_EQ(1u, list.size());
     EXPECT_EQ(m_root + "\\temp\\junk.tmp", list[0]->GetDisplayText());
     EXPECT_TRUE(Exists(m_root + "\\documents\\precious.doc"));
+}
+
+// A tree deeper than the host takes in one path (60 folders of 100-letter names, over
+// 6,000 bytes): each folder is listed from its parent's handle, so every entry is
+// found; what the clean then cannot reach is left, each with its reason.
+TEST_F(AreasTest, ATreeDeeperThanOnePathIsListedWholeAndWhatIsLeftSaysWhy)
+{
+    ASSERT_TRUE(RunHost("python3 -c \"import os,sys\nfd=os.open(sys.argv[1],os.O_RDONLY)\n"
+                        "for i in range(60):\n os.mkdir('n'*100,dir_fd=fd)\n"
+                        " f=os.open('f%d'%i,os.O_WRONLY|os.O_CREAT,dir_fd=fd); os.close(f)\n"
+                        " n=os.open('n'*100,os.O_RDONLY,dir_fd=fd); os.close(fd); fd=n\" " +
+                        HostQuote(HostPath(m_root))));
+    CSectionList sections(1, CScanItemPtr(new CScanItem("Windows", 0)));
+    CFoundItemList& list = sections[0]->GetFoundItems();
+    CProblemSink sink;
+    WalkFolder(m_root, FK_TEMP_FILE, FK_TEMP_FOLDER, list, sink);
+    EXPECT_EQ(120u, list.size());
+    EXPECT_TRUE(sink.m_places.empty());
+    const CString deepest = list.back()->GetDisplayText();
+    EXPECT_GT(deepest.GetLength(), 6000);
+
+    CTestCleanHost host;
+    CProblemSink cleanSink;
+    CleanSections(sections, cleanSink, &host);
+    for (const CCleanTargetPtr& left : list)
+        EXPECT_NE(cleanSink.m_places.end(),
+                  std::find(cleanSink.m_places.begin(), cleanSink.m_places.end(), left->GetDisplayText().str()))
+            << "left without a reason: " << left->GetDisplayText().Right(40).GetString();
+    EXPECT_EQ(list.size(), cleanSink.m_places.size());
 }
 
 TEST_F(AreasTest, ReadOnlyFileIsForcedAndVanishedFileCountsAsGone)
