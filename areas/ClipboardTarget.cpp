@@ -78,10 +78,10 @@ void ScanClipboard(CFoundItemList& list, HWND owner, CTickable& tick)
         SIZE_T size = GlobalSize(data);
         CString summary = CString("As text - \"") + CString(text, static_cast<int>(strnlen(text, size))) + "\"";
         GlobalUnlock(data);
-        list.push_back(CCleanTargetPtr(new CClipboardTarget(summary)));
+        list.push_back(std::make_shared<CClipboardTarget>(summary));
     }
     else if (IsClipboardFormatAvailable(CF_BITMAP))
-        list.push_back(CCleanTargetPtr(new CClipboardTarget("A picture")));
+        list.push_back(std::make_shared<CClipboardTarget>("A picture"));
     else if (IsClipboardFormatAvailable(CF_METAFILEPICT))
-        list.push_back(CCleanTargetPtr(new CClipboardTarget("A metafile")));
+        list.push_back(std::make_shared<CClipboardTarget>("A metafile"));
 }

@@ -156,7 +156,7 @@ int CDiskTarget::Clean()
 
     ULONGLONG remaining = 0;
     m_note.Empty();
-    if (!g_freeSpaceQuery(m_displayText, remaining))
+    if (!g_freeSpaceQuery(GetDisplayText(), remaining))
     {
         m_note = "its free space could not be had: " + ErrorText(GetLastError());
         return 0;
@@ -174,7 +174,7 @@ int CDiskTarget::Clean()
     // the program's own: a name already taken (by a file, a link, a hard link to
     // somebody's document) is never opened, and another name is tried instead.
     CWipeFile file;
-    if (!file.Create(m_displayText))
+    if (!file.Create(GetDisplayText()))
     {
         m_note = "the wipe's file could not be made: " + ErrorText(GetLastError());
         return 0;
@@ -196,5 +196,5 @@ int CDiskTarget::Clean()
 void ScanFixedDisks(CFoundItemList& list)
 {
     for (const CString& drive : GetFixedDriveNames())
-        list.push_back(CCleanTargetPtr(new CDiskTarget(drive)));
+        list.push_back(std::make_shared<CDiskTarget>(drive));
 }

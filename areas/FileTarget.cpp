@@ -89,7 +89,8 @@ RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred, DWO
 }
 
 CFileTarget::CFileTarget(const CString& path, int fileKind, bool addressable)
-    : CCleanTarget(path), m_fileKind(fileKind), m_addressable(addressable), m_result(REMOVE_REFUSED), m_error(0)
+    : CCleanTarget(path), m_fileKind(static_cast<unsigned char>(fileKind)), m_addressable(addressable),
+      m_result(REMOVE_REFUSED), m_error(0)
 {
 }
 
@@ -107,14 +108,18 @@ int CFileTarget::Clean()
     // A folder is never emptied here: the clean run removes its content before it. A
     // file is shredded first when the owner asks for it.
     const bool shred = !folder && m_pOwner && m_pOwner->IsShredOn();
-    m_result = RemoveListedEntry(m_displayText, folder, shred, &m_error);
+    const CString path = GetDisplayText();
+    DWORD error = 0;
+    RemoveResult result = RemoveListedEntry(path, folder, shred, &error);
     // One the shred could not open for writing is still deleted.
-    if (shred && m_result == REMOVE_REFUSED)
-        m_result = RemoveListedEntry(m_displayText, false, false, &m_error);
-    m_cleaned = m_result == REMOVE_DONE || m_result == REMOVE_GONE ? 1 : 0;
+    if (shred && result == REMOVE_REFUSED)
+        result = RemoveListedEntry(path, false, false, &error);
+    m_result = static_cast<unsigned char>(result);
+    m_error = error;
+    m_cleaned = result == REMOVE_DONE || result == REMOVE_GONE ? 1 : 0;
     // Internet Explorer's index files stay locked while the system runs; they count
     // as cleaned. Only a file of that very name, and only when it is locked.
-    if (!m_cleaned && !folder && m_result == REMOVE_REFUSED && IsIndexDat(m_displayText))
+    if (!m_cleaned && !folder && result == REMOVE_REFUSED && IsIndexDat(path))
         m_cleaned = 1;
     return m_cleaned;
 }

@@ -58,7 +58,7 @@ public:
     int GetFileKind() const { return m_fileKind; }
 
 private:
-    int m_fileKind;
+    unsigned char m_fileKind; // a FileKind
     bool m_addressable;
     unsigned char m_result; // RemoveResult of the last clean
     DWORD m_error;          // the system's error of the last clean, 0 for none

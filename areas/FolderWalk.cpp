@@ -85,11 +85,11 @@ void AddFolderEntry(HANDLE parent, const CListedEntry& entry, CFolderWalk& walk)
     const CString path = walk.path + "\\" + name;
     if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
     {
-        walk.list.push_back(CCleanTargetPtr(new CFileTarget(path, walk.fileKind, exact)));
+        walk.list.push_back(std::make_shared<CFileTarget>(path, walk.fileKind, exact));
         walk.tick.Tick();
         return;
     }
-    walk.list.push_back(CCleanTargetPtr(new CFileTarget(path + "\\", walk.folderKind, exact)));
+    walk.list.push_back(std::make_shared<CFileTarget>(path + "\\", walk.folderKind, exact));
     walk.tick.Tick();
     if (!exact)
         return; // its content could not be named either

@@ -18,8 +18,9 @@ CString WithoutRunSuffix(const CString& text)
 
 } // namespace
 
-CMRUListTarget::CMRUListTarget(const CString& displayText, const CString& keyPath, const CString& valueName)
-    : CCleanTarget(WithoutRunSuffix(displayText)), m_keyPath(keyPath), m_valueName(valueName)
+CMRUListTarget::CMRUListTarget(const CString& displayText, const std::shared_ptr<const CString>& keyPath,
+                               const CString& valueName)
+    : CCleanTarget(WithoutRunSuffix(displayText), valueName), m_keyPath(keyPath)
 {
 }
 
@@ -29,9 +30,9 @@ int CMRUListTarget::Clean()
 {
     m_attempted = 1;
     CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, m_keyPath, KEY_SET_VALUE) != ERROR_SUCCESS)
+    if (key.Open(HKEY_CURRENT_USER, *m_keyPath, KEY_SET_VALUE) != ERROR_SUCCESS)
         return 0;
-    m_cleaned = RegDeleteValueA(key.Get(), m_valueName) == ERROR_SUCCESS ? 1 : 0;
+    m_cleaned = RegDeleteValueA(key.Get(), GetValueName()) == ERROR_SUCCESS ? 1 : 0;
     return m_cleaned;
 }
 
@@ -51,6 +52,7 @@ void ScanMRUKey(const CString& keyPath, CFoundItemList& list, CTickable& tick)
         return;
     }
 
+    const auto sharedPath = std::make_shared<const CString>(keyPath);
     char name[kBufferSize];
     BYTE data[kBufferSize];
     DWORD nameSize = kBufferSize, dataSize = kBufferSize, type = 0;
@@ -63,13 +65,13 @@ void ScanMRUKey(const CString& keyPath, CFoundItemList& list, CTickable& tick)
         {
             // Stored data need not end with a terminator: take at most what was returned.
             const char* text = reinterpret_cast<const char*>(data);
-            list.push_back(CCleanTargetPtr(new CMRUListTarget(CString(text, static_cast<int>(strnlen(text, dataSize))),
-                                                              keyPath, name)));
+            list.push_back(std::make_shared<CMRUListTarget>(CString(text, static_cast<int>(strnlen(text, dataSize))),
+                                                            sharedPath, name));
             tick.Tick();
         }
         else if (type == REG_BINARY)
         {
-            list.push_back(CCleanTargetPtr(new CMRUListTarget(name, keyPath, name)));
+            list.push_back(std::make_shared<CMRUListTarget>(name, sharedPath, name));
             tick.Tick();
         }
         nameSize = kBufferSize;

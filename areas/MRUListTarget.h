@@ -7,19 +7,20 @@
 class CMRUListTarget : public CCleanTarget
 {
 public:
-    // A display text ending with the Run history's "\1" suffix loses it.
-    CMRUListTarget(const CString& displayText, const CString& keyPath, const CString& valueName);
+    // A display text ending with the Run history's "\1" suffix loses it. The values of
+    // one key share its path.
+    CMRUListTarget(const CString& displayText, const std::shared_ptr<const CString>& keyPath,
+                   const CString& valueName);
 
     const CString& GetTypeName() const override;
     // Deletes the value under HKEY_CURRENT_USER\keyPath.
     int Clean() override;
 
-    const CString& GetKeyPath() const { return m_keyPath; }
-    const CString& GetValueName() const { return m_valueName; }
+    const CString& GetKeyPath() const { return *m_keyPath; }
+    CString GetValueName() const { return GetExtraText(); }
 
 private:
-    CString m_keyPath;
-    CString m_valueName;
+    std::shared_ptr<const CString> m_keyPath;
 };
 
 // One item per string value (but "MRUList", the list's order) and per binary value of

@@ -67,6 +67,6 @@ void ScanRecycleBin(CFoundItemList& list, HWND owner)
         SHELLDETAILS details = {};
         CString name;
         if (SUCCEEDED(binFolder->GetDetailsOf(item.Get(), 0, &details)) && DetailsText(details.str, item.Get(), name))
-            list.push_back(CCleanTargetPtr(new CRecycleBinTarget(name, bin)));
+            list.push_back(std::make_shared<CRecycleBinTarget>(name, bin));
     }
 }

@@ -6,7 +6,10 @@
 # system, in one run on one machine. Prints items per second, MB/s and the ratios;
 # asserts nothing about time.
 #   bench/run-bench.sh [BUILD_DIR]      (build first: scripts/build.sh)
-#   ONLY=files|firefox|chromium|wipe bench/run-bench.sh   runs one part
+#   ONLY=files|depth|memory|firefox|chromium|wipe bench/run-bench.sh   runs one part
+#   DEPTHS="250 500 1000 2000"   the depths of the deep trees (listing timed at each; the
+#                                clean up to CLEAN_DEPTH, 1000 by default)
+#   MEMORY_ITEMS="100000 1000000" the item counts of the memory figures
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
@@ -122,6 +125,99 @@ echo "microseconds per file: DeleteFileW $delete_file; checked delete: open $ope
 echo "ratio bare delete / checked delete calls: $(python3 -c "print('%.2f' % ($delete_file / ($open + $tag + $name + $disposition + $close)))")"
 fi
 rm -rf "$base_u"
+
+# Deep trees: one folder and one file at each level. The listing, and the clean, of the
+# engine beside the bare FindFirstFileExW walk and DeleteFileW/RemoveDirectoryW loop:
+# under Wine every open of a folder costs in proportion to its depth whatever the
+# program does, so the bare loop is the floor to compare with.
+make_deep() {
+  python3 - "$1" "$2" <<'PY'
+import os, sys
+root, depth = sys.argv[1], int(sys.argv[2])
+os.makedirs(root)
+fd = os.open(root, os.O_RDONLY)
+for i in range(depth):
+    os.mkdir("d", dir_fd=fd)
+    os.close(os.open("f", os.O_WRONLY | os.O_CREAT, dir_fd=fd))
+    inner = os.open("d", os.O_RDONLY, dir_fd=fd)
+    os.close(fd)
+    fd = inner
+os.close(fd)
+PY
+}
+if part depth; then
+  printf '%-8s %12s %12s %12s %12s\n' "depth" "walk s" "bare walk s" "clean s" "bare del s"
+  for depth in ${DEPTHS:-250 500 1000 2000}; do
+    make_deep "$base_u/deep$depth" "$depth"
+    clean_s="-"
+    if [ "$depth" -le "${CLEAN_DEPTH:-1000}" ]; then
+      out=$(wine "$build/bench/walk_bench.exe" "$base_w\\deep$depth" </dev/null | tr -d '\r')
+      read -r _ _ walk_s <<<"$(grep '^walk ' <<<"$out")"
+      read -r _ _ clean_s _ <<<"$(grep '^clean ' <<<"$out")"
+      make_deep "$base_u/bare$depth" "$depth"
+      out=$(wine "$build/bench/walk_bench.exe" --bare "$base_w\\bare$depth" </dev/null | tr -d '\r')
+      read -r _ _ bare_walk_s <<<"$(grep '^bare_walk ' <<<"$out")"
+      read -r _ _ bare_delete_s _ <<<"$(grep '^bare_delete ' <<<"$out")"
+    else
+      read -r _ _ walk_s <<<"$(wine "$build/bench/walk_bench.exe" "$base_w\\deep$depth" --list </dev/null | tr -d '\r')"
+      bare_walk_s="-"; bare_delete_s="-"
+    fi
+    printf '%-8s %12s %12s %12s %12s\n' "$depth" "$walk_s" "$bare_walk_s" "$clean_s" "$bare_delete_s"
+    rm -rf "$base_u/deep$depth" "$base_u/bare$depth"
+  done
+fi
+
+# Memory: the private bytes found items take beyond their texts, for files, registry
+# values and Opera entries, at each count.
+make_memory_fixtures() { # KIND PLACE COUNT
+  python3 - "$@" <<'PY'
+import os, sys
+kind, place, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+if kind == "files":
+    for d in range(count // 1000):
+        folder = os.path.join(place, "m%04d" % d)
+        os.makedirs(folder)
+        for f in range(999):
+            open(os.path.join(folder, "document-%04d.tmp" % f), "w").close()
+elif kind == "registry":
+    with open(place, "w", encoding="utf-16") as out:
+        out.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvantisBench]\r\n")
+        for i in range(count):
+            out.write('"%d"="C:\\\\Users\\\\someone\\\\Documents\\\\report %07d.docx"\r\n' % (i, i))
+else:
+    os.makedirs(os.path.join(place, "Opera", "Opera", "profile"))
+    with open(os.path.join(place, "Opera", "Opera", "profile", "opera.dir"), "w") as out:
+        for i in range(count):
+            out.write("C:\\Users\\someone\\Downloads\\folder%d\n" % i)
+PY
+}
+print_memory() { # LABEL KIND WHERE
+  local _kind n per text
+  read -r _ _kind n per text <<<"$(wine "$build/bench/walk_bench.exe" --memory "$2" "$3" </dev/null | tr -d '\r')"
+  printf '%-18s %10s %16s %14s\n' "$1" "$n" "$per" "$text"
+}
+if part memory; then
+  printf '%-18s %10s %16s %14s\n' "kind" "items" "bytes/item" "text/item"
+  for count in ${MEMORY_ITEMS:-100000 1000000}; do
+    make_memory_fixtures files "$base_u/memory" "$count"
+    print_memory files files "$base_w\\memory"
+    rm -rf "$base_u/memory"
+    # Wine's registry inserts a value in time that grows with the key's size: a key of a
+    # million values takes it hours to build, so the registry figure stops at REGISTRY_MAX.
+    if [ "$count" -le "${REGISTRY_MAX:-100000}" ]; then
+      make_memory_fixtures registry "$base_u.reg" "$count"
+      wine regedit /s "$(winepath -w "$base_u.reg")" </dev/null >/dev/null 2>&1
+      print_memory "registry values" registry 'Software\QuorvantisBench'
+      wine reg delete 'HKCU\Software\QuorvantisBench' /f </dev/null >/dev/null 2>&1
+      rm -f "$base_u.reg"
+    else
+      printf '%-18s %10s %16s %14s\n' "registry values" "$count" "(not built)" ""
+    fi
+    make_memory_fixtures opera "$base_u/opera" "$count"
+    print_memory "Opera entries" opera "$base_w\\opera"
+    rm -rf "$base_u/opera"
+  done
+fi
 
 # Firefox: history of 100,000 visits over 20,000 addresses, listed and deleted by the
 # engine, and by the sqlite3 tool running the same statements on an identical copy.

@@ -9,6 +9,12 @@
 //                                     a handle): prints "calls DELETEFILE OPEN TAG NAME DISPOSITION
 //                                     CLOSE", microseconds per file
 //   walk_bench.exe --wipe DRIVE       prints "wipe BYTES SECONDS CLEANED"
+//   walk_bench.exe --memory files FOLDER | registry KEY | opera ROAMING_APPDATA
+//                                     lists the folder's tree, the HKCU key's values or
+//                                     the Opera profile's opera.dir, and prints "memory
+//                                     KIND ITEMS BYTES_PER_ITEM TEXT_PER_ITEM": the
+//                                     process's private bytes the items took, beyond
+//                                     their texts, and their texts' average length
 //   walk_bench.exe --chromium PROFILE prints "chromium_scan ITEMS SECONDS" and
 //                                     "chromium_clean ITEMS SECONDS LEFT" (history)
 //   walk_bench.exe --firefox APPDATA  prints "firefox_scan ITEMS SECONDS" and
@@ -16,6 +22,8 @@
 #include "areas/DiskTarget.h"
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
+#include "areas/MRUListTarget.h"
+#include "browsers/OperaReaders.h"
 #include "areas/PathText.h"
 #include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
@@ -29,6 +37,8 @@
 #include <utility>
 #include <vector>
 #include <windows.h>
+
+#include <psapi.h>
 
 namespace
 {
@@ -135,6 +145,45 @@ int TimeCalls(const std::wstring& folder)
                 calls[2] * perFile, calls[3] * perFile, calls[4] * perFile);
     return 0;
 }
+// The memory the process has committed (Wine leaves the private-bytes figure at 0 and
+// keeps this one).
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof(counters));
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+// What the found items of one kind take in memory, beyond their texts.
+int MeasureMemory(const char* kind, const CString& where)
+{
+    CBenchHost host(false);
+    CFoundItemList items;
+    const SIZE_T before = PrivateBytes();
+    if (std::strcmp(kind, "files") == 0)
+        WalkFolder(where, FK_TEMP_FILE, FK_TEMP_FOLDER, items, host);
+    else if (std::strcmp(kind, "registry") == 0)
+        ScanMRUKey(where, items, host);
+    else if (std::strcmp(kind, "opera") == 0)
+    {
+        SetOperaEntryBound(100000000); // the bound itself is not measured here
+        ReadOperaFile(7, "", where, items, host);
+    }
+    else
+        return 2;
+    const SIZE_T after = PrivateBytes();
+    if (items.empty())
+        return 1;
+    double texts = 0;
+    for (const CCleanTargetPtr& item : items)
+        texts += item->GetDisplayText().GetLength();
+    const double count = static_cast<double>(items.size());
+    std::printf("memory %s %u %.1f %.1f\n", kind, static_cast<unsigned>(items.size()),
+                (static_cast<double>(after - before) - texts) / count, texts / count);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -163,6 +212,8 @@ int main(int argc, char** argv)
                     disk.GetCleaned());
         return 0;
     }
+    if (std::strcmp(argv[1], "--memory") == 0 && argc > 3)
+        return MeasureMemory(argv[2], argv[3]);
     if (std::strcmp(argv[1], "--calls") == 0 && argc > 2)
         return TimeCalls(ToLongPath(argv[2]));
     if (std::strcmp(argv[1], "--firefox") == 0 && argc > 2)

@@ -137,8 +137,7 @@ int OnRow(void* context, int columns, char** texts, char**)
     }
     if (text.empty())
         return 0; // still deleted with its table, but nothing to show
-    sink.list.push_back(CCleanTargetPtr(
-        new CChromiumTarget(Utf8ToAnsi(text, kMaxRowUnits), sink.cleaner, sink.listing.kind)));
+    sink.list.push_back(std::make_shared<CChromiumTarget>(Utf8ToAnsi(text, kMaxRowUnits), sink.cleaner, sink.listing.kind));
     sink.tick.Tick();
     return 0;
 }

@@ -91,7 +91,7 @@ int CMozillaCleanerTarget::Clean()
 {
     m_attempted = 1;
     m_failure.Empty();
-    m_cleaned = RunStatement(m_displayText, DB_WRITE, m_query, IgnoreRow, nullptr, &m_failure) == SQLITE_OK ? 1 : 0;
+    m_cleaned = RunStatement(GetDisplayText(), DB_WRITE, m_query, IgnoreRow, nullptr, &m_failure) == SQLITE_OK ? 1 : 0;
     return m_cleaned;
 }
 
@@ -300,6 +300,6 @@ int CMozilla::OnCookieRow(void* context, int columns, char** texts, char**)
 
 void CMozilla::AddFirefoxItem(const std::string& utf8)
 {
-    m_list.push_back(CCleanTargetPtr(new CMozillaTarget(Utf8ToAnsi(utf8, kMaxRowUnits), m_currentCleaner, m_currentKind)));
+    m_list.push_back(std::make_shared<CMozillaTarget>(Utf8ToAnsi(utf8, kMaxRowUnits), m_currentCleaner, m_currentKind));
     m_tick.Tick();
 }

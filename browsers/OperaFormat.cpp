@@ -113,16 +113,18 @@ bool ReadOperaField(const uint8_t*& cursor, const uint8_t* end, const CRecordFil
     return true;
 }
 
-void ReadRecordEntries(IByteSource& source, CRecordFileDescription& d,
-                       const std::function<void(const std::string&, const std::string&)>& entry)
+void ReadRecordEntries(IByteSource& source, CRecordFileDescription& d, const CRecordEntry& entry)
 {
     const uint32_t wantedRecord = static_cast<uint32_t>(d.wantedRecordTag);
     const uint32_t wantedField = static_cast<uint32_t>(d.wantedFieldTag);
     std::string text, fileName;
+    bool goOn = true;
     ForEachRecord(
-        source, d, [](uint32_t) { return true; },
+        source, d, [&](uint32_t) { return goOn; },
         [&](uint32_t record, const CField& field, const std::string& data) {
             // The last occurrence of a tag wins; a flag field gives an empty text.
+            if (!goOn)
+                return false;
             if (record != wantedRecord)
                 return true;
             if (field.tag == wantedField)
@@ -132,8 +134,8 @@ void ReadRecordEntries(IByteSource& source, CRecordFileDescription& d,
             return true;
         },
         [&](uint32_t record) {
-            if (record == wantedRecord && !text.empty())
-                entry(text, fileName);
+            if (goOn && record == wantedRecord && !text.empty())
+                goOn = entry(text, fileName);
             text.clear();
             fileName.clear();
         });
@@ -151,8 +153,7 @@ std::string BuildCookieLocation(const std::vector<std::string>& domains, const s
     return result;
 }
 
-void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d,
-                       const std::function<void(const std::string&)>& entry)
+void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d, const CTextEntry& entry)
 {
     std::vector<std::string> domains, paths;
     std::string currentPath;
@@ -195,7 +196,7 @@ void ReadCookieEntries(IByteSource& source, CRecordFileDescription& d,
                     length += part.size() + 1;
                 if (length > kMaxCookieText)
                     return false;
-                entry(data + " at " + BuildCookieLocation(domains, paths));
+                return entry(data + " at " + BuildCookieLocation(domains, paths));
             }
             return true;
         },
@@ -214,17 +215,18 @@ std::string ReadTextLine(IByteSource& source)
     return line;
 }
 
-void ReadGlobalHistoryLines(IByteSource& source, const std::function<void(const std::string&)>& entry)
+void ReadGlobalHistoryLines(IByteSource& source, const CTextEntry& entry)
 {
     for (std::string line = ReadTextLine(source); !line.empty(); line = ReadTextLine(source))
     {
-        entry(line);
+        if (!entry(line))
+            return;
         for (int i = 0; i < 3; ++i)
             ReadTextLine(source);
     }
 }
 
-void ReadBookmarkLines(IByteSource& source, const std::function<void(const std::string&)>& entry)
+void ReadBookmarkLines(IByteSource& source, const CTextEntry& entry)
 {
     bool inAddressBlock = false;
     while (source.Position() < source.Length())
@@ -240,22 +242,23 @@ void ReadBookmarkLines(IByteSource& source, const std::function<void(const std::
         {
             if (line.back() == '\r')
                 line.pop_back();
-            entry(line.substr(6));
+            if (!entry(line.substr(6)))
+                return;
         }
     }
 }
 
-void ReadDirectoryListLines(IByteSource& source, const std::function<void(const std::string&)>& entry)
+void ReadDirectoryListLines(IByteSource& source, const CTextEntry& entry)
 {
     while (source.Position() < source.Length())
     {
         std::string line = ReadTextLine(source);
-        if (!line.empty())
-            entry(line);
+        if (!line.empty() && !entry(line))
+            return;
     }
 }
 
-void ReadTypedHistoryLines(IByteSource& source, const std::function<void(const std::string&)>& entry)
+void ReadTypedHistoryLines(IByteSource& source, const CTextEntry& entry)
 {
     static const char kItem[] = "<typed_history_item content=\"";
     while (source.Position() < source.Length())
@@ -268,7 +271,8 @@ void ReadTypedHistoryLines(IByteSource& source, const std::function<void(const s
         size_t end = start < line.size() ? line.find('"', start) : line.size();
         if (end == std::string::npos)
             end = line.size();
-        entry(line.substr(start, end - start));
+        if (!entry(line.substr(start, end - start)))
+            return;
     }
 }
 

@@ -64,6 +64,10 @@ struct CField
     bool flag = false;
 };
 
+// What a reader gives each entry to: true to go on reading, false to stop there.
+typedef std::function<bool(const std::string& text)> CTextEntry;
+typedef std::function<bool(const std::string& text, const std::string& fileName)> CRecordEntry;
+
 // Reads the 12-byte header; false when it is short or declares a tag or length width
 // outside 1 to 4 (such a file gives no entries).
 bool ReadHeader(IByteSource& source, CRecordFileDescription& description);
@@ -75,12 +79,12 @@ bool ReadOperaField(const uint8_t*& cursor, const uint8_t* end, const CRecordFil
 // Every record with the wanted tag: its wanted field's data (the entry text) and its
 // field 13 (a cache file name), both as stored. Records without an entry text are skipped.
 void ReadRecordEntries(IByteSource& source, CRecordFileDescription& description,
-                       const std::function<void(const std::string& text, const std::string& fileName)>& entry);
+                       const CRecordEntry& entry);
 
 // Every cookie name with its location ("name at location"). Nesting deeper than
 // kMaxCookieDepth or a text longer than kMaxCookieText ends the file there.
 void ReadCookieEntries(IByteSource& source, CRecordFileDescription& description,
-                       const std::function<void(const std::string& text)>& entry);
+                       const CTextEntry& entry);
 
 // Domains from the last appended to the first, joined by "." and ended by "\", then
 // each path component followed by "\".
@@ -90,10 +94,10 @@ std::string BuildCookieLocation(const std::vector<std::string>& domains, const s
 std::string ReadTextLine(IByteSource& source);
 
 // The text readers, on raw (UTF-8) lines; the caller converts each entry's text.
-void ReadGlobalHistoryLines(IByteSource& source, const std::function<void(const std::string&)>& entry);
-void ReadBookmarkLines(IByteSource& source, const std::function<void(const std::string&)>& entry);
-void ReadDirectoryListLines(IByteSource& source, const std::function<void(const std::string&)>& entry);
-void ReadTypedHistoryLines(IByteSource& source, const std::function<void(const std::string&)>& entry);
+void ReadGlobalHistoryLines(IByteSource& source, const CTextEntry& entry);
+void ReadBookmarkLines(IByteSource& source, const CTextEntry& entry);
+void ReadDirectoryListLines(IByteSource& source, const CTextEntry& entry);
+void ReadTypedHistoryLines(IByteSource& source, const CTextEntry& entry);
 
 // A cache file name that stays inside its cache folder: not empty, no drive, no root,
 // no "\" or "/", and not "." or "..".

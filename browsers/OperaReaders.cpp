@@ -60,7 +60,7 @@ bool OpenAndList(CFile& file, const CString& path, CFoundItemList& list)
 {
     if (!file.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::osSequentialScan))
         return false;
-    list.push_back(CCleanTargetPtr(new CFileTarget(path, FK_OPERA_FILE)));
+    list.push_back(std::make_shared<CFileTarget>(path, FK_OPERA_FILE));
     return true;
 }
 
@@ -76,67 +76,90 @@ void ReportUnreadable(const CString& path, CTickable& tick)
         tick.ReportProblem(PROBLEM_UNREADABLE, path, ErrorText(error));
 }
 
-void AddEntry(CFoundItemList& list, const CString& text, int kind)
+size_t g_entryBound = kMaxOperaEntriesPerFile;
+
+// Counts the entries of one file; past the bound, the rest of the file is not read,
+// and that is said.
+class CEntryBound
 {
-    list.push_back(CCleanTargetPtr(new COperaTarget(text, "", kind, 0, "")));
-}
+public:
+    CEntryBound(const CString& path, CTickable& tick) : m_path(path), m_tick(tick), m_count(0) {}
+    // True while another entry may be listed.
+    bool Take()
+    {
+        if (m_count < g_entryBound)
+        {
+            ++m_count;
+            return true;
+        }
+        CString reason;
+        reason.Format("more than %llu entries; the rest was not read", static_cast<unsigned long long>(g_entryBound));
+        m_tick.ReportProblem(PROBLEM_UNREADABLE, m_path, reason);
+        return false;
+    }
+
+private:
+    const CString& m_path;
+    CTickable& m_tick;
+    size_t m_count;
+};
 
 // Runs a line reader on the file and lists each entry, converted.
-template <class Reader> void ReadTextFile(CFoundItemList& list, const CString& path, int kind, Reader reader)
+template <class Reader>
+void ReadTextFile(CFoundItemList& list, const CString& path, int kind, Reader reader, CTickable& tick)
 {
     CFile file;
     if (!OpenAndList(file, path, list))
         return;
     CFileSource source(file);
-    reader(source, [&](const std::string& line) { AddEntry(list, Utf8ToAnsi(line, kLineUnits), kind); });
+    CEntryBound bound(path, tick);
+    reader(source, [&](const std::string& line) {
+        if (!bound.Take())
+            return false;
+        list.push_back(std::make_shared<COperaTarget>(Utf8ToAnsi(line, kLineUnits), CString(), kind, 0));
+        tick.Tick();
+        return true;
+    });
 }
-} // namespace
 
-void ReadOperaRecordFile(opera::CRecordFileDescription& d, const CString& path, const CString& cacheFolder,
-                         CFoundItemList& list)
+void ReadRecordFile(opera::CRecordFileDescription& d, const CString& path, const CString& cacheFolder,
+                    CFoundItemList& list, CTickable& tick)
 {
     CFile file;
     if (!OpenAndList(file, path, list))
         return;
     CFileSource source(file);
     const bool cacheIndex = d.wantedRecordTag == 1;
+    const auto folder = cacheIndex ? std::make_shared<const CString>(cacheFolder) : nullptr;
+    CEntryBound bound(path, tick);
     opera::ReadRecordEntries(source, d, [&](const std::string& text, const std::string& fileName) {
-        list.push_back(CCleanTargetPtr(new COperaTarget(CString(text), CString(fileName), d.operaKind,
-                                                        cacheIndex ? 1 : 0, cacheIndex ? cacheFolder : CString())));
+        if (!bound.Take())
+            return false;
+        list.push_back(std::make_shared<COperaTarget>(CString(text), CString(fileName), d.operaKind, cacheIndex ? 1 : 0,
+                                                      folder));
+        tick.Tick();
+        return true;
     });
 }
 
-void ReadOperaCookies(opera::CRecordFileDescription& d, const CString& path, CFoundItemList& list, CTickable& tick)
+void ReadCookies(opera::CRecordFileDescription& d, const CString& path, CFoundItemList& list, CTickable& tick)
 {
     CFile file;
     if (!OpenAndList(file, path, list))
         return;
     CFileSource source(file);
+    CEntryBound bound(path, tick);
     opera::ReadCookieEntries(source, d, [&](const std::string& text) {
-        list.push_back(CCleanTargetPtr(new COperaTarget(CString(text), "", OK_COOKIE, 0, "")));
+        if (!bound.Take())
+            return false;
+        list.push_back(std::make_shared<COperaTarget>(CString(text), CString(), OK_COOKIE, 0));
         tick.Tick();
+        return true;
     });
 }
+} // namespace
 
-void ReadOperaGlobalHistory(CFoundItemList& list, const CString& path)
-{
-    ReadTextFile(list, path, OK_HISTORY_ENTRY, opera::ReadGlobalHistoryLines);
-}
-
-void ReadOperaBookmarks(CFoundItemList& list, const CString& path)
-{
-    ReadTextFile(list, path, OK_BOOKMARK, opera::ReadBookmarkLines);
-}
-
-void ReadOperaDirectoryList(CFoundItemList& list, const CString& path)
-{
-    ReadTextFile(list, path, OK_HISTORY_ENTRY, opera::ReadDirectoryListLines);
-}
-
-void ReadOperaTypedHistory(CFoundItemList& list, const CString& path)
-{
-    ReadTextFile(list, path, OK_TYPED_URL, opera::ReadTypedHistoryLines);
-}
+void SetOperaEntryBound(size_t bound) { g_entryBound = bound ? bound : kMaxOperaEntriesPerFile; }
 
 namespace
 {
@@ -211,24 +234,24 @@ void ReadOperaFile(int index, const CString& localAppData, const CString& appDat
     switch (f.reader)
     {
     case RECORDS:
-        ReadOperaRecordFile(description, path, f.cacheFolder ? profile + f.cacheFolder : CString(), list);
+        ReadRecordFile(description, path, f.cacheFolder ? profile + f.cacheFolder : CString(), list, tick);
         break;
     case COOKIES:
         description.wantedRecordTag = 3;
         description.wantedFieldTag = 16;
-        ReadOperaCookies(description, path, list, tick);
+        ReadCookies(description, path, list, tick);
         break;
     case GLOBAL_HISTORY:
-        ReadOperaGlobalHistory(list, path);
+        ReadTextFile(list, path, OK_HISTORY_ENTRY, opera::ReadGlobalHistoryLines, tick);
         break;
     case BOOKMARKS:
-        ReadOperaBookmarks(list, path);
+        ReadTextFile(list, path, OK_BOOKMARK, opera::ReadBookmarkLines, tick);
         break;
     case DIRECTORY_LIST:
-        ReadOperaDirectoryList(list, path);
+        ReadTextFile(list, path, OK_HISTORY_ENTRY, opera::ReadDirectoryListLines, tick);
         break;
     case TYPED_HISTORY:
-        ReadOperaTypedHistory(list, path);
+        ReadTextFile(list, path, OK_TYPED_URL, opera::ReadTypedHistoryLines, tick);
         break;
     case TEMPORARY_DOWNLOADS:
         return; // a folder: the scan run walks it, through the checks of every walk's root

@@ -9,16 +9,11 @@
 // Folder of an Opera profile below the local or roaming application data.
 extern const char kOperaProfileFolder[];
 
-// cacheFolder (ending with "\"): where the cache entries' file names lie; empty for
-// files other than a cache index.
-void ReadOperaRecordFile(opera::CRecordFileDescription& description, const CString& path, const CString& cacheFolder,
-                         CFoundItemList& list);
-void ReadOperaCookies(opera::CRecordFileDescription& description, const CString& path, CFoundItemList& list,
-                      CTickable& tick);
-void ReadOperaGlobalHistory(CFoundItemList& list, const CString& path);
-void ReadOperaBookmarks(CFoundItemList& list, const CString& path);
-void ReadOperaDirectoryList(CFoundItemList& list, const CString& path);
-void ReadOperaTypedHistory(CFoundItemList& list, const CString& path);
+// The most entries listed from one file: a file of more says so, and the rest of it is
+// not read (each entry is held until the clean).
+const size_t kMaxOperaEntriesPerFile = 1000000;
+// Another bound, for tests; 0 restores the one above.
+void SetOperaEntryBound(size_t bound);
 
 // The Opera files in the order a scan reads them; each is read by ReadOperaFile.
 enum

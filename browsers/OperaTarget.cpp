@@ -19,9 +19,9 @@ CString OperaDisplayText(const CString& entryText, const CString& fileName)
 } // namespace
 
 COperaTarget::COperaTarget(const CString& entryText, const CString& fileName, int operaKind, int deleteFlag,
-                           const CString& cacheFolder)
-    : CCleanTarget(OperaDisplayText(entryText, fileName)), m_operaKind(operaKind), m_fileName(fileName),
-      m_deleteFlag(deleteFlag), m_cacheFolder(cacheFolder)
+                           const std::shared_ptr<const CString>& cacheFolder)
+    : CCleanTarget(OperaDisplayText(entryText, fileName)), m_operaKind(static_cast<unsigned char>(operaKind)),
+      m_deleteFlag(static_cast<unsigned char>(deleteFlag)), m_fileName(fileName), m_cacheFolder(cacheFolder)
 {
 }
 
@@ -37,12 +37,13 @@ int COperaTarget::Clean()
     }
     // The name comes from the cache index's content: one that would reach outside the
     // cache folder (a drive, a root, a separator, "..") deletes nothing and fails.
-    if (!opera::IsSafeCacheFileName(m_fileName.str()))
+    const CString fileName = GetFileName();
+    if (!m_cacheFolder || !opera::IsSafeCacheFileName(fileName.str()))
     {
         m_cleaned = 0;
         return m_cleaned;
     }
-    RemoveResult result = RemoveListedEntry(m_cacheFolder + m_fileName, false, false);
+    RemoveResult result = RemoveListedEntry(*m_cacheFolder + fileName, false, false);
     m_cleaned = result == REMOVE_DONE || result == REMOVE_GONE ? 1 : 0;
     return m_cleaned;
 }

@@ -22,18 +22,19 @@ public:
     // fileName: a cache file relative to cacheFolder (a path ending with a backslash),
     // empty for every entry that is not a cache entry.
     COperaTarget(const CString& entryText, const CString& fileName, int operaKind, int deleteFlag,
-                 const CString& cacheFolder);
+                 const std::shared_ptr<const CString>& cacheFolder = nullptr);
 
     const CString& GetTypeName() const override;
     // A cache entry deletes its cache file; any other entry goes with its profile file.
     int Clean() override;
 
-    const CString& GetFileName() const { return m_fileName; }
+    CString GetFileName() const { return m_fileName.Get(); }
     int GetOperaKind() const { return m_operaKind; }
 
 private:
-    int m_operaKind;
-    CString m_fileName;
-    int m_deleteFlag;
-    CString m_cacheFolder;
+    unsigned char m_operaKind;
+    unsigned char m_deleteFlag;
+    CItemText m_fileName;
+    std::shared_ptr<const CString> m_cacheFolder; // shared by the entries of one cache index
+
 };

@@ -3,7 +3,12 @@
 #include "TypeNames.h"
 
 CCleanTarget::CCleanTarget(const CString& displayText)
-    : m_displayText(displayText), m_attempted(0), m_cleaned(0), m_pOwner(nullptr)
+    : m_displayText(displayText), m_pOwner(nullptr), m_attempted(0), m_cleaned(0)
+{
+}
+
+CCleanTarget::CCleanTarget(const CString& displayText, const CString& extraText)
+    : m_displayText(displayText, extraText), m_pOwner(nullptr), m_attempted(0), m_cleaned(0)
 {
 }
 

@@ -1,6 +1,7 @@
 // The found-item model: every trace a scan finds is one CCleanTarget.
 #pragma once
 
+#include "ItemText.h"
 #include "afx/String.h"
 
 #include <memory>
@@ -12,6 +13,8 @@ class CCleanTarget
 {
 public:
     explicit CCleanTarget(const CString& displayText);
+    // With a second text of the item's own, kept beside the first (see GetExtraText).
+    CCleanTarget(const CString& displayText, const CString& extraText);
     virtual ~CCleanTarget();
     CCleanTarget(const CCleanTarget&) = delete;
     CCleanTarget& operator=(const CCleanTarget&) = delete;
@@ -28,17 +31,19 @@ public:
     // can say more than "left", or what it found (a drive with no free space to wipe).
     virtual CString GetCleanNote() const { return CString(); }
 
-    const CString& GetDisplayText() const { return m_displayText; }
+    CString GetDisplayText() const { return m_displayText.Get(); }
+    CString GetExtraText() const { return m_displayText.GetExtra(); }
     int GetAttempted() const { return m_attempted; }
     int GetCleaned() const { return m_cleaned; }
     ICleanHost* GetOwner() const { return m_pOwner; }
     void SetOwner(ICleanHost* owner) { m_pOwner = owner; }
 
 protected:
-    CString m_displayText;
-    int m_attempted;
-    int m_cleaned;
+    // Kept small: a scan may hold a million items.
+    CItemText m_displayText;
     ICleanHost* m_pOwner;
+    unsigned char m_attempted;
+    unsigned char m_cleaned;
 };
 
 typedef std::shared_ptr<CCleanTarget> CCleanTargetPtr;

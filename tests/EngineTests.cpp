@@ -34,7 +34,7 @@ public:
         m_attempted = 1;
         ++m_calls;
         if (m_log)
-            m_log->push_back(m_displayText);
+            m_log->push_back(GetDisplayText());
         if (m_onClean)
             m_onClean();
         m_cleaned = m_succeeds ? 1 : 0;
@@ -105,7 +105,7 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
     EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
     EXPECT_EQ(&GetTypeText(TN_SCANDISK_FOLDER), &CFileTarget("C:\\F\\", FK_SCANDISK_FOLDER).GetTypeName());
     EXPECT_EQ(&GetTypeText(TN_BROWSER_CACHE_FOLDER), &CFileTarget("C:\\F\\", FK_BROWSER_CACHE_FOLDER).GetTypeName());
-    EXPECT_EQ(&GetTypeText(TN_OPERA_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0, "").GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_OPERA_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0).GetTypeName());
     CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
     EXPECT_EQ(&GetTypeText(TN_MOZILLA_FORM_DATA), &CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
     EXPECT_EQ(&GetTypeText(TN_MOZILLA_QUERY), &cleaner->GetTypeName());

@@ -379,7 +379,7 @@ TEST(RecycleBinTest, EntriesListedByOriginalNameAndEmptiedByOneCall)
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<CString>{"one.txt", "two.txt", longName}), names);
     EXPECT_EQ(CString("RecycleBin entry"), list[0]->GetTypeName());
-    const CCleanTargetPtr& bin = dynamic_cast<CRecycleBinTarget&>(*list[0]).GetRelayed();
+    const CCleanTargetPtr bin = dynamic_cast<CRecycleBinTarget&>(*list[0]).GetRelayed(); // held past the items
     for (const CCleanTargetPtr& item : list)
         EXPECT_EQ(bin, dynamic_cast<CRecycleBinTarget&>(*item).GetRelayed());
 

@@ -14,7 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t choice = data[0];
     opera::CMemorySource source(data + 1, size - 1);
     size_t total = 0;
-    auto textEntry = [&total](const std::string& text) { total += text.size(); };
+    // Reading stops once the entries hold 4 KiB: stopping is fuzzed too.
+    auto textEntry = [&total](const std::string& text) {
+        total += text.size();
+        return total < 4096;
+    };
     opera::CRecordFileDescription d;
     switch (choice % 7)
     {
@@ -26,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         d.wantedFieldTag = 3;
         opera::ReadRecordEntries(source, d, [&total](const std::string& text, const std::string& fileName) {
             total += text.size() + fileName.size() + opera::IsSafeCacheFileName(fileName);
+            return total < 4096;
         });
         break;
     }
