@@ -24,6 +24,7 @@ enum FileKind
     FK_OPERA_FILE = TN_OPERA_FILE,
     FK_BROWSER_CACHE_FILE = TN_BROWSER_CACHE_FILE, // Firefox's and the Chromium browsers' disk caches
     FK_BROWSER_CACHE_FOLDER = TN_BROWSER_CACHE_FOLDER,
+    FK_CHROMIUM_VISITED_LINKS = TN_CHROMIUM_VISITED_LINKS, // the fingerprints of visited addresses
 };
 
 bool IsFolderKind(int fileKind);

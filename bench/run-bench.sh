@@ -53,12 +53,16 @@ now() { date +%s.%N; }
 rate() { python3 -c "import sys; print('%.0f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 ratio() { python3 -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 
-# A browser's history scan and clean by the engine (walk_bench --NAME ARG) beside the
-# sqlite3 tool running LISTING and DELETION on COPY, an identical database.
-#   compare_history NAME ARG COPY LISTING DELETION
+# A browser's history scan and clean by the engine (walk_bench --NAME PROFILE) beside the
+# sqlite3 tool running the same listing and clean script (walk_bench --script) on COPY,
+# an identical database in a folder of its own.
+#   compare_history NAME PROFILE_WINDOWS COPY_FOLDER_WINDOWS COPY_FILE VISITS
 compare_history() {
-  local name=$1 arg=$2 copy=$3 listing=$4 deletion=$5 out items scan clean left t0 t1 t2
-  out=$(wine "$build/bench/walk_bench.exe" "--$name" "$arg" </dev/null | tr -d '\r')
+  local name=$1 profile=$2 copy_folder=$3 copy=$4 visits=$5 out items scan clean left t0 t1 t2 script listing deletion
+  script=$(wine "$build/bench/walk_bench.exe" --script "$name" "$copy_folder" "$visits" </dev/null | tr -d '\r')
+  listing=$(sed -n 1p <<<"$script")
+  deletion=$(sed -n 2p <<<"$script")
+  out=$(wine "$build/bench/walk_bench.exe" "--$name" "$profile" </dev/null | tr -d '\r')
   read -r _ items scan <<<"$(grep "^${name}_scan " <<<"$out")"
   read -r _ _ clean left <<<"$(grep "^${name}_clean " <<<"$out")"
   [ "$left" = 0 ] || echo "warning: $left $name items left" >&2
@@ -73,7 +77,7 @@ compare_history() {
   printf '%-28s %8s %10.3f %14s\n' "$name history scan" "$items" "$scan" "$(rate "$items" "$scan")"
   printf '%-28s %8s %10.3f %14s\n' "sqlite3 listing" "$native_items" "$native_scan" "$(rate "$native_items" "$native_scan")"
   printf '%-28s %8s %10.3f %14s\n' "$name history clean" "$items" "$clean" "$(rate "$items" "$clean")"
-  printf '%-28s %8s %10.3f %14s\n' "sqlite3 deletion" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
+  printf '%-28s %8s %10.3f %14s\n' "sqlite3 clean" "$native_items" "$native_clean" "$(rate "$native_items" "$native_clean")"
   echo "ratio $name scan / sqlite3:  $(ratio "$(rate "$items" "$scan")" "$(rate "$native_items" "$native_scan")")"
   echo "ratio $name clean / sqlite3: $(ratio "$(rate "$items" "$clean")" "$(rate "$native_items" "$native_clean")")"
 }
@@ -219,58 +223,47 @@ if part memory; then
   done
 fi
 
-# Firefox: history of 100,000 visits over 20,000 addresses, listed and deleted by the
-# engine, and by the sqlite3 tool running the same statements on an identical copy.
-if ! part firefox; then
-  :
-elif ! command -v sqlite3 >/dev/null; then
-  echo "firefox: skipped (no sqlite3 tool)"
-else
-  appdata_u=$user_dir/AppData/Roaming
-  profile_u=$appdata_u/Mozilla/Firefox/Profiles/bench.default
-  rm -rf "$appdata_u/Mozilla"
+# Firefox and Chromium: history of 100,000 visits over 20,000 addresses in databases of
+# the browsers' own layouts (tests/data/browsers), listed and cleaned by the engine, and
+# by the sqlite3 tool running the same statements on an identical copy.
+schemas=$top/tests/data/browsers
+if (part firefox || part chromium) && ! command -v sqlite3 >/dev/null; then
+  echo "browsers: skipped (no sqlite3 tool)"
+elif part firefox || part chromium; then
+  native_u=$base_u/native
+  native_w="$base_w\\native\\"
+  mkdir -p "$native_u"
+fi
+if part firefox && command -v sqlite3 >/dev/null; then
+  profile_u=$user_dir/AppData/Roaming/Mozilla/Firefox/Profiles/bench.default
+  rm -rf "$user_dir/AppData/Roaming/Mozilla"
   mkdir -p "$profile_u"
-  sqlite3 "$profile_u/places.sqlite" "
-    create table moz_places (id integer primary key, url text);
-    create table moz_historyvisits (id integer primary key, place_id integer, visit_date integer);
-    create table moz_bookmarks (id integer primary key, fk integer, title text);
+  sqlite3 "$profile_u/places.sqlite" "pragma journal_mode = wal; $(cat "$schemas/firefox-places.sql");
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000)
-      insert into moz_places select i, 'http://site' || i || '.example/page/' || (i * 7919 % 1000) from n;
+      insert into moz_places (id, url, guid, visit_count, url_hash)
+      select i, 'http://site' || i || '.example/page/' || (i * 7919 % 1000), 'g' || i, 5, i from n;
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
-      insert into moz_historyvisits (place_id, visit_date) select 1 + (i * 7919) % 20000, i * 1000 from n;"
-  cp "$profile_u/places.sqlite" "$base_u.native.sqlite"
-  compare_history firefox "C:\\users\\$user\\AppData\\Roaming" "$base_u.native.sqlite" \
-    "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc" \
-    "pragma secure_delete = on; delete from moz_historyvisits; pragma wal_checkpoint(truncate);"
-  rm -rf "$appdata_u/Mozilla" "$base_u.native.sqlite"
+      insert into moz_historyvisits (place_id, visit_date, visit_type) select 1 + (i * 7919) % 20000, i * 1000, 1 from n;" >/dev/null
+  cp "$profile_u/places.sqlite" "$native_u/places.sqlite"
+  compare_history firefox "C:\\users\\$user\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\bench.default\\" \
+    "$native_w" "$native_u/places.sqlite" 100000
+  rm -rf "$user_dir/AppData/Roaming/Mozilla" "$native_u/places.sqlite"
 fi
 
-# Chromium: history of 100,000 visits over 20,000 addresses in a Chrome profile, listed
-# and deleted by the engine, and by the sqlite3 tool running the same statements.
 if part chromium && command -v sqlite3 >/dev/null; then
   profile_u="$user_dir/AppData/Local/Google/Chrome/User Data/Default"
   mkdir -p "$profile_u"
+  sqlite3 "$profile_u/History" <"$schemas/chromium-History.sql"
   sqlite3 "$profile_u/History" "
-    create table urls(id integer primary key, url longvarchar, typed_count integer default 0 not null);
-    create table visits(id integer primary key, url integer not null, visit_time integer not null);
-    create table keyword_search_terms(keyword_id integer, url_id integer, term longvarchar, normalized_term longvarchar);
-    create table segments(id integer primary key, name varchar, url_id integer);
-    create table segment_usage(id integer primary key, segment_id integer, time_slot integer, visit_count integer);
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000)
-      insert into urls select i, 'https://site' || i || '.example/page/' || (i * 7919 % 1000), 0 from n;
+      insert into urls (id, url, title, visit_count, last_visit_time)
+      select i, 'https://site' || i || '.example/page/' || (i * 7919 % 1000), '', 5, i from n;
     with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000)
-      insert into visits select i, 1 + (i * 7919) % 20000, i * 1000 from n;"
-  cp "$profile_u/History" "$base_u.chromium.sqlite"
+      insert into visits (id, url, visit_time) select i, 1 + (i * 7919) % 20000, i * 1000 from n;"
+  cp "$profile_u/History" "$native_u/History"
   compare_history chromium "C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\" \
-    "$base_u.chromium.sqlite" \
-    "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by visits.visit_time desc" \
-    "pragma secure_delete = on; begin;
-    create temp table qv_listed as select distinct url from visits where id <= 100000;
-    delete from visits where id <= 100000;
-    delete from urls where id in (select url from qv_listed) and typed_count = 0 and id not in (select url from visits);
-    delete from keyword_search_terms; delete from segment_usage; delete from segments; commit;
-    pragma wal_checkpoint(truncate);"
-  rm -rf "$user_dir/AppData/Local/Google" "$base_u.chromium.sqlite"
+    "$native_w" "$native_u/History" 100000
+  rm -rf "$user_dir/AppData/Local/Google" "$native_u/History"
 fi
 
 part wipe || exit 0

@@ -23,14 +23,15 @@
 #include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
 #include "areas/MRUListTarget.h"
-#include "browsers/OperaReaders.h"
 #include "areas/PathText.h"
 #include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
-#include "model/CleanHost.h"
+#include "browsers/OperaReaders.h"
 #include "engine/CleanRun.h"
+#include "model/CleanHost.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -54,8 +55,8 @@ public:
 void BareWalk(const std::wstring& folder, std::vector<std::pair<std::wstring, bool>>& entries)
 {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
         return;
     do
@@ -121,8 +122,8 @@ int TimeCalls(const std::wstring& folder)
         LARGE_INTEGER t[6];
         QueryPerformanceCounter(&t[0]);
         HANDLE handle = CreateFileW(entries[i].first.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         QueryPerformanceCounter(&t[1]);
         if (handle == INVALID_HANDLE_VALUE)
             continue;
@@ -141,8 +142,8 @@ int TimeCalls(const std::wstring& folder)
             calls[c] += Seconds(t[c], t[c + 1]);
     }
     const double perFile = 1e6 / double(half);
-    std::printf("calls %.1f %.1f %.1f %.1f %.1f %.1f\n", deleteFile * perFile, calls[0] * perFile, calls[1] * perFile,
-                calls[2] * perFile, calls[3] * perFile, calls[4] * perFile);
+    std::printf("calls %.1f %.1f %.1f %.1f %.1f %.1f\n", deleteFile * perFile, calls[0] * perFile,
+                calls[1] * perFile, calls[2] * perFile, calls[3] * perFile, calls[4] * perFile);
     return 0;
 }
 // The memory the process has committed (Wine leaves the private-bytes figure at 0 and
@@ -208,8 +209,8 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&t0);
         disk.Clean();
         QueryPerformanceCounter(&t1);
-        std::printf("wipe %llu %.6f %d\n", static_cast<unsigned long long>(freeBytes.QuadPart), Seconds(t0, t1),
-                    disk.GetCleaned());
+        std::printf("wipe %llu %.6f %d\n", static_cast<unsigned long long>(freeBytes.QuadPart),
+                    Seconds(t0, t1), disk.GetCleaned());
         return 0;
     }
     if (std::strcmp(argv[1], "--memory") == 0 && argc > 3)
@@ -218,18 +219,25 @@ int main(int argc, char** argv)
         return TimeCalls(ToLongPath(argv[2]));
     if (std::strcmp(argv[1], "--firefox") == 0 && argc > 2)
     {
-        const CString appData = argv[2];
-        return TimeHistory("firefox", [&](CFoundItemList& items, CTickable& tick) {
-            CMozilla firefox(appData, items, tick);
-            firefox.ScanFirefoxHistory();
-        });
+        const CString profile = argv[2];
+        return TimeHistory("firefox", [&](CFoundItemList& items, CTickable& tick)
+                           { ScanFirefoxProfile(profile, BT_HISTORY, items, tick); });
+    }
+    // The listing and the clean script of the history of a profile, as the engine would
+    // run them with the given bound, for the sqlite3 tool to run alike.
+    if (std::strcmp(argv[1], "--script") == 0 && argc > 4)
+    {
+        const CBrowserFamily& family =
+            std::strcmp(argv[2], "firefox") == 0 ? FirefoxFamily() : ChromiumFamily();
+        const CCleanScript script = DescribeClean(family, argv[3], BT_HISTORY, std::atoll(argv[4]));
+        std::printf("%s\n%s\n", script.listing.c_str(), script.clean.c_str());
+        return script.listing.empty() ? 1 : 0;
     }
     if (std::strcmp(argv[1], "--chromium") == 0 && argc > 2)
     {
         const CString profile = argv[2];
-        return TimeHistory("chromium", [&](CFoundItemList& items, CTickable& tick) {
-            ScanChromiumProfile(profile, CQ_HISTORY, items, tick);
-        });
+        return TimeHistory("chromium", [&](CFoundItemList& items, CTickable& tick)
+                           { ScanChromiumProfile(profile, BT_HISTORY, items, tick); });
     }
     if (std::strcmp(argv[1], "--bare") == 0)
     {

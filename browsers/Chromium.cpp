@@ -1,20 +1,15 @@
 #include "Chromium.h"
 
-#include "Mozilla.h"
-#include "TextConversion.h"
+#include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
 #include "areas/PathText.h"
-#include "model/TypeNames.h"
 
-#include <cstring>
-#include <sqlite3.h>
+#include <iterator>
 
 const char* const kChromiumCacheFolders[3] = {"Cache\\Cache_Data", "Code Cache", "GPUCache"};
 
 namespace
 {
-const int kMaxRowUnits = 4192;
-
 const struct
 {
     const char* name;
@@ -31,142 +26,174 @@ const struct
     {"Opera", true, "Opera Software\\Opera Stable", true, "opera.exe"},
 };
 
-// One listing: its database (the first that exists), kind, statement and deletion.
-struct CChromiumListing
-{
-    int query;
-    const char* databases[2];
-    int kind;
-    const char* listing;
-    int columns; // 1: the text; 2: "a - b"; 3: cookie "a at bc"; history: id then text
-    const char* deletion;
-};
+// The addresses History still has.
+#define KNOWN_URLS "(select url from listed.urls where url is not null)"
 
-// The history deletion is completed with the last visit listed: visits that come
-// later, and the addresses they use, stay.
-const char kHistoryDeletion[] =
-    "begin;"
-    "create temp table qv_listed as select distinct url from visits where id <= %LAST%;"
-    "delete from visits where id <= %LAST%;"
-    "delete from urls where id in (select url from qv_listed) and typed_count = 0"
-    " and id not in (select url from visits);"
-    "delete from keyword_search_terms;"
-    "delete from segment_usage;"
-    "delete from segments;"
-    "commit;";
+// What the other files of a profile keep of the pages History no longer has: their
+// icons, the most visited sites, the address bar's shortcuts and its predictions.
+const CStatement kFaviconsResidue[] = {
+    {"icon_mapping", "delete from icon_mapping where page_url not in " KNOWN_URLS},
+    {"favicon_bitmaps", "delete from favicon_bitmaps where icon_id not in"
+                        " (select icon_id from icon_mapping where icon_id is not null)"},
+    {"favicons",
+     "delete from favicons where id not in (select icon_id from icon_mapping where icon_id is not null)"},
+    {nullptr, nullptr}};
+const CStatement kTopSitesResidue[] = {{"top_sites", "delete from top_sites where url not in " KNOWN_URLS},
+                                       {nullptr, nullptr}};
+const CStatement kShortcutsResidue[] = {
+    {"omni_box_shortcuts", "delete from omni_box_shortcuts where url not in " KNOWN_URLS},
+    {nullptr, nullptr}};
+const CStatement kPredictorResidue[] = {
+    {"network_action_predictor", "delete from network_action_predictor where url not in " KNOWN_URLS},
+    {"resource_prefetch_predictor_host_redirect", "delete from resource_prefetch_predictor_host_redirect"},
+    {"resource_prefetch_predictor_origin", "delete from resource_prefetch_predictor_origin"},
+    {nullptr, nullptr}};
+const CFollowUp kHistoryFollowUps[] = {{"Favicons", kFaviconsResidue},
+                                       {"Top Sites", kTopSitesResidue},
+                                       {"Shortcuts", kShortcutsResidue},
+                                       {"Network Action Predictor", kPredictorResidue},
+                                       {nullptr, nullptr}};
 
-const CChromiumListing kListings[] = {
-    {CQ_COOKIES,
+// What the user typed into the address bar: its shortcuts and predictions go whole.
+const CStatement kTypedShortcuts[] = {{"omni_box_shortcuts", "delete from omni_box_shortcuts"},
+                                      {nullptr, nullptr}};
+const CStatement kTypedPredictions[] = {{"network_action_predictor", "delete from network_action_predictor"},
+                                        {nullptr, nullptr}};
+const CFollowUp kTypedFollowUps[] = {{"Favicons", kFaviconsResidue},
+                                     {"Shortcuts", kTypedShortcuts},
+                                     {"Network Action Predictor", kTypedPredictions},
+                                     {nullptr, nullptr}};
+
+// The listed visits go, with everything History keeps about them; addresses that only
+// they used go too (a typed one stays for the typed-address clean), the rest are
+// recounted.
+const CStatement kHistoryClean[] = {
+    {nullptr, "create temp table qv_urls as select distinct url as id from visits where id <= %LAST%"},
+    {nullptr, "delete from visits where id <= %LAST%"},
+    {"visit_source", "delete from visit_source where id not in (select id from visits)"},
+    {"context_annotations", "delete from context_annotations where visit_id not in (select id from visits)"},
+    {"content_annotations", "delete from content_annotations where visit_id not in (select id from visits)"},
+    {"clusters_and_visits", "delete from clusters_and_visits where visit_id not in (select id from visits)"},
+    {"cluster_visit_duplicates",
+     "delete from cluster_visit_duplicates where visit_id not in (select id from visits)"
+     " or duplicate_visit_id not in (select id from visits)"},
+    {"clusters", "delete from clusters where cluster_id not in (select cluster_id from clusters_and_visits)"},
+    {"cluster_keywords",
+     "delete from cluster_keywords where cluster_id not in (select cluster_id from clusters)"},
+    {nullptr, "delete from urls where id in (select id from qv_urls) and typed_count = 0"
+              " and id not in (select url from visits)"},
+    {nullptr,
+     "update urls set visit_count = (select count(*) from visits where visits.url = urls.id),"
+     " last_visit_time = coalesce((select max(visit_time) from visits where visits.url = urls.id), 0)"
+     " where id in (select id from qv_urls)"},
+    {"visits.visited_link_id",
+     "delete from visited_links where id not in (select visited_link_id from visits)"},
+    {"!visits.visited_link_id",
+     "delete from visited_links where link_url_id not in (select url from visits)"},
+    {"keyword_search_terms", "delete from keyword_search_terms"},
+    {"segment_usage", "delete from segment_usage"},
+    {"segments", "delete from segments"},
+    {nullptr, nullptr}};
+
+// Typed addresses lose their typed count; those never visited go, with what named them.
+const CStatement kTypedClean[] = {
+    {nullptr, "create temp table qv_urls as select id from urls where typed_count > 0 and id <= %LAST%"},
+    {nullptr, "delete from urls where id in (select id from qv_urls) and id not in (select url from visits)"},
+    {nullptr, "update urls set typed_count = 0 where id in (select id from qv_urls)"},
+    {"keyword_search_terms", "delete from keyword_search_terms where url_id not in (select id from urls)"},
+    {"visited_links", "delete from visited_links where link_url_id not in (select id from urls)"},
+    {"segments", "delete from segments where url_id not in (select id from urls)"},
+    {"segment_usage", "delete from segment_usage where segment_id not in (select id from segments)"},
+    {nullptr, nullptr}};
+
+const CStatement kSearchTermsClean[] = {{nullptr, "delete from keyword_search_terms"}, {nullptr, nullptr}};
+const CStatement kCookiesClean[] = {{nullptr, "delete from cookies"}, {nullptr, nullptr}};
+const CStatement kFormsClean[] = {{nullptr, "delete from autofill"}, {nullptr, nullptr}};
+const CStatement kDownloadsClean[] = {{nullptr, "delete from downloads_url_chains"},
+                                      {"downloads_slices", "delete from downloads_slices"},
+                                      {nullptr, "delete from downloads"},
+                                      {nullptr, nullptr}};
+
+// Saved passwords, cards, addresses, bookmarks and extensions are never named here.
+const CDatabaseRule kRules[] = {
+    {BT_COOKIES,
      {"Network\\Cookies", "Cookies"},
      CK_COOKIE,
+     nullptr,
      "select name, host_key, path from cookies",
-     3,
-     "delete from cookies"},
-    {CQ_HISTORY,
+     ROW_COOKIE,
+     false,
+     kCookiesClean,
+     nullptr,
+     nullptr},
+    {BT_HISTORY,
      {"History", nullptr},
      CK_HISTORY_ENTRY,
+     nullptr,
      "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by "
      "visits.visit_time desc",
-     0,
-     kHistoryDeletion},
-    {CQ_TYPED,
+     ROW_TEXT,
+     true,
+     kHistoryClean,
+     nullptr,
+     kHistoryFollowUps},
+    // A table of salted fingerprints of visited addresses, which the browser rebuilds
+    // from History.
+    {BT_HISTORY,
+     {"Visited Links", nullptr},
+     FK_CHROMIUM_VISITED_LINKS,
+     nullptr,
+     nullptr,
+     ROW_TEXT,
+     false,
+     nullptr,
+     nullptr,
+     nullptr},
+    {BT_TYPED,
      {"History", nullptr},
      CK_TYPED_URL,
-     "select url from urls where typed_count > 0",
-     1,
-     "begin;"
-     "delete from urls where typed_count > 0 and id not in (select url from visits);"
-     "update urls set typed_count = 0 where typed_count > 0;"
-     "commit;"},
-    {CQ_TYPED,
+     nullptr,
+     "select id, url from urls where typed_count > 0",
+     ROW_TEXT,
+     true,
+     kTypedClean,
+     nullptr,
+     kTypedFollowUps},
+    {BT_TYPED,
      {"History", nullptr},
      CK_SEARCH_TERM,
+     nullptr,
      "select term from keyword_search_terms",
-     1,
-     "delete from keyword_search_terms"},
-    {CQ_FORMS, {"Web Data", nullptr}, CK_FORM_DATA, "select value from autofill", 1, "delete from autofill"},
-    {CQ_DOWNLOADS,
+     ROW_TEXT,
+     false,
+     kSearchTermsClean,
+     nullptr,
+     nullptr},
+    {BT_FORMS,
+     {"Web Data", nullptr},
+     CK_FORM_DATA,
+     nullptr,
+     "select value from autofill",
+     ROW_TEXT,
+     false,
+     kFormsClean,
+     nullptr,
+     nullptr},
+    {BT_DOWNLOADS,
      {"History", nullptr},
      CK_DOWNLOAD,
+     nullptr,
      "select target_path, (select url from downloads_url_chains where id = downloads.id"
      " order by chain_index desc limit 1) from downloads",
-     2,
-     "begin; delete from downloads_url_chains; delete from downloads; commit;"},
+     ROW_PAIR,
+     false,
+     kDownloadsClean,
+     nullptr,
+     nullptr},
 };
+#undef KNOWN_URLS
 
-// The rows of one listing become items relaying to one cleaner.
-struct CRowSink
-{
-    const CChromiumListing& listing;
-    CFoundItemList& list;
-    CTickable& tick;
-    CCleanTargetPtr cleaner;
-    long long lastVisit;
-};
-
-std::string Column(int columns, char** texts, int index)
-{
-    return index < columns && texts[index] ? std::string(texts[index]) : std::string();
-}
-
-int OnRow(void* context, int columns, char** texts, char**)
-{
-    CRowSink& sink = *static_cast<CRowSink*>(context);
-    std::string text;
-    switch (sink.listing.columns)
-    {
-    case 0: // history: the visit's id, then its address
-    {
-        long long id = texts[0] ? std::atoll(texts[0]) : 0;
-        if (id > sink.lastVisit)
-            sink.lastVisit = id;
-        text = Column(columns, texts, 1);
-        break;
-    }
-    case 2:
-        text = Column(columns, texts, 0) + " - " + Column(columns, texts, 1);
-        break;
-    case 3:
-        if (!texts[0])
-            return 0;
-        text = Column(columns, texts, 0) + " at " + Column(columns, texts, 1) + Column(columns, texts, 2);
-        break;
-    default:
-        text = Column(columns, texts, 0);
-        break;
-    }
-    if (text.empty())
-        return 0; // still deleted with its table, but nothing to show
-    sink.list.push_back(std::make_shared<CChromiumTarget>(Utf8ToAnsi(text, kMaxRowUnits), sink.cleaner, sink.listing.kind));
-    sink.tick.Tick();
-    return 0;
-}
-
-void RunListing(const CString& profile, const CChromiumListing& listing, CFoundItemList& list,
-                CTickable& tick)
-{
-    CString database;
-    for (const char* name : listing.databases)
-        if (name && database.IsEmpty() && IsFilePath(profile + name))
-            database = profile + name;
-    if (database.IsEmpty())
-        return; // a database that is not there is not made
-    std::shared_ptr<CChromiumCleanerTarget> cleaner(new CChromiumCleanerTarget(database, listing.deletion));
-    CRowSink sink = {listing, list, tick, cleaner, 0};
-    CString error;
-    if (RunStatement(database, DB_READ, listing.listing, OnRow, &sink, &error) != SQLITE_OK)
-    {
-        tick.ReportProblem(PROBLEM_UNREADABLE, database, error);
-        return;
-    }
-    if (listing.columns == 0)
-    {
-        std::string statement = listing.deletion, last = std::to_string(sink.lastVisit);
-        for (size_t at = statement.find("%LAST%"); at != std::string::npos; at = statement.find("%LAST%"))
-            statement.replace(at, 6, last);
-        cleaner->SetQuery(CString(statement));
-    }
-}
+const CBrowserFamily kChromium = {kRules, std::size(kRules), TN_CHROMIUM_QUERY};
 } // namespace
 
 std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CString& appData)
@@ -192,11 +219,14 @@ std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CSt
     return profiles;
 }
 
-void ScanChromiumProfile(const CString& profile, int query, CFoundItemList& list, CTickable& tick)
+void ScanChromiumProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick)
 {
-    for (const CChromiumListing& listing : kListings)
-        if (listing.query == query)
-            RunListing(profile, listing, list, tick);
+    ScanProfileDatabases(kChromium, profile, trace, list, tick);
+}
+
+const CBrowserFamily& ChromiumFamily()
+{
+    return kChromium;
 }
 
 const char* ChromiumBrowserName(const char* imageName)
@@ -207,19 +237,4 @@ const char* ChromiumBrowserName(const char* imageName)
         if (browser.imageName && _stricmp(browser.imageName, imageName) == 0)
             return browser.name;
     return nullptr;
-}
-
-const CString& CChromiumCleanerTarget::GetTypeName() const
-{
-    return GetTypeText(TN_CHROMIUM_QUERY);
-}
-
-CChromiumTarget::CChromiumTarget(const CString& displayText, const CCleanTargetPtr& cleaner, int chromiumKind)
-    : CRelayTarget(displayText, cleaner), m_kind(chromiumKind)
-{
-}
-
-const CString& CChromiumTarget::GetTypeName() const
-{
-    return GetTypeText(m_kind);
 }

@@ -1,11 +1,11 @@
 // The Chromium family (Google Chrome, Microsoft Edge, Brave, Vivaldi, Chromium and
-// Opera's Chromium-based profile): their profiles' SQLite databases, listed row by row
-// and cleaned by one statement per query, like Firefox's. Saved passwords, bookmarks and
+// Opera's Chromium-based profile): their profiles' SQLite databases, listed and cleaned by
+// the rules of their table, like Firefox's. Saved passwords, bookmarks and
 // extensions are never touched.
 #pragma once
 
-#include "MozillaTarget.h"
-#include "model/Tickable.h"
+#include "ProfileDatabase.h"
+#include "model/TypeNames.h"
 
 #include <vector>
 
@@ -20,17 +20,6 @@ enum ChromiumKind
     CK_DOWNLOAD = TN_CHROMIUM_DOWNLOAD,
 };
 
-// What a Chromium step lists, by area.
-enum ChromiumQuery
-{
-    CQ_CACHE,     // the cache folders, walked by the scan run
-    CQ_COOKIES,   // cookies
-    CQ_HISTORY,   // visits
-    CQ_TYPED,     // typed addresses and search terms
-    CQ_FORMS,     // form values
-    CQ_DOWNLOADS, // the downloads list
-};
-
 // The folders of a profile's disk caches.
 extern const char* const kChromiumCacheFolders[3];
 
@@ -38,29 +27,12 @@ extern const char* const kChromiumCacheFolders[3];
 // and each "Profile N" below a browser's "User Data", and Opera's single profile.
 std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CString& appData);
 
-// Lists one query's rows of one profile; a database that is not there gives nothing,
-// one that cannot be read is reported.
-void ScanChromiumProfile(const CString& profile, int query, CFoundItemList& list, CTickable& tick);
+// Lists what one profile folder (ending with a backslash) holds of trace (a
+// BrowserTrace), each row relaying to the clean of its rule.
+void ScanChromiumProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick);
+// The rules themselves.
+const CBrowserFamily& ChromiumFamily();
 
 // The name of the Chromium browser whose program file is imageName ("chrome.exe"), or
 // nullptr.
 const char* ChromiumBrowserName(const char* imageName);
-
-// Runs one deletion on a profile database; never listed itself.
-class CChromiumCleanerTarget : public CMozillaCleanerTarget
-{
-public:
-    using CMozillaCleanerTarget::CMozillaCleanerTarget;
-    const CString& GetTypeName() const override;
-};
-
-class CChromiumTarget : public CRelayTarget
-{
-public:
-    CChromiumTarget(const CString& displayText, const CCleanTargetPtr& cleaner, int chromiumKind);
-    const CString& GetTypeName() const override;
-    int GetChromiumKind() const { return m_kind; }
-
-private:
-    int m_kind;
-};

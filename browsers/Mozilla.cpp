@@ -1,111 +1,235 @@
 #include "Mozilla.h"
 
-#include "TextConversion.h"
-#include "areas/FolderWalk.h"
 #include "afx/File.h"
+#include "areas/FolderWalk.h"
 #include "areas/PathText.h"
 
-#include <cstring>
-#include <sqlite3.h>
+#include <iterator>
 
 namespace
 {
-// Longest row text shown, in UTF-16 units; a longer one is shown empty.
-const int kMaxRowUnits = 4192;
+// Firefox's own bookmark folders; everything else in the tree is the user's.
+#define ROOTS                                                                                                \
+    "('root________', 'menu________', 'toolbar_____', 'tags________', 'unfiled_____', 'mobile______')"
 
-// Addresses that a bookmark or a keyword points at are kept by the typed-address
-// clean, which would otherwise leave them pointing at nothing.
-#define KEPT " where %KEPT%"
-const char kKeptBookmarked[] = "id not in (select fk from moz_bookmarks where fk is not null)";
-const char kKeptBookmarkedOrKeyword[] =
-    "id not in (select fk from moz_bookmarks where fk is not null"
-    " union select place_id from moz_keywords where place_id is not null)";
+// Removes the places of qv_places that nothing keeps any more: no visit is left, no
+// bookmark or keyword points at them (counted in foreign_count where the layout has it),
+// and they are not typed addresses, which the typed-address clean lists.
+#define REMOVE_UNKEPT_PLACES                                                                                 \
+    {"moz_places.foreign_count",                                                                             \
+     "delete from moz_places where id in (select id from qv_places) and foreign_count = 0"                   \
+     " and typed = 0 and id not in (select place_id from moz_historyvisits where place_id is not null)"},    \
+    {                                                                                                        \
+        "!moz_places.foreign_count",                                                                         \
+            "delete from moz_places where id in (select id from qv_places) and typed = 0"                    \
+            " and id not in (select fk from moz_bookmarks where fk is not null)"                             \
+            " and id not in (select place_id from moz_historyvisits"                                         \
+            " where place_id is not null)"                                                                   \
+    }
 
-const CMozilla::CQuery kQueries[] = {
-    {"places.sqlite", MK_TYPED_URL, "select distinct url from moz_places" KEPT, CMozilla::OnSingleColumnRow,
-     "delete from moz_places" KEPT},
-    {"places.sqlite", MK_TYPED_URL, "select input from moz_inputhistory", CMozilla::OnSingleColumnRow,
-     "delete from moz_inputhistory"},
-    {"places.sqlite", MK_HISTORY_ENTRY,
-     "select (select url from moz_places where id = place_id) from moz_historyvisits order by visit_date desc",
-     CMozilla::OnSingleColumnRow, "delete from moz_historyvisits "},
-    {"downloads.sqlite", MK_DOWNLOAD_LINK, "select name,source from moz_downloads", CMozilla::OnDownloadRow,
-     "delete from moz_downloads"},
-    {"cookies.sqlite", MK_COOKIE, "select name, host, path from moz_cookies", CMozilla::OnCookieRow,
-     "delete from moz_cookies"},
-    {"places.sqlite", MK_BOOKMARK, "select title from moz_bookmarks where fk <> 0 and id > 12",
-     CMozilla::OnSingleColumnRow, "delete from moz_bookmarks where id > 12"},
-    {"formhistory.sqlite", MK_FORM_DATA, "select distinct value from moz_formhistory", CMozilla::OnSingleColumnRow,
-     "delete from moz_formhistory"},
+// The counts of the places of qv_places that stay, from the visits they still have
+// (downloads, embeds, redirects and reloads do not count, as in Firefox).
+#define RECOUNT_PLACES                                                                                       \
+    {nullptr,                                                                                                \
+     "update moz_places set"                                                                                 \
+     " visit_count = (select count(*) from moz_historyvisits v where v.place_id = moz_places.id"             \
+     " and v.visit_type not in (0, 4, 7, 8, 9)),"                                                            \
+     " last_visit_date = (select max(visit_date) from moz_historyvisits v where v.place_id = moz_places.id)" \
+     " where id in (select id from qv_places)"},                                                             \
+    {                                                                                                        \
+        "moz_places.recalc_frecency",                                                                        \
+            "update moz_places set recalc_frecency = 1 where id in (select id from qv_places)"               \
+    }
+
+// What only removed places needed: their annotations, typed input, interaction records
+// and the search terms that only those recorded, and the sites no place is on any more.
+const CStatement kPlacesResidue[] = {
+    {"moz_annos", "delete from moz_annos where place_id not in (select id from moz_places)"},
+    {"moz_inputhistory", "delete from moz_inputhistory where place_id not in (select id from moz_places)"},
+    {"moz_places_metadata",
+     "delete from moz_places_metadata where place_id not in (select id from moz_places)"
+     " or referrer_place_id not in (select id from moz_places)"},
+    {"moz_places_metadata_search_queries",
+     "delete from moz_places_metadata_search_queries where id not in"
+     " (select search_query_id from moz_places_metadata where search_query_id is not null)"},
+    {"moz_newtab_shortcuts_interaction",
+     "delete from moz_newtab_shortcuts_interaction where place_id not in (select id from moz_places)"},
+    {"moz_places.origin_id", "delete from moz_origins where id not in (select origin_id from moz_places "
+                             "where origin_id is not null)"},
+    {nullptr, nullptr}};
+
+// favicons.sqlite keeps the address of every page with an icon; pages no longer in
+// places.sqlite go, with their icons, and a site's root icon once no place is on it.
+const CStatement kFaviconsResidue[] = {
+    {"moz_pages_w_icons",
+     "delete from moz_pages_w_icons where page_url not in (select url from listed.moz_places"
+     " where url is not null)"},
+    {"moz_icons_to_pages",
+     "delete from moz_icons_to_pages where page_id not in (select id from moz_pages_w_icons)"},
+    {"moz_icons.root",
+     "delete from moz_icons where id not in (select icon_id from moz_icons_to_pages) and (root = 0"
+     " or not exists (select 1 from listed.moz_origins o"
+     " where moz_icons.icon_url like '%://' || o.host || '/%'))"},
+    {nullptr, nullptr}};
+const CFollowUp kFavicons[] = {{"favicons.sqlite", kFaviconsResidue}, {nullptr, nullptr}};
+
+// Typing leaves the typed mark of a place and the pages that exist only because they
+// were typed: never a place with visits, a bookmark or a keyword.
+const CStatement kTypedClean[] = {
+    {nullptr, "create temp table qv_places as select id from moz_places where typed = 1 and id <= %LAST%"},
+    {nullptr, "update moz_places set typed = 0 where id in (select id from qv_places)"},
+    REMOVE_UNKEPT_PLACES,
+    {nullptr, nullptr}};
+
+// The listed visits go; so do the places only they kept, and the interaction records of
+// every page whose visits went. The places that stay are recounted.
+const CStatement kHistoryClean[] = {
+    {nullptr, "create temp table qv_places as select distinct place_id as id from moz_historyvisits"
+              " where id <= %LAST%"},
+    {nullptr, "delete from moz_historyvisits where id <= %LAST%"},
+    {"moz_places_metadata", "delete from moz_places_metadata where place_id in (select id from qv_places)"
+                            " or referrer_place_id in (select id from qv_places)"},
+    REMOVE_UNKEPT_PLACES,
+    RECOUNT_PLACES,
+    {nullptr, nullptr}};
+
+// A download is a place with a destination annotation and a visit of the download kind.
+const CStatement kDownloadsClean[] = {
+    {nullptr,
+     "create temp table qv_places as select distinct place_id as id from moz_annos where id <= %LAST%"
+     " and anno_attribute_id in (select id from moz_anno_attributes"
+     " where name = 'downloads/destinationFileURI')"},
+    {nullptr, "delete from moz_annos where place_id in (select id from qv_places) and anno_attribute_id in"
+              " (select id from moz_anno_attributes where name like 'downloads/%')"},
+    {nullptr,
+     "delete from moz_historyvisits where visit_type = 7 and place_id in (select id from qv_places)"},
+    REMOVE_UNKEPT_PLACES,
+    RECOUNT_PLACES,
+    {nullptr, nullptr}};
+
+// The user's bookmarks go as a whole tree below Firefox's own folders, with their tags,
+// keywords and annotations; the pages they alone kept go too, and the counts of the rest
+// are made right.
+const CStatement kBookmarksClean[] = {
+    {nullptr, "create temp table qv_places as select fk as id from moz_bookmarks where fk is not null"
+              " and guid not in " ROOTS},
+    {"moz_keywords.place_id",
+     "insert into qv_places select place_id from moz_keywords where place_id is not null"},
+    {nullptr, "delete from moz_bookmarks where guid not in " ROOTS},
+    {"moz_keywords", "delete from moz_keywords"},
+    {"moz_items_annos", "delete from moz_items_annos where item_id not in (select id from moz_bookmarks)"},
+    {"moz_places.foreign_count",
+     "update moz_places set foreign_count = (select count(*) from moz_bookmarks where fk = moz_places.id)"
+     " where id in (select id from qv_places)"},
+    REMOVE_UNKEPT_PLACES,
+    {nullptr, nullptr}};
+
+const CStatement kInputHistoryClean[] = {{nullptr, "delete from moz_inputhistory"}, {nullptr, nullptr}};
+const CStatement kOldDownloadsClean[] = {{nullptr, "delete from moz_downloads"}, {nullptr, nullptr}};
+const CStatement kCookiesClean[] = {{nullptr, "delete from moz_cookies"}, {nullptr, nullptr}};
+// Form values go with the records of which extension or app added them, and the
+// sources no value has any more.
+const CStatement kFormsClean[] = {
+    {nullptr, "delete from moz_formhistory"},
+    {"moz_history_to_sources",
+     "delete from moz_history_to_sources where history_id not in (select id from moz_formhistory)"},
+    {"moz_sources", "delete from moz_sources where id not in"
+                    " (select source_id from moz_history_to_sources where source_id is not null)"},
+    {nullptr, nullptr}};
+
+const CDatabaseRule kRules[] = {
+    {BT_TYPED,
+     {"places.sqlite", nullptr},
+     MK_TYPED_URL,
+     "moz_places.typed",
+     "select id, url from moz_places where typed = 1",
+     ROW_TEXT,
+     true,
+     kTypedClean,
+     kPlacesResidue,
+     kFavicons},
+    {BT_TYPED,
+     {"places.sqlite", nullptr},
+     MK_TYPED_URL,
+     "moz_inputhistory",
+     "select input from moz_inputhistory",
+     ROW_TEXT,
+     false,
+     kInputHistoryClean,
+     nullptr,
+     nullptr},
+    {BT_HISTORY,
+     {"places.sqlite", nullptr},
+     MK_HISTORY_ENTRY,
+     "moz_historyvisits",
+     "select v.id, p.url from moz_historyvisits v left join moz_places p on p.id = v.place_id"
+     " order by v.visit_date desc",
+     ROW_TEXT,
+     true,
+     kHistoryClean,
+     kPlacesResidue,
+     kFavicons},
+    {BT_DOWNLOADS,
+     {"places.sqlite", nullptr},
+     MK_DOWNLOAD_LINK,
+     "moz_anno_attributes",
+     "select a.id, a.content, p.url from moz_annos a join moz_anno_attributes n on n.id = a.anno_attribute_id"
+     " left join moz_places p on p.id = a.place_id where n.name = 'downloads/destinationFileURI'",
+     ROW_PAIR,
+     true,
+     kDownloadsClean,
+     kPlacesResidue,
+     kFavicons},
+    {BT_DOWNLOADS,
+     {"downloads.sqlite", nullptr},
+     MK_DOWNLOAD_LINK,
+     nullptr,
+     "select name, source from moz_downloads",
+     ROW_PAIR,
+     false,
+     kOldDownloadsClean,
+     nullptr,
+     nullptr},
+    {BT_COOKIES,
+     {"cookies.sqlite", nullptr},
+     MK_COOKIE,
+     nullptr,
+     "select name, host, path from moz_cookies",
+     ROW_COOKIE,
+     false,
+     kCookiesClean,
+     nullptr,
+     nullptr},
+    {BT_BOOKMARKS,
+     {"places.sqlite", nullptr},
+     MK_BOOKMARK,
+     "moz_bookmarks.guid",
+     "select b.id, coalesce(nullif(b.title, ''), p.url) from moz_bookmarks b left join moz_places p on p.id "
+     "= b.fk"
+     " where b.type = 1 and b.guid not in " ROOTS " and b.parent not in (select id from moz_bookmarks"
+     " where parent = (select id from moz_bookmarks where guid = 'tags________'))",
+     ROW_TEXT,
+     true,
+     kBookmarksClean,
+     kPlacesResidue,
+     kFavicons},
+    {BT_FORMS,
+     {"formhistory.sqlite", nullptr},
+     MK_FORM_DATA,
+     nullptr,
+     "select distinct value from moz_formhistory",
+     ROW_TEXT,
+     false,
+     kFormsClean,
+     nullptr,
+     nullptr},
 };
-#undef KEPT
+#undef ROOTS
+#undef REMOVE_UNKEPT_PLACES
+#undef RECOUNT_PLACES
 
-enum QueryIndex
-{
-    Q_TYPED_URLS,
-    Q_INPUT_HISTORY,
-    Q_HISTORY,
-    Q_DOWNLOADS,
-    Q_COOKIES,
-    Q_BOOKMARKS,
-    Q_FORM_HISTORY
-};
-
-int IgnoreRow(void*, int, char**, char**) { return 0; }
-
-CString WithKept(const char* statement, const char* kept)
-{
-    std::string text = statement;
-    size_t at = text.find("%KEPT%");
-    if (at != std::string::npos)
-        text.replace(at, 6, kept);
-    return CString(text);
-}
-
-std::string Column(int columns, char** texts, int index)
-{
-    return index < columns && texts[index] ? std::string(texts[index]) : std::string();
-}
+const CBrowserFamily kFirefox = {kRules, std::size(kRules), TN_MOZILLA_QUERY};
 } // namespace
-
-int RunStatement(const CString& path, DatabaseMode mode, const char* statement, RowCallback callback, void* context,
-                 CString* error)
-{
-    sqlite3* db = nullptr;
-    const int flags = mode == DB_READ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    int result = sqlite3_open_v2(path, &db, flags, nullptr);
-    if (result == SQLITE_OK && mode == DB_WRITE)
-        result = sqlite3_exec(db, "pragma secure_delete = on", nullptr, nullptr, nullptr);
-    if (result == SQLITE_OK)
-        result = sqlite3_exec(db, statement, callback, context, nullptr);
-    // A write-ahead log would keep the old pages until the next checkpoint.
-    if (result == SQLITE_OK && mode == DB_WRITE)
-        result = sqlite3_exec(db, "pragma wal_checkpoint(truncate)", nullptr, nullptr, nullptr);
-    if (result != SQLITE_OK && error)
-        *error = db ? sqlite3_errmsg(db) : sqlite3_errstr(result);
-    sqlite3_close(db);
-    return result;
-}
-
-int CMozillaCleanerTarget::Clean()
-{
-    m_attempted = 1;
-    m_failure.Empty();
-    m_cleaned = RunStatement(GetDisplayText(), DB_WRITE, m_query, IgnoreRow, nullptr, &m_failure) == SQLITE_OK ? 1 : 0;
-    return m_cleaned;
-}
-
-CMozilla::CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick)
-    : m_list(list), m_tick(tick), m_currentKind(0)
-{
-    if (!appData.IsEmpty())
-        m_profileFolder = FindDefaultProfile(appData + "\\Mozilla\\Firefox\\Profiles\\");
-}
-
-CMozilla::CMozilla(CFoundItemList& list, CTickable& tick, const CString& profileFolder)
-    : m_profileFolder(profileFolder), m_list(list), m_tick(tick), m_currentKind(0)
-{
-}
 
 namespace
 {
@@ -192,7 +316,8 @@ std::string ReadProfilesIni(const CString& path, CTickable& tick)
     if (text.size() > kMaxProfilesIni)
     {
         text.resize(kMaxProfilesIni);
-        tick.ReportProblem(PROBLEM_UNREADABLE, path, "longer than 1 MiB; the profiles listed after that were not read");
+        tick.ReportProblem(PROBLEM_UNREADABLE, path,
+                           "longer than 1 MiB; the profiles listed after that were not read");
     }
     return text;
 }
@@ -207,7 +332,8 @@ std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick
     const std::string text = ReadProfilesIni(firefox + "\\profiles.ini", tick);
     bool inProfile = false, relative = true;
     CString path;
-    auto finish = [&] {
+    auto finish = [&]
+    {
         if (inProfile && !path.IsEmpty())
             AddProfile(profiles, ListedProfile(firefox, path, relative, tick));
         path.Empty();
@@ -217,7 +343,8 @@ std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick
     while (start < text.size())
     {
         size_t end = text.find('\n', start);
-        CString line = Trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        CString line =
+            Trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         start = end == std::string::npos ? text.size() : end + 1;
         if (line.GetLength() > 0 && line[0] == '[')
         {
@@ -236,70 +363,12 @@ std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick
     return profiles;
 }
 
-void CMozilla::RunQuery(const CQuery& query)
+void ScanFirefoxProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick)
 {
-    // Without a profile the bare file names would open databases in whatever folder
-    // is current: there is nothing to scan.
-    if (m_profileFolder.IsEmpty())
-        return;
-    CString path = m_profileFolder + query.database;
-    DWORD attributes = GetPathAttributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-    {
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            m_tick.ReportProblem(PROBLEM_UNREADABLE, path, ErrorText(error));
-        return; // a database that is not there is not made
-    }
-    // Keywords point at places only in newer databases; only the statements that keep
-    // places need to know (the others would open the database once more for nothing).
-    const char* kept = kKeptBookmarked;
-    if (std::strstr(query.listing, "%KEPT%") &&
-        RunStatement(path, DB_READ, "select place_id from moz_keywords limit 0", IgnoreRow, nullptr) == SQLITE_OK)
-        kept = kKeptBookmarkedOrKeyword;
-    m_currentKind = query.kind;
-    m_currentCleaner.reset(new CMozillaCleanerTarget(path, WithKept(query.deletion, kept)));
-    CString error;
-    if (RunStatement(path, DB_READ, WithKept(query.listing, kept), query.callback, this, &error) != SQLITE_OK)
-        m_tick.ReportProblem(PROBLEM_UNREADABLE, path, error);
-    m_currentCleaner.reset();
+    ScanProfileDatabases(kFirefox, profile, trace, list, tick);
 }
 
-void CMozilla::ScanFirefoxTypedUrls()
+const CBrowserFamily& FirefoxFamily()
 {
-    RunQuery(kQueries[Q_TYPED_URLS]);
-    RunQuery(kQueries[Q_INPUT_HISTORY]);
-}
-void CMozilla::ScanFirefoxHistory() { RunQuery(kQueries[Q_HISTORY]); }
-void CMozilla::ScanFirefoxDownloads() { RunQuery(kQueries[Q_DOWNLOADS]); }
-void CMozilla::ScanFirefoxCookies() { RunQuery(kQueries[Q_COOKIES]); }
-void CMozilla::ScanFirefoxBookmarks() { RunQuery(kQueries[Q_BOOKMARKS]); }
-void CMozilla::ScanFirefoxFormHistory() { RunQuery(kQueries[Q_FORM_HISTORY]); }
-
-int CMozilla::OnSingleColumnRow(void* context, int columns, char** texts, char**)
-{
-    if (columns >= 1 && texts[0])
-        static_cast<CMozilla*>(context)->AddFirefoxItem(texts[0]);
-    return 0;
-}
-
-int CMozilla::OnDownloadRow(void* context, int columns, char** texts, char**)
-{
-    if (columns >= 1 && texts[0])
-        static_cast<CMozilla*>(context)->AddFirefoxItem(Column(columns, texts, 0) + " - " + Column(columns, texts, 1));
-    return 0;
-}
-
-int CMozilla::OnCookieRow(void* context, int columns, char** texts, char**)
-{
-    if (columns >= 1 && texts[0])
-        static_cast<CMozilla*>(context)->AddFirefoxItem(Column(columns, texts, 0) + " at " +
-                                                        Column(columns, texts, 1) + Column(columns, texts, 2));
-    return 0;
-}
-
-void CMozilla::AddFirefoxItem(const std::string& utf8)
-{
-    m_list.push_back(std::make_shared<CMozillaTarget>(Utf8ToAnsi(utf8, kMaxRowUnits), m_currentCleaner, m_currentKind));
-    m_tick.Tick();
+    return kFirefox;
 }

@@ -1,24 +1,24 @@
-// Firefox: the default profile's SQLite databases, listed row by row and cleaned by
-// one deletion statement per query.
+// Firefox: its profiles and the rules by which their SQLite databases are listed and
+// cleaned.
 #pragma once
 
-#include "MozillaTarget.h"
-#include "model/Tickable.h"
+#include "ProfileDatabase.h"
+#include "model/TypeNames.h"
 
-// How a database is opened: an existing one only, never created. A scan reads; a clean
-// writes, with deleted content overwritten and the write-ahead log folded back into
-// the database file, so that deleted rows cannot be read from either afterwards.
-enum DatabaseMode
+#include <vector>
+
+// Firefox row kinds, each its type text.
+enum MozillaKind
 {
-    DB_READ,
-    DB_WRITE
+    MK_CACHE_FILE = TN_MOZILLA_CACHE_FILE,
+    MK_VISITED_LINK = TN_MOZILLA_VISITED_LINK,
+    MK_DOWNLOAD_LINK = TN_MOZILLA_DOWNLOAD_LINK,
+    MK_COOKIE = TN_MOZILLA_COOKIE,
+    MK_HISTORY_ENTRY = TN_MOZILLA_HISTORY_ENTRY,
+    MK_BOOKMARK = TN_MOZILLA_BOOKMARK,
+    MK_TYPED_URL = TN_MOZILLA_TYPED_URL,
+    MK_FORM_DATA = TN_MOZILLA_FORM_DATA,
 };
-
-// Runs one statement on a database (path in UTF-8). SQLITE_OK when the database opened
-// and the statement ran to its end, else the SQLite result, with its text in error.
-typedef int (*RowCallback)(void* context, int columns, char** texts, char** names);
-int RunStatement(const CString& path, DatabaseMode mode, const char* statement, RowCallback callback, void* context,
-                 CString* error = nullptr);
 
 // Every Firefox profile below the roaming application data: those that profiles.ini
 // lists (relative ones below the Firefox folder, absolute ones by drive or share), then
@@ -29,49 +29,8 @@ std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick
 // The bound on the size of profiles.ini that is read.
 const unsigned kMaxProfilesIni = 1048576;
 
-class CMozilla
-{
-public:
-    // appData: the roaming application-data folder; the profile is its first
-    // "Mozilla\Firefox\Profiles\*.default" folder.
-    CMozilla(const CString& appData, CFoundItemList& list, CTickable& tick);
-    // A given profile folder (ending with a backslash).
-    CMozilla(CFoundItemList& list, CTickable& tick, const CString& profileFolder);
-
-    void ScanFirefoxTypedUrls();
-    void ScanFirefoxHistory();
-    void ScanFirefoxDownloads();
-    void ScanFirefoxCookies();
-    void ScanFirefoxBookmarks();
-    void ScanFirefoxFormHistory();
-
-    const CString& GetProfileFolder() const { return m_profileFolder; }
-
-    // Row callbacks of sqlite3_exec; the context is the CMozilla.
-    static int OnSingleColumnRow(void* context, int columns, char** texts, char** names);
-    static int OnDownloadRow(void* context, int columns, char** texts, char** names);
-    static int OnCookieRow(void* context, int columns, char** texts, char** names);
-    // Converts a row's UTF-8 text and appends one item of the current query.
-    void AddFirefoxItem(const std::string& utf8);
-
-    // One query: the database, the item kind, the listing and the deletion. In both
-    // statements "%KEPT%" stands for the condition that keeps the addresses that
-    // bookmarks and keywords point at.
-    struct CQuery
-    {
-        const char* database;
-        int kind;
-        const char* listing;
-        RowCallback callback;
-        const char* deletion;
-    };
-
-private:
-    void RunQuery(const CQuery& query);
-
-    CString m_profileFolder;
-    CFoundItemList& m_list;
-    CTickable& m_tick;
-    CCleanTargetPtr m_currentCleaner;
-    int m_currentKind;
-};
+// Lists what one Firefox profile folder (ending with a backslash) holds of trace (a
+// BrowserTrace), each row relaying to the clean of its rule.
+void ScanFirefoxProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick);
+// The rules themselves.
+const CBrowserFamily& FirefoxFamily();

@@ -44,19 +44,28 @@ constexpr CScanStep Walk(int section, int area, int entry, int fileKind, int fol
 {
     return {section, area, STEP_WALK, entry, fileKind, folderKind, 0};
 }
-constexpr CScanStep Mru(int section, int area, int entry) { return {section, area, STEP_MRU, entry, 0, 0, 0}; }
-constexpr CScanStep Step(int section, int area, ScanStepKind kind) { return {section, area, kind, 0, 0, 0, 0}; }
+constexpr CScanStep Mru(int section, int area, int entry)
+{
+    return {section, area, STEP_MRU, entry, 0, 0, 0};
+}
+constexpr CScanStep Step(int section, int area, ScanStepKind kind)
+{
+    return {section, area, kind, 0, 0, 0, 0};
+}
 // Opera files by their number in the Opera file table (cache4 and opcache indexes,
 // vlink4.dat, download.dat, cookies4.dat, global.dat, opera6.adr, opera.dir,
 // typed_history.xml, temporary downloads).
-constexpr CScanStep Opera(int area, int file) { return {SECTION_BROWSERS, area, STEP_OPERA_FILE, 0, 0, 0, file}; }
-constexpr CScanStep Firefox(int area, FirefoxQuery query)
+constexpr CScanStep Opera(int area, int file)
 {
-    return {SECTION_BROWSERS, area, STEP_FIREFOX, 0, 0, 0, query};
+    return {SECTION_BROWSERS, area, STEP_OPERA_FILE, 0, 0, 0, file};
 }
-constexpr CScanStep Chromium(int area, ChromiumQuery query)
+constexpr CScanStep Firefox(int area, BrowserTrace trace)
 {
-    return {SECTION_BROWSERS, area, STEP_CHROMIUM, 0, 0, 0, query};
+    return {SECTION_BROWSERS, area, STEP_FIREFOX, 0, 0, 0, trace};
+}
+constexpr CScanStep Chromium(int area, BrowserTrace trace)
+{
+    return {SECTION_BROWSERS, area, STEP_CHROMIUM, 0, 0, 0, trace};
 }
 
 const CScanStep kScanSteps[] = {
@@ -99,20 +108,20 @@ const CScanStep kScanSteps[] = {
     Opera(AREA_TYPED_URLS, 8),
     Opera(AREA_TEMP_INTERNET, 9),
     // Browsers: Firefox
-    Firefox(AREA_TYPED_URLS, FQ_TYPED_URLS),
-    Firefox(AREA_HISTORY, FQ_HISTORY),
-    Firefox(AREA_DOWNLOAD_LIST, FQ_DOWNLOADS),
-    Firefox(AREA_COOKIES, FQ_COOKIES),
-    Firefox(AREA_FAVORITES, FQ_BOOKMARKS),
-    Firefox(AREA_FORMS, FQ_FORM_DATA),
+    Firefox(AREA_TYPED_URLS, BT_TYPED),
+    Firefox(AREA_HISTORY, BT_HISTORY),
+    Firefox(AREA_DOWNLOAD_LIST, BT_DOWNLOADS),
+    Firefox(AREA_COOKIES, BT_COOKIES),
+    Firefox(AREA_FAVORITES, BT_BOOKMARKS),
+    Firefox(AREA_FORMS, BT_FORMS),
     Step(SECTION_BROWSERS, AREA_TEMP_INTERNET, STEP_FIREFOX_CACHE),
     // Browsers: the Chromium family
-    Chromium(AREA_TEMP_INTERNET, CQ_CACHE),
-    Chromium(AREA_COOKIES, CQ_COOKIES),
-    Chromium(AREA_HISTORY, CQ_HISTORY),
-    Chromium(AREA_TYPED_URLS, CQ_TYPED),
-    Chromium(AREA_FORMS, CQ_FORMS),
-    Chromium(AREA_DOWNLOAD_LIST, CQ_DOWNLOADS),
+    Step(SECTION_BROWSERS, AREA_TEMP_INTERNET, STEP_CHROMIUM_CACHE),
+    Chromium(AREA_COOKIES, BT_COOKIES),
+    Chromium(AREA_HISTORY, BT_HISTORY),
+    Chromium(AREA_TYPED_URLS, BT_TYPED),
+    Chromium(AREA_FORMS, BT_FORMS),
+    Chromium(AREA_DOWNLOAD_LIST, BT_DOWNLOADS),
     // Wipe free space: no area of its own
     Step(SECTION_WIPE, 0, STEP_FIXED_DISKS),
 };

@@ -56,21 +56,11 @@ enum ScanStepKind
     STEP_RECYCLE_BIN,
     STEP_SCANDISK,
     STEP_OPERA_FILE, // one Opera profile file, by its number in the Opera file table
-    STEP_FIREFOX,    // one Firefox query group of every Firefox profile
+    STEP_FIREFOX,    // one trace (BrowserTrace) of every Firefox profile
     STEP_FIXED_DISKS,
-    STEP_FIREFOX_CACHE, // the disk cache of every Firefox profile
-    STEP_CHROMIUM,      // one query group (ChromiumQuery) of every Chromium profile
-};
-
-// What the Firefox scanner lists, in the order the scan runs it.
-enum FirefoxQuery
-{
-    FQ_TYPED_URLS,
-    FQ_HISTORY,
-    FQ_DOWNLOADS,
-    FQ_COOKIES,
-    FQ_BOOKMARKS,
-    FQ_FORM_DATA,
+    STEP_FIREFOX_CACHE,  // the disk cache of every Firefox profile
+    STEP_CHROMIUM,       // one trace (BrowserTrace) of every Chromium profile
+    STEP_CHROMIUM_CACHE, // the disk caches of every Chromium profile
 };
 
 struct CScanStep
@@ -81,7 +71,7 @@ struct CScanStep
     int pathEntry;  // STEP_WALK, STEP_MRU
     int fileKind;   // walks
     int folderKind; // walks
-    int reader;     // Opera file number, or FirefoxQuery
+    int reader;     // Opera file number, or BrowserTrace
 };
 
 // Each table with its length.

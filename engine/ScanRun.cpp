@@ -4,11 +4,11 @@
 #include "ScanRoots.h"
 #include "areas/ClipboardTarget.h"
 #include "areas/DiskTarget.h"
+#include "areas/FileTarget.h"
 #include "areas/FolderWalk.h"
 #include "areas/MRUListTarget.h"
-#include "areas/RecycleBin.h"
-#include "areas/FileTarget.h"
 #include "areas/PathText.h"
+#include "areas/RecycleBin.h"
 #include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
 #include "browsers/OperaReaders.h"
@@ -16,14 +16,14 @@
 namespace
 {
 // The state of one section's scan: the browser profiles are found at the first step
-// that needs them, and each Firefox profile keeps its own cleaners to the section's end.
+// that needs them.
 struct CSectionScan
 {
     CFoundItemList& list;
     IScanContext& context;
     CScanRoots& roots;
     bool profilesFound = false;
-    std::vector<std::shared_ptr<CMozilla>> firefox;
+    std::vector<CString> firefox;
     std::vector<CString> chromium;
 };
 
@@ -54,7 +54,7 @@ void FindProfiles(CSectionScan& scan)
     const CScanPaths& paths = scan.context.GetScanPaths();
     for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA], scan.context))
         if (IsProfileAdmitted(scan, profile))
-            scan.firefox.push_back(std::shared_ptr<CMozilla>(new CMozilla(scan.list, scan.context, profile)));
+            scan.firefox.push_back(profile);
     for (const CString& profile : FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]))
         if (IsProfileAdmitted(scan, profile))
             scan.chromium.push_back(profile);
@@ -62,7 +62,8 @@ void FindProfiles(CSectionScan& scan)
 
 // Walks a temporary or cache folder from its resolved name, once per scan, and only
 // when it is scratch space.
-void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderKind, bool favoritesArea = false)
+void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderKind,
+              bool favoritesArea = false)
 {
     CString resolved, reason;
     switch (scan.roots.Admit(path, resolved, reason, favoritesArea))
@@ -81,17 +82,13 @@ void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderK
     }
 }
 
-void RunFirefoxQuery(CSectionScan& scan, int query)
+// One trace of every profile of a family.
+void ScanProfiles(CSectionScan& scan, const std::vector<CString> CSectionScan::*profiles,
+                  void (*scanProfile)(const CString&, int, CFoundItemList&, CTickable&), int trace)
 {
     FindProfiles(scan);
-    typedef void (CMozilla::*Scanner)();
-    static const Scanner kScanners[] = {&CMozilla::ScanFirefoxTypedUrls, &CMozilla::ScanFirefoxHistory,
-                                        &CMozilla::ScanFirefoxDownloads, &CMozilla::ScanFirefoxCookies,
-                                        &CMozilla::ScanFirefoxBookmarks, &CMozilla::ScanFirefoxFormHistory};
-    if (query < 0 || query >= static_cast<int>(sizeof(kScanners) / sizeof(kScanners[0])))
-        return;
-    for (const std::shared_ptr<CMozilla>& profile : scan.firefox)
-        ((*profile).*kScanners[query])();
+    for (const CString& profile : scan.*profiles)
+        scanProfile(profile, trace, scan.list, scan.context);
 }
 
 // Firefox keeps a profile's disk cache below the local application data, in a folder
@@ -102,28 +99,20 @@ void WalkFirefoxCaches(CSectionScan& scan)
     const CString& local = scan.context.GetScanPaths()[SP_LOCAL_APPDATA];
     if (local.IsEmpty())
         return;
-    for (const std::shared_ptr<CMozilla>& profile : scan.firefox)
+    for (const CString& folder : scan.firefox)
     {
-        CString folder = profile->GetProfileFolder();
         CString name = LastComponent(folder.Left(folder.GetLength() - 1));
         WalkRoot(scan, local + "\\Mozilla\\Firefox\\Profiles\\" + name + "\\cache2", FK_BROWSER_CACHE_FILE,
                  FK_BROWSER_CACHE_FOLDER);
     }
 }
 
-void RunChromiumQuery(CSectionScan& scan, int query)
+void WalkChromiumCaches(CSectionScan& scan)
 {
     FindProfiles(scan);
     for (const CString& profile : scan.chromium)
-    {
-        if (query == CQ_CACHE)
-        {
-            for (const char* cache : kChromiumCacheFolders)
-                WalkRoot(scan, profile + cache, FK_BROWSER_CACHE_FILE, FK_BROWSER_CACHE_FOLDER);
-        }
-        else
-            ScanChromiumProfile(profile, query, scan.list, scan.context);
-    }
+        for (const char* cache : kChromiumCacheFolders)
+            WalkRoot(scan, profile + cache, FK_BROWSER_CACHE_FILE, FK_BROWSER_CACHE_FOLDER);
 }
 
 void RunStep(const CScanStep& step, CSectionScan& scan)
@@ -139,7 +128,8 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
             context.ReportProblem(PROBLEM_SKIPPED, ScanPathName(step.pathEntry),
                                   paths.GetUnresolvedReason(step.pathEntry));
         else
-            WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind, step.areaId == AREA_FAVORITES);
+            WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind,
+                     step.areaId == AREA_FAVORITES);
         break;
     case STEP_MRU:
         ScanMRUKey(paths[step.pathEntry], list, context);
@@ -165,13 +155,16 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
             ReadOperaFile(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA], list, context);
         break;
     case STEP_FIREFOX:
-        RunFirefoxQuery(scan, step.reader);
+        ScanProfiles(scan, &CSectionScan::firefox, ScanFirefoxProfile, step.reader);
         break;
     case STEP_FIREFOX_CACHE:
         WalkFirefoxCaches(scan);
         break;
     case STEP_CHROMIUM:
-        RunChromiumQuery(scan, step.reader);
+        ScanProfiles(scan, &CSectionScan::chromium, ScanChromiumProfile, step.reader);
+        break;
+    case STEP_CHROMIUM_CACHE:
+        WalkChromiumCaches(scan);
         break;
     }
 }
@@ -185,7 +178,8 @@ CSectionList CreateSections(const std::vector<CString>& names)
     for (int i = 0; i < count; ++i)
     {
         const size_t index = static_cast<size_t>(table[i].sectionIndex);
-        CScanItemPtr section(new CScanItem(index < names.size() ? names[index] : CString(), table[i].sectionIndex));
+        CScanItemPtr section(
+            new CScanItem(index < names.size() ? names[index] : CString(), table[i].sectionIndex));
         section->SetChecked(table[i].checkedAtStart ? 1 : 0);
         sections.push_back(section);
     }

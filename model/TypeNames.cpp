@@ -52,6 +52,7 @@ const char* const kTypeTexts[TN_COUNT] = {
     "Chromium form data",
     "Chromium download",
     "Chromium cleaning query",
+    "Chromium visited links file",
 };
 
 struct CTypeTextTable

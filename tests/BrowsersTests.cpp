@@ -1,18 +1,15 @@
-// Browser areas under Wine: Firefox databases made through SQLite, Opera files written
-// byte by byte, Internet Explorer folders.
+// Browser areas under Wine: Opera files written byte by byte, Internet Explorer folders.
 #include "TestUtil.h"
 #include "areas/FileTarget.h"
-#include "browsers/Mozilla.h"
 #include "browsers/OperaFormat.h"
 #include "browsers/OperaReaders.h"
 #include "browsers/OperaTarget.h"
-#include "model/CleanHost.h"
+#include "engine/Catalogue.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
-#include "engine/Catalogue.h"
+#include "model/CleanHost.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <set>
@@ -20,220 +17,6 @@
 #include <vector>
 
 using namespace testutil;
-
-namespace
-{
-
-// ---- Firefox ----
-
-class FirefoxTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_appData = MakeTestRoot("firefox");
-        for (const char* dir : {"\\Mozilla", "\\Mozilla\\Firefox", "\\Mozilla\\Firefox\\Profiles",
-                                "\\Mozilla\\Firefox\\Profiles\\abc.default"})
-            MakeDir(m_appData + dir);
-        m_profile = m_appData + "\\Mozilla\\Firefox\\Profiles\\abc.default\\";
-    }
-    void TearDown() override { RemoveTree(m_appData); }
-
-    void Exec(const char* database, const std::string& sql)
-    {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(SQLITE_OK, sqlite3_open((m_profile + database).GetString(), &db));
-        char* error = nullptr;
-        EXPECT_EQ(SQLITE_OK, sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error)) << (error ? error : "");
-        sqlite3_free(error);
-        sqlite3_close(db);
-    }
-    int Count(const char* database, const std::string& sql)
-    {
-        sqlite3* db = nullptr;
-        sqlite3_open((m_profile + database).GetString(), &db);
-        int count = -1;
-        sqlite3_exec(
-            db, sql.c_str(),
-            [](void* c, int, char** texts, char**) {
-                *static_cast<int*>(c) = atoi(texts[0]);
-                return 0;
-            },
-            &count, nullptr);
-        sqlite3_close(db);
-        return count;
-    }
-    void MakePlaces()
-    {
-        Exec("places.sqlite",
-             "create table moz_places (id integer primary key, url text);"
-             "create table moz_historyvisits (id integer primary key, place_id integer, visit_date integer);"
-             "create table moz_inputhistory (place_id integer, input text);"
-             "create table moz_bookmarks (id integer primary key, fk integer, title text);"
-             "insert into moz_places values (1, 'http://visited.example/'), (2, 'http://bookmarked.example/');"
-             "insert into moz_historyvisits (place_id, visit_date) values (1, 100), (1, 300), (1, 200), (2, 50);"
-             "insert into moz_inputhistory values (1, 'visi');"
-             "insert into moz_bookmarks values (1, 0, 'root'), (12, 2, 'kept'), (13, 0, 'folder'),"
-             " (14, 2, 'Bookmarked page');");
-    }
-    CString m_appData, m_profile;
-    CFoundItemList m_list;
-    CCountingTick m_tick;
-};
-} // namespace
-
-TEST_F(FirefoxTest, HistoryTypedAddressesAndBookmarks)
-{
-    MakePlaces();
-    CMozilla firefox(m_appData, m_list, m_tick);
-    EXPECT_EQ(m_profile, firefox.GetProfileFolder());
-
-    firefox.ScanFirefoxHistory();
-    // One item per visit, newest first; the bookmarked address was visited once.
-    EXPECT_EQ((std::vector<std::string>{"http://visited.example/", "http://visited.example/", "http://visited.example/",
-                                        "http://bookmarked.example/"}),
-              Texts(m_list));
-    EXPECT_EQ(CString("Mozilla history entry"), m_list[0]->GetTypeName());
-    EXPECT_EQ(4, m_tick.m_count);
-
-    m_list.clear();
-    firefox.ScanFirefoxTypedUrls();
-    // A bookmarked address is not a typed address to clean.
-    EXPECT_EQ((std::vector<std::string>{"http://visited.example/", "visi"}), Texts(m_list));
-    EXPECT_EQ(CString("Mozilla typed URL"), m_list[0]->GetTypeName());
-    CleanList(m_list);
-    EXPECT_TRUE(m_list.empty());
-    EXPECT_EQ(1, Count("places.sqlite", "select count(*) from moz_places"));
-    EXPECT_EQ(1, Count("places.sqlite", "select count(*) from moz_places where url = 'http://bookmarked.example/'"));
-    EXPECT_EQ(0, Count("places.sqlite", "select count(*) from moz_inputhistory"));
-
-    firefox.ScanFirefoxBookmarks();
-    EXPECT_EQ(std::vector<std::string>{"Bookmarked page"}, Texts(m_list));
-    CleanList(m_list);
-    // Id 12 stays; the folder row 13 was never listed but is deleted too.
-    EXPECT_EQ(1, Count("places.sqlite", "select count(*) from moz_bookmarks where id > 1"));
-    EXPECT_EQ(1, Count("places.sqlite", "select count(*) from moz_bookmarks where id = 12"));
-}
-
-TEST_F(FirefoxTest, CookiesDownloadsAndOneDeletionPerQuery)
-{
-    Exec("cookies.sqlite", "create table moz_cookies (id integer primary key, name text, host text, path text);"
-                           "insert into moz_cookies (name, host, path) values ('N', 'H', 'P'), (null, 'h2', '/'),"
-                           " ('sid', '.example.com', '/app');");
-    Exec("downloads.sqlite", "create table moz_downloads (id integer primary key, name text, source text);"
-                             "insert into moz_downloads (name, source) values ('setup.exe', null);");
-    CMozilla firefox(m_appData, m_list, m_tick);
-    firefox.ScanFirefoxCookies();
-    // The row without a name is not listed (but goes with the deletion).
-    EXPECT_EQ((std::vector<std::string>{"N at HP", "sid at .example.com/app"}), Texts(m_list));
-    EXPECT_EQ(CString("Mozilla cookie"), m_list[0]->GetTypeName());
-
-    // The first item cleaned runs the deletion; the second takes over its result
-    // without running it again, so a row added in between survives.
-    m_list[1]->Clean();
-    EXPECT_EQ(1, m_list[1]->GetCleaned());
-    EXPECT_EQ(0, Count("cookies.sqlite", "select count(*) from moz_cookies"));
-    Exec("cookies.sqlite", "insert into moz_cookies (name, host, path) values ('late', 'h', '/');");
-    m_list[0]->Clean();
-    EXPECT_EQ(1, m_list[0]->GetCleaned());
-    EXPECT_EQ(1, Count("cookies.sqlite", "select count(*) from moz_cookies"));
-
-    m_list.clear();
-    firefox.ScanFirefoxDownloads();
-    EXPECT_EQ(std::vector<std::string>{"setup.exe - "}, Texts(m_list));
-    EXPECT_EQ(CString("Mozilla download link"), m_list[0]->GetTypeName());
-}
-
-TEST_F(FirefoxTest, EmptyMissingLockedAndOverlongRows)
-{
-    Exec("formhistory.sqlite", "create table moz_formhistory (id integer primary key, value text);");
-    CMozilla firefox(m_appData, m_list, m_tick);
-    firefox.ScanFirefoxFormHistory();
-    EXPECT_TRUE(m_list.empty()) << "a query with no rows lists nothing and so deletes nothing";
-    firefox.ScanFirefoxDownloads(); // no such database: nothing listed, nothing created
-    EXPECT_TRUE(m_list.empty());
-    EXPECT_FALSE(Exists(m_profile + "downloads.sqlite"));
-
-    // A text over 4192 UTF-16 units is shown empty; one of 4192 is shown whole.
-    Exec("formhistory.sqlite", "insert into moz_formhistory (value) values ('" + std::string(4193, 'x') + "'), ('" +
-                                   std::string(4192, 'y') + "'), ('caf\xC3\xA9');");
-    firefox.ScanFirefoxFormHistory();
-    ASSERT_EQ(3u, m_list.size());
-    std::vector<std::string> listed = Texts(m_list);
-    std::set<std::string> texts(listed.begin(), listed.end());
-    EXPECT_TRUE(texts.count(""));
-    EXPECT_TRUE(texts.count(std::string(4192, 'y')));
-    EXPECT_TRUE(texts.count("caf\xC3\xA9")) << "UTF-8 kept as the program's code page";
-
-    // A browser holding the database: nothing listed, and a clean that fails.
-    sqlite3* holder = nullptr;
-    ASSERT_EQ(SQLITE_OK, sqlite3_open((m_profile + "formhistory.sqlite").GetString(), &holder));
-    ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr));
-    CFoundItemList locked;
-    CProblemSink problems;
-    CMozilla again(m_appData, locked, problems);
-    again.ScanFirefoxFormHistory();
-    EXPECT_TRUE(locked.empty());
-    EXPECT_EQ(std::vector<std::string>{(m_profile + "formhistory.sqlite").str()}, problems.m_places)
-        << "a database that cannot be read is reported";
-    CleanList(m_list);
-    EXPECT_EQ(3u, m_list.size());
-    for (const CCleanTargetPtr& item : m_list)
-        EXPECT_EQ(0, item->GetCleaned());
-    sqlite3_exec(holder, "COMMIT;", nullptr, nullptr, nullptr);
-    sqlite3_close(holder);
-    EXPECT_EQ(3, Count("formhistory.sqlite", "select count(*) from moz_formhistory"));
-}
-
-TEST_F(FirefoxTest, DeletedRowsCannotBeReadFromTheFileAndKeywordedPlacesStay)
-{
-    // places.sqlite in write-ahead-log mode with a keyword on one address;
-    // formhistory.sqlite in the rollback-journal mode.
-    MakePlaces();
-    Exec("places.sqlite", "pragma journal_mode=wal;"
-                          "create table moz_keywords (id integer primary key, keyword text, place_id integer);"
-                          "insert into moz_places values (3, 'http://keyword.example/secret-keyword-page');"
-                          "insert into moz_keywords values (1, 'kw', 3);"
-                          "insert into moz_places values (4, 'http://typed.example/secret-typed-address');");
-    Exec("formhistory.sqlite", "create table moz_formhistory (id integer primary key, value text);"
-                               "insert into moz_formhistory (value) values ('secret-form-value');");
-    CMozilla firefox(m_appData, m_list, m_tick);
-    firefox.ScanFirefoxTypedUrls();
-    firefox.ScanFirefoxFormHistory();
-    std::vector<std::string> listed = Texts(m_list);
-    EXPECT_EQ(0, std::count(listed.begin(), listed.end(), "http://keyword.example/secret-keyword-page"));
-    CleanList(m_list);
-    EXPECT_TRUE(m_list.empty());
-    EXPECT_EQ(1, Count("places.sqlite", "select count(*) from moz_places where id = 3"));
-
-    for (const char* file : {"places.sqlite", "places.sqlite-wal", "formhistory.sqlite"})
-    {
-        std::string bytes;
-        ReadBytes(m_profile + file, bytes);
-        for (const char* secret : {"secret-typed-address", "secret-form-value", "http://visited.example/"})
-            EXPECT_EQ(std::string::npos, bytes.find(secret)) << secret << " still in " << file;
-    }
-    std::string places;
-    ASSERT_TRUE(ReadBytes(m_profile + "places.sqlite", places));
-    EXPECT_NE(std::string::npos, places.find("secret-keyword-page")) << "the kept address is in the file";
-}
-
-TEST_F(FirefoxTest, NoProfileNoQueries)
-{
-    CString empty = MakeTestRoot("noprofile");
-    char current[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, current);
-    SetCurrentDirectoryA(empty);
-    CMozilla firefox(empty, m_list, m_tick);
-    EXPECT_TRUE(firefox.GetProfileFolder().IsEmpty());
-    firefox.ScanFirefoxCookies();
-    EXPECT_TRUE(m_list.empty());
-    EXPECT_FALSE(Exists(empty + "\\cookies.sqlite")) << "nothing is created in the current folder";
-    SetCurrentDirectoryA(current);
-    RemoveTree(empty);
-}
-
-// ---- Opera: the formats ----
 
 namespace
 {
@@ -278,10 +61,12 @@ std::vector<std::pair<std::string, std::string>> Entries(const std::string& file
     d.wantedRecordTag = recordTag;
     d.wantedFieldTag = fieldTag;
     std::vector<std::pair<std::string, std::string>> out;
-    opera::ReadRecordEntries(source, d, [&](const std::string& t, const std::string& f) {
-        out.push_back({t, f});
-        return true;
-    });
+    opera::ReadRecordEntries(source, d,
+                             [&](const std::string& t, const std::string& f)
+                             {
+                                 out.push_back({t, f});
+                                 return true;
+                             });
     return out;
 }
 
@@ -290,10 +75,12 @@ std::vector<std::string> Cookies(const std::string& file)
     opera::CMemorySource source(file.data(), file.size());
     opera::CRecordFileDescription d;
     std::vector<std::string> out;
-    opera::ReadCookieEntries(source, d, [&](const std::string& t) {
-        out.push_back(t);
-        return true;
-    });
+    opera::ReadCookieEntries(source, d,
+                             [&](const std::string& t)
+                             {
+                                 out.push_back(t);
+                                 return true;
+                             });
     return out;
 }
 
@@ -301,10 +88,12 @@ template <class Reader> std::vector<std::string> Lines(const std::string& text, 
 {
     opera::CMemorySource source(text.data(), text.size());
     std::vector<std::string> out;
-    reader(source, [&](const std::string& line) {
-        out.push_back(line);
-        return true;
-    });
+    reader(source,
+           [&](const std::string& line)
+           {
+               out.push_back(line);
+               return true;
+           });
     return out;
 }
 
@@ -317,7 +106,8 @@ TEST(OperaFormatTest, RecordsFieldsFlagsAndLimits)
     w.Record(2, CRecordWriter::Field(3, "http://a/"));
     w.Flag(0x80); // a flag record: no length
     w.Record(9, CRecordWriter::Field(3, "other tag"));
-    w.Record(2, CRecordWriter::Field(4, "x") + CRecordWriter::Field(3, "first") + CRecordWriter::Field(3, "http://b/"));
+    w.Record(2, CRecordWriter::Field(4, "x") + CRecordWriter::Field(3, "first") +
+                    CRecordWriter::Field(3, "http://b/"));
     w.Record(2, CRecordWriter::Field(4, "no wanted field"));
     w.Record(2, CRecordWriter::Field(3, ""));
     EXPECT_EQ((CEntries{{"http://a/", ""}, {"http://b/", ""}}), Entries(w.bytes, 2, 3));
@@ -327,7 +117,8 @@ TEST(OperaFormatTest, RecordsFieldsFlagsAndLimits)
     cache.Record(1, CRecordWriter::Field(3, "http://d/"));
     // A field running past its record ends that record's parse; what came before counts.
     cache.Record(1, CRecordWriter::Field(3, "http://e/") + std::string("\x0d\x00\x09short", 8));
-    EXPECT_EQ((CEntries{{"http://c/", "opr00001.tmp"}, {"http://d/", ""}, {"http://e/", ""}}), Entries(cache.bytes, 1, 3));
+    EXPECT_EQ((CEntries{{"http://c/", "opr00001.tmp"}, {"http://d/", ""}, {"http://e/", ""}}),
+              Entries(cache.bytes, 1, 3));
 
     // A record longer than 1048576 bytes ends the file; 1048576 itself is read.
     CRecordWriter big(1, 4);
@@ -371,7 +162,8 @@ TEST(OperaFormatTest, CookieLocationsAndPathFlags)
     w.Record(3, CRecordWriter::Field(16, "after paths"));
     w.Flag(0x84); // end of domain y
     w.Record(3, CRecordWriter::Field(16, "outer"));
-    EXPECT_EQ((std::vector<std::string>{"early at ", "n at y.x\\p\\", "after paths at y.x\\p\\a\\", "outer at x\\p\\a\\"}),
+    EXPECT_EQ((std::vector<std::string>{"early at ", "n at y.x\\p\\", "after paths at y.x\\p\\a\\",
+                                        "outer at x\\p\\a\\"}),
               Cookies(w.bytes));
     EXPECT_EQ("z.y.x\\p\\", opera::BuildCookieLocation({"x", "y", "z"}, {"p"}));
     EXPECT_EQ("a\\b\\", opera::BuildCookieLocation({}, {"a", "b"}));
@@ -399,16 +191,21 @@ TEST(OperaFormatTest, TextFiles)
 {
     EXPECT_EQ((std::vector<std::string>{"one", "five"}),
               Lines("one\n2\n3\n4\nfive\n6\n7\n8\n", opera::ReadGlobalHistoryLines));
-    EXPECT_EQ((std::vector<std::string>{"one"}), Lines("one\n2\n3\n4\n\n6\n7\n8\n", opera::ReadGlobalHistoryLines));
+    EXPECT_EQ((std::vector<std::string>{"one"}),
+              Lines("one\n2\n3\n4\n\n6\n7\n8\n", opera::ReadGlobalHistoryLines));
 
-    std::string adr = "Opera Hotlist version 2.0\n#FOLDER\n\tNAME=Folder title\n\n#URL\n\tID=1\n\tNAME=Page title\r\n"
-                      "\n#NOTE\n\tNAME=still in the block\n\tNAME=\n#FOLDER\n\tNAME=not a page\n";
-    EXPECT_EQ((std::vector<std::string>{"Page title", "still in the block", ""}), Lines(adr, opera::ReadBookmarkLines));
+    std::string adr =
+        "Opera Hotlist version 2.0\n#FOLDER\n\tNAME=Folder title\n\n#URL\n\tID=1\n\tNAME=Page title\r\n"
+        "\n#NOTE\n\tNAME=still in the block\n\tNAME=\n#FOLDER\n\tNAME=not a page\n";
+    EXPECT_EQ((std::vector<std::string>{"Page title", "still in the block", ""}),
+              Lines(adr, opera::ReadBookmarkLines));
 
-    EXPECT_EQ((std::vector<std::string>{"C:\\a\r", "C:\\b"}), Lines("C:\\a\r\n\nC:\\b", opera::ReadDirectoryListLines));
+    EXPECT_EQ((std::vector<std::string>{"C:\\a\r", "C:\\b"}),
+              Lines("C:\\a\r\n\nC:\\b", opera::ReadDirectoryListLines));
 
-    std::string typed = "<typed_history>\n<typed_history_item content=\"http://a/?q=1&amp;b\" type=\"text\"/>\n"
-                        "<typed_history_item content=\"no closing quote\n<other/>\n";
+    std::string typed =
+        "<typed_history>\n<typed_history_item content=\"http://a/?q=1&amp;b\" type=\"text\"/>\n"
+        "<typed_history_item content=\"no closing quote\n<other/>\n";
     EXPECT_EQ((std::vector<std::string>{"http://a/?q=1&amp;b", "no closing quote"}),
               Lines(typed, opera::ReadTypedHistoryLines));
 
@@ -422,8 +219,8 @@ TEST(OperaFormatTest, TextFiles)
 
 TEST(OperaFormatTest, CacheFileNamesStayInTheirFolder)
 {
-    for (const char* bad : {"", ".", "..", "..\\..\\secret.doc", "C:\\Windows\\win.ini", "\\root.txt", "/etc/passwd",
-                            "sub/file", "sub\\file", "C:file", "file:stream"})
+    for (const char* bad : {"", ".", "..", "..\\..\\secret.doc", "C:\\Windows\\win.ini", "\\root.txt",
+                            "/etc/passwd", "sub/file", "sub\\file", "C:file", "file:stream"})
         EXPECT_FALSE(opera::IsSafeCacheFileName(bad)) << bad;
     for (const char* good : {"opr00001.tmp", "g_0000\x01.x", "..tmp", "a..b"})
         EXPECT_TRUE(opera::IsSafeCacheFileName(good)) << good;
@@ -473,8 +270,8 @@ TEST_F(OperaFilesTest, CacheIndexListsAndDeletesOnlyInsideItsFolder)
     ASSERT_TRUE(Exists(m_local + "cache4\\dcache4.url")) << m_local;
     Read(0);
     ASSERT_EQ(4u, m_list.size());
-    EXPECT_EQ((std::vector<std::string>{(m_local + "cache4\\dcache4.url").str(), "opr001.tmp [http://a/]", "http://b/",
-                                        "..\\..\\precious.doc [http://c/]"}),
+    EXPECT_EQ((std::vector<std::string>{(m_local + "cache4\\dcache4.url").str(), "opr001.tmp [http://a/]",
+                                        "http://b/", "..\\..\\precious.doc [http://c/]"}),
               Texts(m_list));
     EXPECT_EQ(CString("Opera file"), m_list[0]->GetTypeName());
     EXPECT_EQ(CString("Opera cache file"), m_list[1]->GetTypeName());
@@ -507,7 +304,8 @@ TEST_F(OperaFilesTest, VisitedLinksCookiesAndAFileHeldOpen)
     WriteBytes(m_roaming + "cookies4.dat", cookies.bytes);
     m_list.clear();
     Read(4);
-    EXPECT_EQ((std::vector<std::string>{(m_roaming + "cookies4.dat").str(), "sid at example.com\\"}), Texts(m_list));
+    EXPECT_EQ((std::vector<std::string>{(m_roaming + "cookies4.dat").str(), "sid at example.com\\"}),
+              Texts(m_list));
     EXPECT_EQ(3, m_tick.m_count) << "one tick per entry of each file";
 
     // Held open by the browser: not even its file item.
@@ -532,7 +330,8 @@ TEST_F(OperaFilesTest, TheFileTableReadsEachFileWithItsReader)
     WriteBytes(m_local + "opcache\\dcache4.url", cache.bytes);
     WriteBytes(m_local + "opcache\\opr002.tmp", "cached");
     WriteBytes(m_roaming + "download.dat", downloads.bytes);
-    WriteBytes(m_roaming + "opera6.adr", "Opera Hotlist version 2.0\n#FOLDER\n\tNAME=Folder\n#URL\n\tNAME=Bookmark\n");
+    WriteBytes(m_roaming + "opera6.adr",
+               "Opera Hotlist version 2.0\n#FOLDER\n\tNAME=Folder\n#URL\n\tNAME=Bookmark\n");
     WriteBytes(m_roaming + "opera.dir", "C:\\downloads\n\nC:\\music\n");
     const struct
     {
@@ -610,7 +409,8 @@ TEST(InternetExplorerTest, CacheFoldersAndTheLockedIndexRule)
         EXPECT_EQ(CString(folder ? "IE cache folder" : "IE cache file"), items[i]->GetTypeName()) << text;
         if (folder)
         {
-            EXPECT_EQ(text + "page[1].htm", items[i + 1]->GetDisplayText()) << "a folder directly before its file";
+            EXPECT_EQ(text + "page[1].htm", items[i + 1]->GetDisplayText())
+                << "a folder directly before its file";
         }
     }
 

@@ -1,7 +1,7 @@
 #include "TestUtil.h"
 #include "areas/FileTarget.h"
 #include "areas/RecycleBin.h"
-#include "browsers/MozillaTarget.h"
+#include "browsers/Mozilla.h"
 #include "browsers/OperaTarget.h"
 #include "engine/Catalogue.h"
 #include "engine/CleanRun.h"
@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <memory>
 #include <functional>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -58,7 +58,10 @@ public:
     void Tick() override { Record('T'); }
     void RefreshList() override { Record('R'); }
     bool IsCancelled() const override { return m_cancel; }
-    void ReportProblem(ProblemKind, const CString& place, const CString&) override { m_problems.push_back(place); }
+    void ReportProblem(ProblemKind, const CString& place, const CString&) override
+    {
+        m_problems.push_back(place);
+    }
 
     void Record(char what)
     {
@@ -91,12 +94,14 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
         "Scandisk folder", "IE cookie", "IE cache file", "IE cache folder", "IE fav link", "IE history file",
         "Opera temporary download", "Opera file", "Recently typed", "Relay Target", "RecycleBin entry",
         "Clipboard contents", "Opera cache file", "Opera visited link", "Opera download link", "Opera cookie",
-        "Opera history entry", "Opera bookmark", "Opera typed URL", "Mozilla cache file", "Mozilla visited link",
-        "Mozilla download link", "Mozilla cookie", "Mozilla history entry", "Mozilla bookmark", "Mozilla typed URL",
-        "Mozilla form data", "Mozilla cleaning query", "Logical disk unused space",
+        "Opera history entry", "Opera bookmark", "Opera typed URL", "Mozilla cache file",
+        "Mozilla visited link", "Mozilla download link", "Mozilla cookie", "Mozilla history entry",
+        "Mozilla bookmark", "Mozilla typed URL", "Mozilla form data", "Mozilla cleaning query",
+        "Logical disk unused space",
         // The newer browsers' kinds.
-        "Browser cache file", "Browser cache folder", "Chromium cookie", "Chromium history entry", "Chromium typed URL",
-        "Chromium search term", "Chromium form data", "Chromium download", "Chromium cleaning query"};
+        "Browser cache file", "Browser cache folder", "Chromium cookie", "Chromium history entry",
+        "Chromium typed URL", "Chromium search term", "Chromium form data", "Chromium download",
+        "Chromium cleaning query", "Chromium visited links file"};
     for (int i = 0; i < TN_COUNT; ++i)
         EXPECT_EQ(CString(expected[i]), GetTypeText(i)) << i;
 
@@ -104,11 +109,11 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
     CCleanTarget base("x");
     EXPECT_EQ(&base.GetTypeName(), &GetTypeText(TN_CLEAN_TARGET));
     EXPECT_EQ(&GetTypeText(TN_SCANDISK_FOLDER), &CFileTarget("C:\\F\\", FK_SCANDISK_FOLDER).GetTypeName());
-    EXPECT_EQ(&GetTypeText(TN_BROWSER_CACHE_FOLDER), &CFileTarget("C:\\F\\", FK_BROWSER_CACHE_FOLDER).GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_BROWSER_CACHE_FOLDER),
+              &CFileTarget("C:\\F\\", FK_BROWSER_CACHE_FOLDER).GetTypeName());
     EXPECT_EQ(&GetTypeText(TN_OPERA_TYPED_URL), &COperaTarget("u", "", OK_TYPED_URL, 0).GetTypeName());
-    CCleanTargetPtr cleaner(new CMozillaCleanerTarget("C:\\p\\formhistory.sqlite", "delete from moz_formhistory"));
-    EXPECT_EQ(&GetTypeText(TN_MOZILLA_FORM_DATA), &CMozillaTarget("f", cleaner, MK_FORM_DATA).GetTypeName());
-    EXPECT_EQ(&GetTypeText(TN_MOZILLA_QUERY), &cleaner->GetTypeName());
+    EXPECT_EQ(&GetTypeText(TN_MOZILLA_FORM_DATA),
+              &CDatabaseRowTarget("f", nullptr, MK_FORM_DATA).GetTypeName());
     base.Clean();
     EXPECT_EQ(1, base.GetAttempted());
     EXPECT_EQ(0, base.GetCleaned());
@@ -195,14 +200,15 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         EXPECT_EQ(0u, scanned.count(none));
 
     // Every section's steps in run order, written as "area:what" (what: the scan path of
-    // a walk or a list, the Opera file number, the Firefox query, or the step kind).
+    // a walk or a list, the Opera file number, the browser trace, or the step kind).
     std::vector<std::string> order;
     for (int i = 0; i < stepCount; ++i)
     {
         const CScanStep& step = steps[i];
         char text[64];
-        const char* kinds[] = {"walk",    "mru",   "clipboard", "bin",           "scandisk",
-                               "opera",   "firefox", "disks",   "firefox-cache", "chromium"};
+        const char* kinds[] = {"walk",    "mru",   "clipboard",     "bin",      "scandisk",      "opera",
+                               "firefox", "disks", "firefox-cache", "chromium", "chromium-cache"};
+        static_assert(std::size(kinds) == STEP_CHROMIUM_CACHE + 1, "a name for every step kind");
         int what = step.kind == STEP_WALK || step.kind == STEP_MRU ? step.pathEntry : step.reader;
         snprintf(text, sizeof(text), "%d %d %s %d", step.section, step.areaId, kinds[step.kind], what);
         order.push_back(text);
@@ -219,12 +225,12 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         // opera.dir, typed_history.xml, temporary downloads
         "2 714 opera 0", "2 714 opera 1", "2 716 opera 2", "2 722 opera 3", "2 715 opera 4", "2 716 opera 5",
         "2 717 opera 6", "2 716 opera 7", "2 718 opera 8", "2 714 opera 9",
-        // Firefox: typed addresses, history, downloads, cookies, bookmarks, forms
+        // Firefox (traces: 0 typed, 1 history, 2 downloads, 3 cookies, 4 bookmarks, 5 forms)
         "2 718 firefox 0", "2 716 firefox 1", "2 722 firefox 2", "2 715 firefox 3", "2 717 firefox 4",
         "2 719 firefox 5", "2 714 firefox-cache 0",
         // The Chromium family: caches, cookies, history, typed addresses, forms, downloads
-        "2 714 chromium 0", "2 715 chromium 1", "2 716 chromium 2", "2 718 chromium 3", "2 719 chromium 4",
-        "2 722 chromium 5",
+        "2 714 chromium-cache 0", "2 715 chromium 3", "2 716 chromium 1", "2 718 chromium 0",
+        "2 719 chromium 5", "2 722 chromium 2",
         // Wipe free space
         "3 0 disks 0"};
     EXPECT_EQ(expected, order);
@@ -261,14 +267,15 @@ TEST(CatalogueTest, CaptionsAndSectionNamesOfTheStringTable)
     char text[256];
     for (int i = 0; i < count; ++i)
     {
-        LoadStringA(GetModuleHandleA(nullptr), IDS_AREA_RECENT_DOCS + areas[i].areaId - AREA_FIRST,
-                    text, sizeof(text));
+        LoadStringA(GetModuleHandleA(nullptr), IDS_AREA_RECENT_DOCS + areas[i].areaId - AREA_FIRST, text,
+                    sizeof(text));
         EXPECT_STREQ(captions[i], text) << areas[i].areaId;
     }
     std::vector<CString> names;
     for (int section = 0; section < SECTION_COUNT; ++section)
         names.push_back(CString::FromResource(IDS_SECTION_WINDOWS + section));
-    EXPECT_EQ((std::vector<CString>{"Windows cleaning", "Applications cleaning", "Browsers cleaning", "Wipe free space"}),
+    EXPECT_EQ((std::vector<CString>{"Windows cleaning", "Applications cleaning", "Browsers cleaning",
+                                    "Wipe free space"}),
               names);
     CSectionList sections = CreateSections(names);
     for (size_t i = 0; i < sections.size(); ++i)
@@ -362,8 +369,7 @@ TEST_F(ScanRunTest, SectionsGoThroughTheirStatusesInRowOrder)
     MakeDir(m_root + "\\recent");
     WriteBytes(m_root + "\\recent\\doc.lnk", "x");
     m_context.m_paths[SP_RECENT] = m_root + "\\recent";
-    m_context.m_areas = {AREA_RECENT_DOCS, AREA_NETWORK_MAPPINGS, AREA_ACROBAT,
-                         AREA_DOWNLOADED_PROGRAMS};
+    m_context.m_areas = {AREA_RECENT_DOCS, AREA_NETWORK_MAPPINGS, AREA_ACROBAT, AREA_DOWNLOADED_PROGRAMS};
     // Left over from an earlier scan: discarded before the new one starts.
     m_sections[SECTION_BROWSERS]->GetFoundItems().push_back(Scripted("old", false));
     m_sections[SECTION_WIPE]->SetStatus(SS_COMPLETE);
@@ -448,8 +454,8 @@ TEST_F(ScanRunTest, TempFoldersAreWalkedOnceAndOnlyWhenTheyAreScratchSpace)
 TEST_F(ScanRunTest, OperaTemporaryDownloadsAreWalkedInTheLocalProfile)
 {
     CString downloads = m_root + "\\local\\Opera\\Opera\\profile\\cache4\\temporary_download";
-    for (const char* dir : {"\\local", "\\local\\Opera", "\\local\\Opera\\Opera", "\\local\\Opera\\Opera\\profile",
-                            "\\local\\Opera\\Opera\\profile\\cache4"})
+    for (const char* dir : {"\\local", "\\local\\Opera", "\\local\\Opera\\Opera",
+                            "\\local\\Opera\\Opera\\profile", "\\local\\Opera\\Opera\\profile\\cache4"})
         MakeDir(m_root + dir);
     MakeDir(downloads);
     WriteBytes(downloads + "\\setup.exe", "x");
@@ -578,7 +584,10 @@ TEST_F(CleanRunTest, FolderWalkResultIsRemovedContentFirst)
 
 namespace
 {
-LRESULT CALLBACK PlainWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+LRESULT CALLBACK PlainWindowProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    return DefWindowProcA(h, m, w, l);
+}
 
 HWND MakeWindowOfClass(const char* className)
 {
@@ -613,6 +622,7 @@ TEST(BrowserAdviceTest, RunningBrowsersAreNamedFirefoxFirst)
 
     CRunningBrowsers operaOnly;
     operaOnly.opera = true;
-    EXPECT_EQ(CString("For best cleaning results it is recomended to close the following applications:\nOpera\n"),
-              BuildBrowserAdvice(operaOnly));
+    EXPECT_EQ(
+        CString("For best cleaning results it is recomended to close the following applications:\nOpera\n"),
+        BuildBrowserAdvice(operaOnly));
 }

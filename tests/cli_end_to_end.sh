@@ -140,17 +140,19 @@ profile_u=$roaming_u/Mozilla/Firefox/Profiles/e2e.default
 opera_u=$roaming_u/Opera/Opera/profile
 rm -rf "$roaming_u/Mozilla" "$roaming_u/Opera"
 mkdir -p "$profile_u" "$opera_u"
+# The databases are made from the browsers' own schemas (tests/data/browsers).
+schemas=$(cd "$(dirname "$0")/data/browsers" && pwd)
+sqlite3 "$profile_u/places.sqlite" <"$schemas/firefox-places.sql"
 sqlite3 "$profile_u/places.sqlite" "
-  create table moz_places (id integer primary key, url text);
-  create table moz_historyvisits (id integer primary key, place_id integer, visit_date integer);
-  create table moz_inputhistory (place_id integer, input text);
-  create table moz_bookmarks (id integer primary key, fk integer, title text);
-  insert into moz_places values (1, 'http://visited.example/'), (2, 'http://bookmarked.example/');
-  insert into moz_historyvisits (place_id, visit_date) values (1, 10), (1, 20), (2, 30);
-  insert into moz_bookmarks values (14, 2, 'Bookmarked page');"
-sqlite3 "$profile_u/cookies.sqlite" "
-  create table moz_cookies (id integer primary key, name text, host text, path text);
-  insert into moz_cookies (name, host, path) values ('sid', '.example.com', '/');"
+  insert into moz_places (id, url, guid, typed, visit_count) values (1, 'http://visited.example/', 'p1', 1, 2),
+    (2, 'http://bookmarked.example/', 'p2', 0, 1);
+  update moz_places set foreign_count = 1 where id = 2;
+  insert into moz_historyvisits (place_id, visit_date, visit_type) values (1, 10, 2), (1, 20, 1), (2, 30, 1);
+  insert into moz_bookmarks (id, type, fk, parent, position, title, guid) values
+    (1, 2, null, 0, 0, '', 'root________'), (3, 2, null, 1, 0, 'toolbar', 'toolbar_____'),
+    (14, 1, 2, 3, 0, 'Bookmarked page', 'bm14');"
+sqlite3 "$profile_u/cookies.sqlite" <"$schemas/firefox-cookies.sql"
+sqlite3 "$profile_u/cookies.sqlite" "insert into moz_cookies (name, value, host, path) values ('sid', 'v', '.example.com', '/');"
 # An Opera visited-links file: header (tag width 1, length width 2), one record 2
 # holding field 3; and a history and typed-address file.
 printf '\x00\x00\x10\x00\x00\x02\x00\x00\x00\x01\x00\x02\x02\x00\x0c\x03\x00\x09http://o/' >"$opera_u/vlink4.dat"
@@ -174,7 +176,7 @@ check '[ "$(sqlite3 "$profile_u/places.sqlite" "select count(*) from moz_history
 check '[ "$(sqlite3 "$profile_u/cookies.sqlite" "select count(*) from moz_cookies")" = 0 ]' "cookies left"
 check '[ "$(sqlite3 "$profile_u/places.sqlite" "select group_concat(url) from moz_places")" = http://bookmarked.example/ ]' \
   "places after the clean: $(sqlite3 "$profile_u/places.sqlite" "select group_concat(url) from moz_places")"
-check '[ "$(sqlite3 "$profile_u/places.sqlite" "select count(*) from moz_bookmarks")" = 1 ]' "a bookmark was removed"
+check '[ "$(sqlite3 "$profile_u/places.sqlite" "select count(*) from moz_bookmarks where fk = 2")" = 1 ]' "a bookmark was removed"
 for f in vlink4.dat global.dat typed_history.xml; do
   check '[ ! -e "$opera_u/$f" ]' "Opera file left: $f"
 done
@@ -189,36 +191,29 @@ release_u=$roaming_u/Mozilla/Firefox/Profiles/e2e.default-release
 cache2_u=$local_u/Mozilla/Firefox/Profiles/e2e.default-release/cache2/entries
 rm -rf "$local_u/Google" "$local_u/Microsoft/Edge" "$roaming_u/Mozilla" "$local_u/Mozilla"
 mkdir -p "$chrome_u/Network" "$chrome_u/Cache/Cache_Data" "$edge_u" "$release_u" "$cache2_u"
+sqlite3 "$chrome_u/History" <"$schemas/chromium-History.sql"
 sqlite3 "$chrome_u/History" "
-  create table meta(key longvarchar primary key, value longvarchar);
-  create table urls(id integer primary key, url longvarchar, typed_count integer default 0 not null);
-  create table visits(id integer primary key, url integer not null, visit_time integer not null);
-  create table keyword_search_terms(keyword_id integer, url_id integer, term longvarchar, normalized_term longvarchar);
-  create table segments(id integer primary key, name varchar, url_id integer);
-  create table segment_usage(id integer primary key, segment_id integer, time_slot integer, visit_count integer);
-  create table downloads(id integer primary key, target_path longvarchar);
-  create table downloads_url_chains(id integer, chain_index integer, url longvarchar);
-  insert into meta values ('version', '56');
-  insert into urls values (1, 'https://chrome.example/', 1);
-  insert into visits values (1, 1, 10);
+  insert into urls (id, url, title, visit_count, typed_count, last_visit_time) values (1, 'https://chrome.example/', '', 1, 1, 10);
+  insert into visits (id, url, visit_time) values (1, 1, 10);
   insert into keyword_search_terms values (1, 1, 'chrome search', 'chrome search');
-  insert into downloads values (1, 'C:\dl\tool.exe');
+  insert into downloads values (1, 'g1', 'C:\\dl\\tool.exe', 'C:\\dl\\tool.exe', 1, 1, 1, 1, 0, 0, x'', 1, 0, 0, 0, '', '', '', '', '', '', '', '', '', '', '', '', '');
   insert into downloads_url_chains values (1, 0, 'https://dl.example/tool.exe');"
 cp "$chrome_u/History" "$edge_u/History"
-sqlite3 "$chrome_u/Network/Cookies" "create table cookies(host_key text, name text, value text, path text);
-  insert into cookies values ('.chrome.example', 'sid', '', '/');"
-sqlite3 "$chrome_u/Web Data" "create table autofill(name varchar, value varchar);
-  create table credit_cards(guid varchar, name_on_card varchar);
-  insert into autofill values ('email', 'me@chrome.example'); insert into credit_cards values ('c', 'Holder');"
-sqlite3 "$chrome_u/Login Data" "create table logins(origin_url varchar, username_value varchar);
-  insert into logins values ('https://bank.example/', 'me');"
+sqlite3 "$chrome_u/Network/Cookies" <"$schemas/chromium-Cookies.sql"
+sqlite3 "$chrome_u/Network/Cookies" "insert into cookies values (1, '.chrome.example', '', 'sid', '', x'', '/', 0, 0, 0, 0, 0, 0, 1, 0, 0, 443, 0, 0, 0);"
+sqlite3 "$chrome_u/Web Data" <"$schemas/chromium-WebData.sql"
+sqlite3 "$chrome_u/Web Data" "insert into autofill (name, value, value_lower) values ('email', 'me@chrome.example', 'me@chrome.example');
+  insert into credit_cards (guid, name_on_card) values ('c', 'Holder');"
+sqlite3 "$chrome_u/Login Data" <"$schemas/chromium-LoginData.sql"
+sqlite3 "$chrome_u/Login Data" "insert into logins (origin_url, username_value, signon_realm, date_created, blacklisted_by_user, scheme)
+  values ('https://bank.example/', 'me', 'https://bank.example/', 1, 0, 0);"
 printf '{"roots": {}}' >"$chrome_u/Bookmarks"
 cp "$chrome_u/Bookmarks" "$work/Bookmarks.before"
 echo cached >"$chrome_u/Cache/Cache_Data/f_000001"
 printf '[Profile0]\nName=default-release\nIsRelative=1\nPath=Profiles/e2e.default-release\n' \
   >"$roaming_u/Mozilla/Firefox/profiles.ini"
-sqlite3 "$release_u/cookies.sqlite" "create table moz_cookies (id integer primary key, name text, host text, path text);
-  insert into moz_cookies (name, host, path) values ('ff', '.release.example', '/');"
+sqlite3 "$release_u/cookies.sqlite" <"$schemas/firefox-cookies.sql"
+sqlite3 "$release_u/cookies.sqlite" "insert into moz_cookies (name, value, host, path) values ('ff', 'v', '.release.example', '/');"
 echo entry >"$cache2_u/0123ABCD"
 wine "$cli" --areas=714,715,716,718,719,722 --clean >"$work/today.out" 2>"$work/today.err" </dev/null
 status=$?
@@ -238,7 +233,7 @@ done
 check '[ "$(grep -c "Chromium history entry" "$work/today.txt")" -eq 2 ]' "Chrome and Edge history: $(grep -c "Chromium history entry" "$work/today.txt") lines"
 check '[ $status -eq 0 ] && tail -n 1 "$work/today.txt" | grep -q "left 0$"' "today's browsers: status $status, $(tail -n 1 "$work/today.txt"), $(cat "$work/today.err")"
 for db in "$chrome_u/History" "$edge_u/History"; do
-  check '[ "$(sqlite3 "$db" "select count(*) from visits") $(sqlite3 "$db" "select count(*) from keyword_search_terms") $(sqlite3 "$db" "select count(*) from downloads") $(sqlite3 "$db" "select count(*) from meta")" = "0 0 0 1" ]' "history left in $db"
+  check '[ "$(sqlite3 "$db" "select count(*) from visits") $(sqlite3 "$db" "select count(*) from keyword_search_terms") $(sqlite3 "$db" "select count(*) from downloads") $(sqlite3 "$db" "select count(*) from meta")" = "0 0 0 3" ]' "history left in $db"
 done
 check '[ "$(sqlite3 "$chrome_u/Network/Cookies" "select count(*) from cookies")" = 0 ] && [ "$(sqlite3 "$chrome_u/Web Data" "select count(*) from autofill") $(sqlite3 "$chrome_u/Web Data" "select count(*) from credit_cards")" = "0 1" ]' "Chrome cookies or forms"
 check '[ "$(sqlite3 "$chrome_u/Login Data" "select count(*) from logins")" = 1 ] && cmp -s "$chrome_u/Bookmarks" "$work/Bookmarks.before"' "saved passwords or bookmarks were touched"

@@ -1,0 +1,512 @@
+#include "ProfileDatabase.h"
+
+#include "TextConversion.h"
+#include "afx/String.h"
+#include "areas/FileTarget.h"
+#include "areas/PathText.h"
+#include "model/TypeNames.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <sqlite3.h>
+#include <string>
+
+namespace
+{
+// An open database, closed with its scope.
+class CDatabase
+{
+public:
+    CDatabase() = default;
+    CDatabase(const CDatabase&) = delete;
+    CDatabase& operator=(const CDatabase&) = delete;
+    ~CDatabase() { Close(); }
+    void Close()
+    {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+
+    int Open(const CString& name, int flags)
+    {
+        int result = sqlite3_open_v2(name, &m_db, flags, nullptr);
+        if (m_db)
+            sqlite3_extended_result_codes(m_db, 1);
+        return result;
+    }
+    int Exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); }
+    CString Error(int result) const
+    {
+        return m_db ? CString(sqlite3_errmsg(m_db)) : CString(sqlite3_errstr(result));
+    }
+    sqlite3* Get() const { return m_db; }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// A prepared statement, finalized with its scope.
+class CQuery
+{
+public:
+    CQuery(sqlite3* db, const char* sql)
+    {
+        m_result = sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr);
+    }
+    CQuery(const CQuery&) = delete;
+    CQuery& operator=(const CQuery&) = delete;
+    ~CQuery() { sqlite3_finalize(m_statement); }
+    int Prepared() const { return m_result; }
+    sqlite3_stmt* Get() const { return m_statement; }
+
+private:
+    sqlite3_stmt* m_statement = nullptr;
+    int m_result;
+};
+
+// Whether the layout has what a statement needs ("table", "table.column", "!" for
+// without); nullptr is always met.
+bool LayoutMeets(sqlite3* db, const char* needs)
+{
+    if (!needs)
+        return true;
+    const bool without = needs[0] == '!';
+    std::string what = without ? needs + 1 : needs;
+    const size_t dot = what.find('.');
+    CQuery query(db, dot == std::string::npos
+                         ? "select count(*) from sqlite_master where type = 'table' and name = ?1"
+                         : "select count(*) from pragma_table_info(?1) where name = ?2");
+    if (query.Prepared() != SQLITE_OK)
+        return false;
+    const std::string table = what.substr(0, dot);
+    sqlite3_bind_text(query.Get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    if (dot != std::string::npos)
+        sqlite3_bind_text(query.Get(), 2, what.c_str() + dot + 1, -1, SQLITE_TRANSIENT);
+    const bool has = sqlite3_step(query.Get()) == SQLITE_ROW && sqlite3_column_int(query.Get(), 0) > 0;
+    return has != without;
+}
+
+std::string WithBound(const char* sql, long long last)
+{
+    std::string text = sql;
+    const std::string bound = std::to_string(last);
+    for (size_t at = text.find("%LAST%"); at != std::string::npos;
+         at = text.find("%LAST%", at + bound.size()))
+        text.replace(at, 6, bound);
+    return text;
+}
+
+// Runs the statements whose layout is there; SQLITE_OK or the first failure.
+int RunStatements(CDatabase& db, const CStatement* statements, long long last)
+{
+    for (const CStatement* s = statements; s && s->sql; ++s)
+    {
+        if (!LayoutMeets(db.Get(), s->needs))
+            continue;
+        int result = db.Exec(WithBound(s->sql, last).c_str());
+        if (result != SQLITE_OK)
+            return result;
+    }
+    return SQLITE_OK;
+}
+
+// A write connection: foreign keys enforced (their cascades remove what pointed at a
+// removed row), removed content overwritten, temporary tables kept in memory, and a
+// journal that would keep old pages in the profile deleted after each transaction.
+int OpenForWriting(CDatabase& db, const CString& path)
+{
+    int result = db.Open(path, SQLITE_OPEN_READWRITE);
+    if (result == SQLITE_OK)
+        result = db.Exec("pragma foreign_keys = on; pragma secure_delete = on; pragma temp_store = memory;");
+    if (result == SQLITE_OK)
+    {
+        CQuery mode(db.Get(), "pragma journal_mode");
+        std::string current;
+        if (mode.Prepared() == SQLITE_OK && sqlite3_step(mode.Get()) == SQLITE_ROW)
+            current = reinterpret_cast<const char*>(sqlite3_column_text(mode.Get(), 0));
+        if (current == "persist" || current == "truncate")
+            result = db.Exec("pragma journal_mode = delete");
+    }
+    return result;
+}
+
+// One transaction of statements, then the database rebuilt whole and the write-ahead
+// log folded back and emptied: deleted rows are overwritten where they lay, and older
+// copies of them that the browser left in unused parts of pages are gone with the
+// rebuild. SQLITE_OK, or the first failure with SQLite's message in error.
+int RunTransaction(CDatabase& db, const CStatement* first, const CStatement* second, long long last,
+                   CString& error)
+{
+    int result = db.Exec("begin immediate");
+    if (result == SQLITE_OK)
+        result = RunStatements(db, first, last);
+    if (result == SQLITE_OK)
+        result = RunStatements(db, second, last);
+    if (result == SQLITE_OK)
+        result = db.Exec("commit");
+    if (result == SQLITE_OK)
+        result = db.Exec("vacuum");
+    if (result == SQLITE_OK)
+        result = db.Exec("pragma wal_checkpoint(truncate)");
+    if (result != SQLITE_OK)
+    {
+        error = db.Error(result);
+        sqlite3_exec(db.Get(), "rollback", nullptr, nullptr, nullptr);
+    }
+    return result;
+}
+
+// Runs one rule's clean on one profile database; never listed itself. Its display text
+// is the database's path.
+class CDatabaseCleaner : public CCleanTarget
+{
+public:
+    CDatabaseCleaner(const CString& path, const CString& profile, const CDatabaseRule& rule, int typeText)
+        : CCleanTarget(path), m_profile(profile), m_rule(rule), m_typeText(typeText)
+    {
+    }
+    const CString& GetTypeName() const override { return GetTypeText(m_typeText); }
+    CString GetCleanNote() const override { return m_failure; }
+    void SetBound(long long last) { m_last = last; }
+
+    int Clean() override
+    {
+        m_attempted = 1;
+        m_failure.Empty();
+        m_cleaned = CleanDatabase() && CleanFollowUps() ? 1 : 0;
+        return m_cleaned;
+    }
+
+private:
+    bool CleanDatabase()
+    {
+        CDatabase db;
+        int result = OpenForWriting(db, GetDisplayText());
+        if (result != SQLITE_OK)
+            m_failure = db.Error(result);
+        else
+            result = RunTransaction(db, m_rule.clean, m_rule.residue, m_last, m_failure);
+        return result == SQLITE_OK;
+    }
+
+    bool CleanFollowUps()
+    {
+        for (const CFollowUp* f = m_rule.followUps; f && f->file; ++f)
+        {
+            const CString path = m_profile + f->file;
+            if (!IsFilePath(path))
+                continue;
+            CDatabase db;
+            int result = OpenForWriting(db, path);
+            if (result == SQLITE_OK)
+            {
+                CQuery attach(db.Get(), "attach database ?1 as listed");
+                result = attach.Prepared();
+                if (result == SQLITE_OK)
+                {
+                    sqlite3_bind_text(attach.Get(), 1, GetDisplayText(), -1, SQLITE_TRANSIENT);
+                    result =
+                        sqlite3_step(attach.Get()) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db.Get());
+                }
+            }
+            CString error;
+            if (result != SQLITE_OK)
+                error = db.Error(result);
+            else
+                result = RunTransaction(db, f->statements, nullptr, m_last, error);
+            if (result != SQLITE_OK)
+            {
+                m_failure = path + ": " + error;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    CString m_profile;
+    const CDatabaseRule& m_rule;
+    int m_typeText;
+    long long m_last = 0;
+    CString m_failure;
+};
+
+std::string Column(sqlite3_stmt* row, int index)
+{
+    const unsigned char* text = sqlite3_column_text(row, index);
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<size_t>(sqlite3_column_bytes(row, index)))
+                : std::string();
+}
+
+// The text a row shows, from its first text column on.
+std::string ShapeRow(sqlite3_stmt* row, int first, RowShape shape)
+{
+    switch (shape)
+    {
+    case ROW_PAIR:
+        return Column(row, first) + " - " + Column(row, first + 1);
+    case ROW_COOKIE:
+        if (sqlite3_column_type(row, first) == SQLITE_NULL)
+            return std::string();
+        return Column(row, first) + " at " + Column(row, first + 1) + Column(row, first + 2);
+    case ROW_TEXT:
+        break;
+    }
+    return Column(row, first);
+}
+
+// A copy of a database and its journal or write-ahead log in a folder of its own, read
+// in place of the profile's so that nothing is written beside the original; the copies
+// are overwritten and removed with the scope.
+class CSnapshot
+{
+public:
+    CSnapshot(const CString& path)
+    {
+        wchar_t temp[MAX_PATH + 1];
+        DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+        if (length == 0 || length > MAX_PATH)
+            return;
+        static LONG serial = 0;
+        for (int attempt = 0; attempt < 100 && m_folder.empty(); ++attempt)
+        {
+            std::wstring folder = std::wstring(temp) + L"qv-read-" + std::to_wstring(GetCurrentProcessId()) +
+                                  L"-" + std::to_wstring(InterlockedIncrement(&serial));
+            if (CreateDirectoryW(folder.c_str(), nullptr))
+                m_folder = folder;
+            else if (GetLastError() != ERROR_ALREADY_EXISTS)
+                return;
+        }
+        if (m_folder.empty())
+            return;
+        const std::wstring source = Utf8ToWide(path);
+        const std::wstring copy = m_folder + L"\\db";
+        bool copied = CopyFileW(source.c_str(), copy.c_str(), TRUE) != 0;
+        for (const wchar_t* sidecar : {L"-journal", L"-wal"})
+            if (copied && GetFileAttributesW((source + sidecar).c_str()) != INVALID_FILE_ATTRIBUTES)
+                copied = CopyFileW((source + sidecar).c_str(), (copy + sidecar).c_str(), TRUE) != 0;
+        if (copied)
+            WideToUtf8(copy.c_str(), copy.size(), m_copy);
+    }
+    CSnapshot(const CSnapshot&) = delete;
+    CSnapshot& operator=(const CSnapshot&) = delete;
+    ~CSnapshot()
+    {
+        if (m_folder.empty())
+            return;
+        for (const wchar_t* name : {L"\\db", L"\\db-journal", L"\\db-wal", L"\\db-shm"})
+        {
+            CString path;
+            const std::wstring file = m_folder + name;
+            if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                WideToUtf8(file.c_str(), file.size(), path))
+                RemoveListedEntry(path, false, true);
+        }
+        RemoveDirectoryW(m_folder.c_str());
+    }
+    // The copy's path, "" when it could not be made.
+    const CString& GetPath() const { return m_copy; }
+
+private:
+    std::wstring m_folder;
+    CString m_copy;
+};
+
+// Whether the database's header says it keeps a write-ahead log.
+bool IsWalDatabase(const CString& path)
+{
+    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    unsigned char header[20] = {};
+    DWORD read = 0;
+    bool wal = ReadFile(file, header, sizeof(header), &read, nullptr) && read == sizeof(header) &&
+               header[18] == 2 && header[19] == 2;
+    CloseHandle(file);
+    return wal;
+}
+
+// The URI that opens a database without taking a lock or writing anything beside it;
+// "" for a path that has no such form (a share).
+CString ImmutableUri(const CString& path)
+{
+    const std::string plain = path.str();
+    if (plain.size() < 3 || plain[1] != ':')
+        return CString();
+    std::string uri = "file:///";
+    for (char c : plain)
+    {
+        if (c == '\\')
+            uri += '/';
+        else if (c == '%' || c == '?' || c == '#')
+        {
+            static const char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[(static_cast<unsigned char>(c) >> 4) & 15];
+            uri += kHex[static_cast<unsigned char>(c) & 15];
+        }
+        else
+            uri += c;
+    }
+    return CString(uri + "?immutable=1");
+}
+
+// Lists one rule's rows of one database; false (with SQLite's message) when it cannot be read.
+bool ListRows(CDatabase& db, const CDatabaseRule& rule, CDatabaseCleaner& cleaner,
+              const CCleanTargetPtr& shared, CFoundItemList& list, CTickable& tick, CString& error)
+{
+    if (!LayoutMeets(db.Get(), rule.needs))
+        return true;
+    CQuery query(db.Get(), rule.listing);
+    if (query.Prepared() != SQLITE_OK)
+    {
+        error = db.Error(query.Prepared());
+        return false;
+    }
+    const int first = rule.bounded ? 1 : 0;
+    long long last = 0;
+    int result;
+    while ((result = sqlite3_step(query.Get())) == SQLITE_ROW)
+    {
+        if (rule.bounded)
+        {
+            long long id = sqlite3_column_int64(query.Get(), 0);
+            if (id > last)
+                last = id;
+        }
+        const std::string text = ShapeRow(query.Get(), first, rule.shape);
+        if (text.empty())
+            continue; // removed with the rest, but nothing to show
+        list.push_back(
+            std::make_shared<CDatabaseRowTarget>(Utf8ToAnsi(text, kMaxRowUnits), shared, rule.kind));
+        tick.Tick();
+    }
+    // What was listed is what the clean may remove, even when the listing stopped early.
+    cleaner.SetBound(last);
+    if (result != SQLITE_DONE)
+    {
+        error = db.Error(result);
+        return false;
+    }
+    return true;
+}
+
+const char kNeedsRecovery[] =
+    "left by a crash with changes to roll back; the clean recovers it as the browser would";
+
+// Opens a profile database for reading without writing to the profile: one that keeps a
+// write-ahead log is opened as it stands when the log is empty, and read from a copy
+// while the log is there; one with a journal to roll back is read from a recovered copy.
+int OpenForReading(CDatabase& db, const CString& path, std::unique_ptr<CSnapshot>& snapshot, CTickable& tick)
+{
+    const bool logged = GetPathAttributes(path + "-wal") != INVALID_FILE_ATTRIBUTES;
+    if (!logged && IsWalDatabase(path))
+    {
+        const CString uri = ImmutableUri(path);
+        if (!uri.IsEmpty())
+            return db.Open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    }
+    if (!logged)
+    {
+        int result = db.Open(path, SQLITE_OPEN_READONLY);
+        if (result == SQLITE_OK)
+            result = db.Exec("pragma schema_version");
+        if (result != SQLITE_READONLY_ROLLBACK)
+            return result;
+        tick.ReportProblem(PROBLEM_NOTE, path, kNeedsRecovery);
+    }
+    snapshot.reset(new CSnapshot(path));
+    if (snapshot->GetPath().IsEmpty())
+        return SQLITE_CANTOPEN;
+    db.Close();
+    return db.Open(snapshot->GetPath(), SQLITE_OPEN_READWRITE);
+}
+
+void ScanRule(const CBrowserFamily& family, const CString& profile, const CDatabaseRule& rule,
+              CFoundItemList& list, CTickable& tick)
+{
+    CString path;
+    for (const char* name : rule.files)
+        if (name && path.IsEmpty() && IsFilePath(profile + name))
+            path = profile + name;
+    if (path.IsEmpty())
+    {
+        for (const char* name : rule.files)
+        {
+            DWORD error =
+                name && GetPathAttributes(profile + name) == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+            if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                tick.ReportProblem(PROBLEM_UNREADABLE, profile + name, ErrorText(error));
+        }
+        return; // a database that is not there is not made
+    }
+    if (!rule.listing)
+    {
+        list.push_back(std::make_shared<CFileTarget>(path, rule.kind));
+        tick.Tick();
+        return;
+    }
+    auto cleaner = std::make_shared<CDatabaseCleaner>(path, profile, rule, family.cleanerType);
+    std::unique_ptr<CSnapshot> snapshot;
+    CString error;
+    {
+        CDatabase db;
+        int result = OpenForReading(db, path, snapshot, tick);
+        if (result != SQLITE_OK)
+            error = db.Error(result);
+        else
+            ListRows(db, rule, *cleaner, cleaner, list, tick, error);
+    }
+    if (!error.IsEmpty())
+        tick.ReportProblem(PROBLEM_UNREADABLE, path, error);
+}
+} // namespace
+
+void ScanProfileDatabases(const CBrowserFamily& family, const CString& profile, int trace,
+                          CFoundItemList& list, CTickable& tick)
+{
+    if (profile.IsEmpty())
+        return; // bare file names would open databases in whatever folder is current
+    for (size_t i = 0; i < family.count; ++i)
+        if (family.rules[i].trace == trace)
+            ScanRule(family, profile, family.rules[i], list, tick);
+}
+
+CCleanScript DescribeClean(const CBrowserFamily& family, const CString& profile, int trace, long long last)
+{
+    CCleanScript script;
+    for (size_t i = 0; i < family.count && script.database.IsEmpty(); ++i)
+    {
+        const CDatabaseRule& rule = family.rules[i];
+        if (rule.trace != trace || !rule.listing)
+            continue;
+        for (const char* name : rule.files)
+            if (name && script.database.IsEmpty() && IsFilePath(profile + name))
+                script.database = profile + name;
+        CDatabase db;
+        if (script.database.IsEmpty() || db.Open(script.database, SQLITE_OPEN_READONLY) != SQLITE_OK)
+            continue;
+        script.listing = rule.listing;
+        script.clean = "pragma foreign_keys = on; pragma secure_delete = on; pragma temp_store = memory;"
+                       " begin immediate;";
+        for (const CStatement* list : {rule.clean, rule.residue})
+            for (const CStatement* s = list; s && s->sql; ++s)
+                if (LayoutMeets(db.Get(), s->needs))
+                    script.clean += " " + WithBound(s->sql, last) + ";";
+        script.clean += " commit; vacuum; pragma wal_checkpoint(truncate);";
+    }
+    return script;
+}
+
+CDatabaseRowTarget::CDatabaseRowTarget(const CString& displayText, const CCleanTargetPtr& cleaner, int kind)
+    : CRelayTarget(displayText, cleaner), m_kind(kind)
+{
+}
+
+const CString& CDatabaseRowTarget::GetTypeName() const
+{
+    return GetTypeText(m_kind);
+}
