@@ -87,7 +87,7 @@ CRunningBrowsers FindRunningBrowsers()
 
 CString BuildBrowserAdvice(const CRunningBrowsers& browsers)
 {
-    CString text = "For best cleaning results it is recomended to close the following applications:\n";
+    CString text = "For best cleaning results it is recommended to close the following applications:\n";
     if (browsers.firefox)
         text += "\tMozilla Firefox\n";
     if (browsers.internetExplorer)

@@ -47,6 +47,28 @@ bool BitmapTo32BitDib(HBITMAP source, CBitmap& target)
     return true;
 }
 
+bool GreyedCopy(HBITMAP source, CBitmap& target)
+{
+    if (!BitmapTo32BitDib(source, target))
+        return false;
+    DIBSECTION dib = {};
+    if (!::GetObjectA(target, sizeof(dib), &dib) || !dib.dsBm.bmBits)
+        return false;
+    BYTE* pixel = static_cast<BYTE*>(dib.dsBm.bmBits);
+    const size_t count = static_cast<size_t>(dib.dsBm.bmWidth) * static_cast<size_t>(dib.dsBm.bmHeight);
+    // The corner's colour is the face's background: everything else fades halfway
+    // towards it, its colour half gone, so the button reads as switched off and its
+    // background stays as it was.
+    const BYTE background[3] = {pixel[0], pixel[1], pixel[2]};
+    for (size_t i = 0; i < count; ++i, pixel += 4)
+    {
+        const int grey = (pixel[0] * 29 + pixel[1] * 150 + pixel[2] * 77) >> 8; // B, G, R
+        for (int c = 0; c < 3; ++c)
+            pixel[c] = static_cast<BYTE>(((pixel[c] + grey) / 2 + background[c]) / 2);
+    }
+    return true;
+}
+
 namespace
 {
 const DWORD kBatch = 1000;
@@ -96,7 +118,10 @@ private:
     std::vector<BYTE> m_bytes;
 };
 
-BYTE High(BYTE low, BYTE tolerance) { return static_cast<BYTE>(std::min(255, low + tolerance)); }
+BYTE High(BYTE low, BYTE tolerance)
+{
+    return static_cast<BYTE>(std::min(255, low + tolerance));
+}
 } // namespace
 
 bool BitmapToRegion(CRgn& target, HBITMAP bitmap, COLORREF transparent, COLORREF tolerance)
@@ -124,7 +149,8 @@ bool BitmapToRegion(CRgn& target, HBITMAP bitmap, COLORREF transparent, COLORREF
         int x = 0;
         while (x < width)
         {
-            auto isTransparent = [&](int px) {
+            auto isTransparent = [&](int px)
+            {
                 const BYTE* p = row + px * 4; // blue, green, red, unused
                 return p[2] >= lowR && p[2] <= highR && p[1] >= lowG && p[1] <= highG && p[0] >= lowB &&
                        p[0] <= highB;
@@ -154,8 +180,8 @@ void PaintFace(CDC& dc, HBITMAP face, const RECT& rect, int mode)
     case DRAW_NORMAL:
     {
         CCompatibleDC source(dc, face);
-        dc.BitBlt(rect.left, rect.top, std::min(w, (int)info.bmWidth), std::min(h, (int)info.bmHeight), source, 0, 0,
-                  SRCCOPY);
+        dc.BitBlt(rect.left, rect.top, std::min(w, (int)info.bmWidth), std::min(h, (int)info.bmHeight),
+                  source, 0, 0, SRCCOPY);
         break;
     }
     case DRAW_STRETCHED:

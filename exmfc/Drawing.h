@@ -20,6 +20,10 @@ private:
 // A 32-bit bottom-up DIB copy of a bitmap, whose pixels can be read in memory.
 bool BitmapTo32BitDib(HBITMAP source, CBitmap& target);
 
+// A greyed copy of a face, for a button whose strip has no disabled face: its colours
+// half gone and faded halfway towards its corner's (its background).
+bool GreyedCopy(HBITMAP source, CBitmap& target);
+
 // Makes target the union of the bitmap's non-transparent pixels, one rectangle per run
 // of a row. A pixel is transparent when each channel lies in [c, min(c + tolerance, 255)].
 bool BitmapToRegion(CRgn& target, HBITMAP bitmap, COLORREF transparent, COLORREF tolerance);

@@ -6,9 +6,10 @@ namespace exmfc
 {
 CSkinButton::CSkinButton()
     : m_down(false), m_checked(false), m_drawMode(DRAW_NORMAL), m_normalText(::GetSysColor(COLOR_BTNTEXT)),
-      m_hoverText(::GetSysColor(COLOR_BTNTEXT)), m_pressedText(::GetSysColor(COLOR_BTNTEXT)), m_focusMargin(0),
-      m_hovering(false), m_kind(KIND_PUSH), m_border(true), m_customDisabledText(false),
-      m_disabledText(RGB(85, 85, 85)), m_module(GetModuleHandleA(nullptr))
+      m_hoverText(::GetSysColor(COLOR_BTNTEXT)), m_pressedText(::GetSysColor(COLOR_BTNTEXT)),
+      m_focusMargin(0), m_hovering(false), m_kind(KIND_PUSH), m_border(true), m_customDisabledText(false),
+      m_disabledText(RGB(85, 85, 85)), m_module(GetModuleHandleA(nullptr)), m_selected(false),
+      m_captionInFace(false)
 {
 }
 
@@ -35,8 +36,11 @@ int CSkinButton::CutFaces(const CBitmap& strip, int faceMask, int faceWidth)
     const struct
     {
         int bit, face;
-    } order[] = {{FACE_NORMAL, NORMAL}, {FACE_PRESSED, PRESSED}, {FACE_HOVER, HOVER},
-                 {FACE_DISABLED, DISABLED}, {FACE_FOCUSED, FOCUSED}};
+    } order[] = {{FACE_NORMAL, NORMAL},
+                 {FACE_PRESSED, PRESSED},
+                 {FACE_HOVER, HOVER},
+                 {FACE_DISABLED, DISABLED},
+                 {FACE_FOCUSED, FOCUSED}};
     int x = 0;
     for (const auto& entry : order)
     {
@@ -76,8 +80,8 @@ void CSkinButton::ShapeByMask(int faceWidth, int height)
     SetWindowRgn(static_cast<HRGN>(m_clipRegion.Detach()), TRUE);
 }
 
-bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF maskColour, int drawMode, bool border,
-                          int focusMargin)
+bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF maskColour, int drawMode,
+                          bool border, int focusMargin)
 {
     m_drawMode = drawMode;
     m_border = border;
@@ -89,9 +93,9 @@ bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF m
     if (!strip.LoadBitmap(bitmapId, m_module))
         return false;
     const int height = CutFaces(strip, faceMask, faceWidth);
-    // Without a face of its own a disabled button shows its normal face.
+    // Without a face of its own a disabled button shows its normal face greyed.
     if (!(faceMask & FACE_DISABLED) && m_faces[NORMAL].GetSafeHandle())
-        m_faces[DISABLED].Attach(::CopyImage(m_faces[NORMAL], IMAGE_BITMAP, 0, 0, 0));
+        GreyedCopy(m_faces[NORMAL], m_faces[DISABLED]);
     if ((faceMask & FACE_MASK) && m_faces[NORMAL].GetSafeHandle() &&
         BitmapToRegion(m_clipRegion, m_faces[NORMAL], maskColour, 0))
         ShapeByMask(faceWidth, height);
@@ -150,7 +154,8 @@ void CSkinButton::PaintFaceOrFill(CDC& dc, int face, const CRect& item)
         dc.FillRect(item, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void CSkinButton::DrawDisabled(CDC& dc, const CRect& item, CRect textRect, const CString& caption, UINT format)
+void CSkinButton::DrawDisabled(CDC& dc, const CRect& item, CRect textRect, const CString& caption,
+                               UINT format)
 {
     PaintFaceOrFill(dc, DISABLED, item);
     if (m_border)
@@ -213,15 +218,16 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT dis)
     CRect textRect = TextRect(item);
     const UINT format = DT_SINGLELINE | DT_VCENTER | (m_kind == KIND_PUSH ? DT_CENTER : 0);
     dc.SetBkMode(TRANSPARENT);
+    const CString shown = m_captionInFace ? CString() : caption;
     if (dis->itemState & ODS_DISABLED)
-        DrawDisabled(dc, item, textRect, caption, format);
+        DrawDisabled(dc, item, textRect, shown, format);
     else
     {
-        if ((dis->itemState & ODS_SELECTED) || m_checked)
+        if ((dis->itemState & ODS_SELECTED) || m_checked || m_selected)
             DrawPressed(dc, dis->itemState, item, textRect);
         else
             DrawReleased(dc, dis->itemState, item);
-        dc.DrawText(caption, textRect, format);
+        dc.DrawText(shown, textRect, format);
     }
     dc.Detach();
 }
@@ -269,7 +275,10 @@ void CSkinButton::OnLButtonDown(UINT, CPoint)
     m_down = true;
 }
 
-void CSkinButton::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
+void CSkinButton::OnLButtonDblClk(UINT flags, CPoint point)
+{
+    OnLButtonDown(flags, point);
+}
 
 void CSkinButton::ClickCheckOrRadio()
 {
@@ -296,7 +305,34 @@ void CSkinButton::OnKeyDown(UINT key, UINT, UINT)
 {
     if (m_kind != KIND_PUSH && key == VK_SPACE)
         ClickCheckOrRadio();
+    // Enter clicks a focused push button, as in any dialog.
+    if (m_kind == KIND_PUSH && key == VK_RETURN && IsWindowEnabled())
+    {
+        ::SendMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(m_hWnd));
+        return;
+    }
     Default();
+}
+
+LRESULT CSkinButton::OnGetDlgCode(WPARAM, LPARAM message)
+{
+    LRESULT code = Default();
+    // The dialog manager hands Enter to a focused push button rather than to the
+    // window's default one.
+    const MSG* msg = reinterpret_cast<const MSG*>(message);
+    if (m_kind == KIND_PUSH && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+void CSkinButton::SetSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    if (m_hWnd)
+        Invalidate();
 }
 
 void CSkinButton::OnKillFocus(CWnd*)
@@ -311,8 +347,8 @@ BOOL CSkinButton::OnEraseBkgnd(CDC* dc)
     HWND parent = GetParent();
     if (m_kind == KIND_PUSH || !parent)
         return TRUE;
-    HBRUSH brush = reinterpret_cast<HBRUSH>(
-        ::SendMessageA(parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc->m_hDC), reinterpret_cast<LPARAM>(m_hWnd)));
+    HBRUSH brush = reinterpret_cast<HBRUSH>(::SendMessageA(
+        parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc->m_hDC), reinterpret_cast<LPARAM>(m_hWnd)));
     if (brush)
     {
         CRect client;
@@ -351,7 +387,10 @@ LRESULT CSkinButton::OnSetCheck(WPARAM state, LPARAM)
     return 0;
 }
 
-LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM) { return m_checked ? BST_CHECKED : BST_UNCHECKED; }
+LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM)
+{
+    return m_checked ? BST_CHECKED : BST_UNCHECKED;
+}
 
 LRESULT CSkinButton::OnUncheckRadio(WPARAM, LPARAM)
 {

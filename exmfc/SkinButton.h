@@ -54,6 +54,12 @@ public:
         m_normalText = normal, m_hoverText = hover, m_pressedText = pressed;
     }
     void SetResourceModule(HINSTANCE module) { m_module = module; }
+    // A push button shown in its pressed face while selected (the page that is open, say).
+    void SetSelected(bool selected);
+    bool IsSelected() const { return m_selected; }
+    // The caption is painted in the faces: the window text only names the button (for
+    // screen readers and tests) and is not drawn.
+    void SetCaptionInFace(bool inFace) { m_captionInFace = inFace; }
 
     // Face indexes of GetFace.
     enum
@@ -79,6 +85,7 @@ public:
     ON_MESSAGE(BM_SETCHECK, OnSetCheck)
     ON_MESSAGE(BM_GETCHECK, OnGetCheck)
     ON_MESSAGE(WM_SKIN_UNCHECK_RADIO, OnUncheckRadio)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
     END_MSG_MAP_EX()
 
     BOOL OnEraseBkgnd(CDC* dc);
@@ -92,6 +99,7 @@ public:
     LRESULT OnSetCheck(WPARAM state, LPARAM);
     LRESULT OnGetCheck(WPARAM, LPARAM);
     LRESULT OnUncheckRadio(WPARAM, LPARAM);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM message);
 
 private:
     int CutFaces(const CBitmap& strip, int faceMask, int faceWidth);
@@ -119,5 +127,7 @@ private:
     bool m_customDisabledText;
     COLORREF m_disabledText;
     HINSTANCE m_module;
+    bool m_selected;
+    bool m_captionInFace;
 };
 } // namespace exmfc

@@ -146,7 +146,7 @@ def column_headers():
     image = Image.new("RGB", (390, 27), (240, 243, 247))
     draw = ImageDraw.Draw(image)
     draw.line((0, 26, 389, 26), fill=BORDER)
-    columns = [(0, 129, "Item"), (129, 258, "Status"), (258, 319, "Result"), (319, 390, "Details")]
+    columns = [(0, 150, "Item"), (150, 260, "Status"), (260, 319, "Result"), (319, 390, "Details")]
     for l, r, text in columns:
         draw.text((l + 6, 6), text, font=font(11, True), fill=TEXT)
         if r < 390:

@@ -143,7 +143,7 @@ TEST(BrowserAdviceTest, ChromiumBrowsersByProgramFile)
     CRunningBrowsers browsers;
     browsers.firefox = true;
     browsers.chromium = {"Google Chrome", "Microsoft Edge"};
-    EXPECT_EQ(CString("For best cleaning results it is recomended to close the following applications:\n"
+    EXPECT_EQ(CString("For best cleaning results it is recommended to close the following applications:\n"
                       "\tMozilla Firefox\n\tGoogle Chrome\n\tMicrosoft Edge\n"),
               BuildBrowserAdvice(browsers));
 }

@@ -613,7 +613,7 @@ TEST(BrowserAdviceTest, RunningBrowsersAreNamedFirefoxFirst)
     ASSERT_NE(nullptr, firefox);
     found = FindRunningBrowsers();
     EXPECT_TRUE(found.firefox && found.internetExplorer && !found.opera);
-    EXPECT_EQ(CString("For best cleaning results it is recomended to close the following applications:\n"
+    EXPECT_EQ(CString("For best cleaning results it is recommended to close the following applications:\n"
                       "\tMozilla Firefox\n\tInternet Explorer\n"),
               BuildBrowserAdvice(found));
     DestroyWindow(ie);
@@ -623,6 +623,6 @@ TEST(BrowserAdviceTest, RunningBrowsersAreNamedFirefoxFirst)
     CRunningBrowsers operaOnly;
     operaOnly.opera = true;
     EXPECT_EQ(
-        CString("For best cleaning results it is recomended to close the following applications:\nOpera\n"),
+        CString("For best cleaning results it is recommended to close the following applications:\nOpera\n"),
         BuildBrowserAdvice(operaOnly));
 }

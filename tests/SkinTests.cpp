@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,7 +45,10 @@ HBITMAP MakeBitmap(int w, int h, const std::function<COLORREF(int, int)>& pixel)
     return bitmap;
 }
 
-bool SameRegion(HRGN a, HRGN b) { return ::EqualRgn(a, b) != FALSE; }
+bool SameRegion(HRGN a, HRGN b)
+{
+    return ::EqualRgn(a, b) != FALSE;
+}
 
 const COLORREF kKey = RGB(255, 0, 255);
 } // namespace
@@ -136,7 +141,8 @@ TEST(NineSliceTest, DefaultThirdsForTheDialogAndMainSkins)
     EXPECT_EQ(600 - 105 - 106, p[3].dh);
 
     CNineSlice exact;
-    exact.left = 100, exact.middle = 320, exact.right = 100, exact.top = 40, exact.middleHeight = 237, exact.bottom = 40;
+    exact.left = 100, exact.middle = 320, exact.right = 100, exact.top = 40, exact.middleHeight = 237,
+    exact.bottom = 40;
     ComputeSkinPieces(520, 317, exact, CRect(0, 0, 520, 317), p);
     for (const CSkinPiece& piece : p)
     {
@@ -155,8 +161,8 @@ class CButtonHost : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_parent = ::CreateWindowExA(WS_EX_CONTROLPARENT, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 100, 400,
-                                     200, nullptr, nullptr, nullptr, nullptr);
+        m_parent = ::CreateWindowExA(WS_EX_CONTROLPARENT, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 100,
+                                     400, 200, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_parent);
         m_parentWnd.Attach(m_parent);
     }
@@ -216,14 +222,21 @@ TEST_F(CButtonHost, FacesFromStripsWithMasks7And15)
         EXPECT_EQ(22, info.bmWidth) << face;
         EXPECT_EQ(strip.GetSize().cy, info.bmHeight) << face;
     }
-    // Mask 7 has no disabled face of its own: it is the normal face.
+    // Mask 7 has no disabled face of its own: it is the normal face greyed, so that a
+    // disabled button looks disabled.
     ASSERT_NE(nullptr, close.GetFace(CSkinButton::DISABLED));
     EXPECT_NE(close.GetFace(CSkinButton::NORMAL), close.GetFace(CSkinButton::DISABLED));
-    EXPECT_EQ(FacePixel(close.GetFace(CSkinButton::NORMAL)), FacePixel(close.GetFace(CSkinButton::DISABLED)));
+    auto spread = [](COLORREF c)
+    {
+        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+        return std::max({r, g, b}) - std::min({r, g, b});
+    };
+    EXPECT_LT(spread(FacePixel(close.GetFace(CSkinButton::DISABLED))),
+              spread(FacePixel(close.GetFace(CSkinButton::NORMAL))));
     EXPECT_EQ(FacePixel(strip, 22 + 3), FacePixel(close.GetFace(CSkinButton::PRESSED)));
     EXPECT_EQ(FacePixel(strip, 44 + 3), FacePixel(close.GetFace(CSkinButton::HOVER)));
     EXPECT_EQ(nullptr, close.GetFace(CSkinButton::FOCUSED));
-    EXPECT_EQ(FacePixel(close.GetFace(CSkinButton::NORMAL)), Painted(close, ODS_DISABLED));
+    EXPECT_EQ(FacePixel(close.GetFace(CSkinButton::DISABLED)), Painted(close, ODS_DISABLED));
 
     CSkinButton text;
     ASSERT_TRUE(text.Create("OK", WS_VISIBLE, CRect(0, 30, 100, 53), &m_parentWnd, IDOK));
@@ -274,8 +287,8 @@ TEST_F(CButtonHost, PushNeverChecksAndRadiosClearEachOther)
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(radios[i].Create("radio", WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
                                      CRect(0, 40 + 20 * i, 100, 60 + 20 * i), &m_parentWnd, 10 + i));
-    ASSERT_TRUE(after.Create("next group", WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP, CRect(0, 100, 100, 120),
-                             &m_parentWnd, 20));
+    ASSERT_TRUE(after.Create("next group", WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP,
+                             CRect(0, 100, 100, 120), &m_parentWnd, 20));
     EXPECT_EQ(KIND_PUSH, push.GetKind());
     EXPECT_EQ(KIND_CHECKBOX, check.GetKind());
     EXPECT_EQ(KIND_RADIO, radios[0].GetKind());
@@ -389,10 +402,11 @@ TEST(FontRegistryTest, TheProgramsTable)
         const char* face;
         int points;
         bool bold, italic;
-    } expected[] = {{0, "Tahoma", 13, true, true},  {1, "Tahoma", 8, true, false},  {2, "Arial", 14, false, false},
-                    {3, "Arial", 14, false, false}, {4, "Tahoma", 8, false, false}, {5, "Tahoma", 8, false, false},
-                    {6, "Tahoma", 8, true, false},  {7, "Tahoma", 8, false, false}, {8, "Wingdings", 16, false, false},
-                    {9, "Tahoma", 8, false, false}};
+    } expected[] = {{0, "Tahoma", 13, true, true},      {1, "Tahoma", 8, true, false},
+                    {2, "Arial", 14, false, false},     {3, "Arial", 14, false, false},
+                    {4, "Tahoma", 8, false, false},     {5, "Tahoma", 8, false, false},
+                    {6, "Tahoma", 8, true, false},      {7, "Tahoma", 8, false, false},
+                    {8, "Wingdings", 16, false, false}, {9, "Tahoma", 8, false, false}};
     for (const auto& row : expected)
     {
         CFont* font = GetFont(row.key);
@@ -497,7 +511,8 @@ TEST(TrayIconTest, AddModifyRemoveAndTextsCutToTheirBuffers)
     SetNotifyIconFunction(nullptr);
 
     // And with the system's own notification area.
-    HWND owner = ::CreateWindowA("STATIC", "tray owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND owner =
+        ::CreateWindowA("STATIC", "tray owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     CTrayIcon real;
     real.SetIcon(::LoadIconA(nullptr, IDI_APPLICATION));
     real.SetTooltip("Quorvantis");
@@ -516,7 +531,8 @@ class CSkinnedDialog : public CWindowSkin<CDialog>
 public:
     CSkinnedDialog() : CWindowSkin<CDialog>(IDB_DETAILS_SKIN)
     {
-        HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_DETAILS), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+        HRSRC found =
+            ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_DETAILS), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
         HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
         InitModalIndirect(loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr);
     }

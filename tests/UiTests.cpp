@@ -5,8 +5,10 @@
 #include "afx/App.h"
 #include "afx/Com.h"
 #include "afx/Handle.h"
-#include "options/SettingsFile.h"
 #include "engine/ScanPaths.h"
+#include "exmfc/Fonts.h"
+#include "options/SettingsFile.h"
+#include "ui/ListDialog.h"
 #include "ui/MainFrame.h"
 #include "ui/SplashDlg.h"
 #include "ui/Warning.h"
@@ -308,12 +310,13 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
         {"the browser advice", "Quorvantis", IDOK,
          [](CMainFrame& frame)
          {
-             frame.GetScanList().GetSections()[0]->GetFoundItems().push_back(CCleanTargetPtr(new CCleanTarget("kept")));
+             frame.GetScanList().GetSections()[0]->GetFoundItems().push_back(
+                 CCleanTargetPtr(new CCleanTarget("kept")));
              frame.OnClean();
              EXPECT_EQ(1u, frame.GetScanList().GetSections()[0]->GetFoundItems().size())
                  << "a clean asked for before the close started after it";
          }},
-        {"the details", "", IDOK,
+        {"the details", "Windows cleaning: 1 item", IDOK,
          [](CMainFrame& frame)
          {
              CScanListBox& list = frame.GetScanList();
@@ -327,8 +330,8 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
     };
     for (const auto& m : modals)
     {
-        HWND firefox = ::CreateWindowA("MozillaUIWindowClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                                       nullptr);
+        HWND firefox = ::CreateWindowA("MozillaUIWindowClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                       nullptr, nullptr);
         bool aliveUnderTheBox = false;
         HWND frameWindow = m_hWnd;
         OnDialogShown(m.caption,
@@ -350,6 +353,56 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
     }
     UnregisterClassA("MozillaUIWindowClass", nullptr);
     RemoveTree(root);
+}
+
+// The window works like a dialog from the keyboard: Tab walks the controls a page shows
+// in order (skipping disabled ones), Enter and Space press the focused skin button, the
+// open page's button is shown selected, and the page texts use the page font.
+TEST_F(MainFrameTest, TheKeyboardWalksAndPressesTheControls)
+{
+    m_frame->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    for (int label : {IDC_LABEL_SCAN, IDC_LABEL_OPTIONS, IDC_LABEL_CONFIG})
+        EXPECT_EQ(exmfc::GetFontHandle(exmfc::FONT_TEXT),
+                  reinterpret_cast<HFONT>(::SendMessageA(::GetDlgItem(m_hWnd, label), WM_GETFONT, 0, 0)))
+            << label;
+    auto key = [this](UINT message, WPARAM vk)
+    {
+        MSG msg = {::GetFocus(), message, vk, 0, 0, {0, 0}};
+        if (!::IsDialogMessageA(m_hWnd, &msg))
+            ::DispatchMessageA(&msg);
+    };
+    auto focused = [] { return ::GetDlgCtrlID(::GetFocus()); };
+    ::SetFocus(::GetDlgItem(m_hWnd, IDC_PAGE_SCAN));
+    ASSERT_EQ(IDC_PAGE_SCAN, focused());
+    std::vector<int> order;
+    for (int i = 0; i < 6; ++i)
+    {
+        key(WM_KEYDOWN, VK_TAB);
+        order.push_back(focused());
+    }
+    // Clean is disabled until a scan has found something.
+    EXPECT_EQ((std::vector<int>{IDC_PAGE_OPTIONS, IDC_PAGE_CONFIG, IDC_PAGE_ABOUT, IDC_HELP_BUTTON, IDC_SCAN,
+                                IDC_PAGE_SCAN}),
+              order);
+    key(WM_KEYDOWN, VK_TAB); // to the clean-options page's button
+    key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_TRUE(Visible(IDC_OPTIONS_TABS)) << "Enter presses the focused page button";
+    key(WM_KEYDOWN, VK_TAB);
+    key(WM_KEYDOWN, VK_SPACE);
+    key(WM_KEYUP, VK_SPACE);
+    EXPECT_TRUE(Visible(IDC_NO_AUTORUN) || Visible(IDC_SPLASH_OPTION)) << "Space presses it too";
+    const int pages[] = {IDC_PAGE_SCAN, IDC_PAGE_OPTIONS, IDC_PAGE_CONFIG, IDC_PAGE_ABOUT};
+    for (int page : pages)
+    {
+        char caption[64] = {};
+        ::GetWindowTextA(::GetDlgItem(m_hWnd, page), caption, sizeof(caption));
+        EXPECT_STRNE("", caption) << "a screen reader names page button " << page;
+        auto* button =
+            dynamic_cast<exmfc::CSkinButton*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, page)));
+        ASSERT_NE(nullptr, button);
+        EXPECT_EQ(page == IDC_PAGE_CONFIG, button->IsSelected()) << page;
+    }
 }
 
 // A double click on Scan: the second click waits in the queue while the first scans; it
@@ -419,6 +472,54 @@ TEST(DialogTest, WarningCheckStateOnlyFromOk)
     }
 }
 
+// The details: a caption with the section and its count, an "Info" column as wide as the
+// list leaves unless a line needs more, and the selected lines copied as text.
+TEST(DialogTest, DetailsAreCaptionedSizedAndCopied)
+{
+    EXPECT_EQ(CString("Windows cleaning: 1 item"), CListDialog::Caption("Windows cleaning", 1));
+    EXPECT_EQ(CString("Browsers cleaning: 0 items"), CListDialog::Caption("Browsers cleaning", 0));
+    const struct
+    {
+        const char* longest;
+        bool scrolls;
+    } cases[] = {{"C:\\Temp\\b.tmp", false}, {nullptr, true}};
+    for (const auto& c : cases)
+    {
+        CFoundItemList items{CCleanTargetPtr(new CCleanTarget("C:\\Temp\\a.tmp")),
+                             CCleanTargetPtr(new CCleanTarget(
+                                 c.longest ? CString(c.longest) : CString(std::string(400, 'w').c_str())))};
+        CListDialog dialog(items, "Windows cleaning", nullptr);
+        bool scrolls = !c.scrolls;
+        std::wstring copied;
+        OnDialogShown("Windows cleaning: 2 items",
+                      [&](HWND window)
+                      {
+                          HWND list = ::GetDlgItem(window, IDC_FOUND_LIST);
+                          scrolls = (::GetWindowLongPtrA(list, GWL_STYLE) & WS_HSCROLL) != 0;
+                          LVITEMA all = {};
+                          all.stateMask = all.state = LVIS_SELECTED;
+                          ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(&all));
+                          if (c.longest && dialog.CopySelection() && ::OpenClipboard(nullptr))
+                          {
+                              HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+                              const wchar_t* text =
+                                  data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
+                              if (text)
+                                  copied = text;
+                              if (data)
+                                  ::GlobalUnlock(data);
+                              ::CloseClipboard();
+                          }
+                          ::PostMessageA(window, WM_COMMAND, IDOK, 0);
+                      });
+        dialog.DoModal();
+        EXPECT_EQ(c.scrolls, scrolls) << (c.longest ? "short lines" : "a long line");
+        if (c.longest)
+            EXPECT_EQ(L"Clean target\tC:\\Temp\\a.tmp\r\nClean target\tC:\\Temp\\b.tmp\r\n", copied);
+    }
+}
+
 TEST(DialogTest, SplashClosesByItselfWithoutATaskbarButton)
 {
     CSplashDlg::s_delay = 1000;
@@ -466,7 +567,8 @@ CString SelfPath()
 }
 
 // Writes the job "Quorvantis" with one trigger, as an earlier run or another program would.
-void WriteJob(const wchar_t* program, const wchar_t* parameters, WORD type, DWORD days, WORD hour, WORD minute)
+void WriteJob(const wchar_t* program, const wchar_t* parameters, WORD type, DWORD days, WORD hour,
+              WORD minute)
 {
     CComInit com;
     com.Initialize();
@@ -475,7 +577,8 @@ void WriteJob(const wchar_t* program, const wchar_t* parameters, WORD type, DWOR
                                            IID_ITaskScheduler, scheduler.ReceiveVoid())));
     scheduler->Delete(L"Quorvantis");
     CComPtr<ITask> task;
-    ASSERT_TRUE(SUCCEEDED(scheduler->NewWorkItem(L"Quorvantis", CLSID_CTask, IID_ITask, task.ReceiveUnknown())));
+    ASSERT_TRUE(
+        SUCCEEDED(scheduler->NewWorkItem(L"Quorvantis", CLSID_CTask, IID_ITask, task.ReceiveUnknown())));
     task->SetApplicationName(program);
     task->SetParameters(parameters);
     WORD index = 0;
@@ -555,7 +658,10 @@ std::string JobBytes()
     return bytes;
 }
 
-void DeleteJob() { DeleteFileA(kJobFile); }
+void DeleteJob()
+{
+    DeleteFileA(kJobFile);
+}
 
 int Selection(HWND frame, int id)
 {
@@ -571,10 +677,14 @@ void Select(HWND frame, int id, int index)
 
 void Click(HWND frame, int id)
 {
-    ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
+    ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(frame, id)));
 }
 
-bool Checked(HWND frame, int id) { return ::SendMessageA(::GetDlgItem(frame, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Checked(HWND frame, int id)
+{
+    return ::SendMessageA(::GetDlgItem(frame, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 // The main window with the schedule's failures recorded instead of shown in a box.
 class CScheduleFrame : public CMainFrame
@@ -674,13 +784,15 @@ TEST(SchedulerTest, ControlsChangeTheJobInPlaceAndAFailedChangeKeepsIt)
     ::SendMessageA(::GetDlgItem(hWnd, IDC_AUTORUN_SCAN), BM_CLICK, 0, 0);
     Select(hWnd, IDC_DAY, 2);
     SYSTEMTIME time = {2000, 1, 1, 1, 8, 5, 0, 0};
-    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    ::SendMessageA(::GetDlgItem(hWnd, IDC_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
+                   reinterpret_cast<LPARAM>(&time));
     NMHDR change = {::GetDlgItem(hWnd, IDC_TIME), IDC_TIME, static_cast<UINT>(DTN_DATETIMECHANGE)};
     ::SendMessageA(hWnd, WM_NOTIFY, IDC_TIME, reinterpret_cast<LPARAM>(&change));
     CJob job = ReadJob();
     ASSERT_TRUE(job.exists);
     EXPECT_EQ(CString("/scan"), job.parameters);
-    EXPECT_EQ(CScheduler::WorkingFolderOf(SelfPath()), job.workingDirectory) << "the folder of a program of another name";
+    EXPECT_EQ(CScheduler::WorkingFolderOf(SelfPath()), job.workingDirectory)
+        << "the folder of a program of another name";
     SYSTEMTIME today;
     GetLocalTime(&today);
     EXPECT_EQ(TASK_TIME_TRIGGER_MONTHLYDATE, job.trigger.TriggerType);
@@ -718,7 +830,8 @@ TEST(SchedulerTest, ControlsChangeTheJobInPlaceAndAFailedChangeKeepsIt)
 
     EXPECT_EQ(CString("C:\\Program Files\\Quorvantis"),
               CScheduler::WorkingFolderOf("C:\\Program Files\\Quorvantis\\other.exe"));
-    const char* const names[] = {"1st", "2nd", "3rd", "4th", "11th", "12th", "13th", "21st", "22nd", "23rd", "24th", "31st"};
+    const char* const names[] = {"1st",  "2nd",  "3rd",  "4th",  "11th", "12th",
+                                 "13th", "21st", "22nd", "23rd", "24th", "31st"};
     const int days[] = {1, 2, 3, 4, 11, 12, 13, 21, 22, 23, 24, 31};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(CString(names[i]), CScheduler::MonthDayName(days[i]));

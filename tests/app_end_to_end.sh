@@ -89,6 +89,8 @@ shot scan-page-cleaned
 # 3. The pages and tabs, then an area click writes the whole settings file at once.
 click 138 184; shot page-options
 click 430 174; shot page-options-applications
+# The Browsers tab; its last box, clicked twice, leaves the tab's picture whole.
+click 555 174; click 300 374; click 300 374; shot page-options-browsers
 click 138 228; shot page-configuration
 click 340 174; shot page-configuration-schedule
 click 138 273; shot page-about

@@ -2,10 +2,10 @@
 
 #include "Warning.h"
 #include "areas/PathText.h"
-#include "options/MyCommandLineInfo.h"
-#include "options/SettingsFile.h"
 #include "engine/CleanRun.h"
 #include "exmfc/Fonts.h"
+#include "options/MyCommandLineInfo.h"
+#include "options/SettingsFile.h"
 
 #include <shellapi.h>
 
@@ -39,8 +39,9 @@ private:
 // The page area's description strip, and the first row of a tab's controls.
 const CRect kLabelRect(252, 94, 642, 154);
 const CRect kTabRect(252, 164, 642, 184);
-// Rows reach to the panel's right edge, so that no caption is cut.
-const int kRowLeft = 262, kRowRight = 632, kFirstRowTop = 204, kRowHeight = 20;
+// Rows end before the tab's picture (582 on), which a click on a row would otherwise
+// paint over; the longest caption needs about 300 pixels.
+const int kRowLeft = 262, kRowRight = 572, kFirstRowTop = 204, kRowHeight = 20;
 
 CRect Row(int index)
 {
@@ -48,19 +49,23 @@ CRect Row(int index)
                  kFirstRowTop + kRowHeight * (index + 1));
 }
 
-// The page buttons: control, strip, face width, rectangle.
+// The page buttons: control, strip, face width, rectangle, and the caption their faces
+// show (their window text, for screen readers).
 const struct
 {
     UINT id;
     UINT strip;
     int faceWidth;
     CRect rect;
+    const char* caption;
 } kPageButtons[] = {
-    {IDC_PAGE_SCAN, IDB_PAGE_SCAN, 222, CRect(10, 80, 232, 154)},
-    {IDC_PAGE_OPTIONS, IDB_PAGE_OPTIONS, 180, CRect(48, 163, 228, 205)},
-    {IDC_PAGE_CONFIG, IDB_PAGE_CONFIG, 180, CRect(48, 207, 228, 249)},
-    {IDC_PAGE_ABOUT, IDB_PAGE_ABOUT, 180, CRect(48, 252, 228, 294)},
+    {IDC_PAGE_SCAN, IDB_PAGE_SCAN, 222, CRect(10, 80, 232, 154), "Scan"},
+    {IDC_PAGE_OPTIONS, IDB_PAGE_OPTIONS, 180, CRect(48, 163, 228, 205), "Clean options"},
+    {IDC_PAGE_CONFIG, IDB_PAGE_CONFIG, 180, CRect(48, 207, 228, 249), "Settings"},
+    {IDC_PAGE_ABOUT, IDB_PAGE_ABOUT, 180, CRect(48, 252, 228, 294), "About"},
 };
+// The inset of the focus rectangle on a skin button that has the keyboard.
+const int kFocusMargin = 3;
 
 // The clean-options tabs: their first and last area.
 const struct
@@ -81,8 +86,9 @@ const UINT kTabPictures[] = {IDB_TAB_WINDOWS, IDB_TAB_APPLICATIONS, IDB_TAB_BROW
 } // namespace
 
 CMainFrame::CMainFrame()
-    : m_busy(0), m_cancel(0), m_dontShowWipeNotice(0), m_closePending(false), m_scanning(false), m_closing(false),
-      m_modalDepth(0), m_settingsLoad(SETTINGS_MISSING), m_keepUnreadSettings(false), m_currentPage(PAGE_SCAN)
+    : m_busy(0), m_cancel(0), m_dontShowWipeNotice(0), m_closePending(false), m_scanning(false),
+      m_closing(false), m_modalDepth(0), m_settingsLoad(SETTINGS_MISSING), m_keepUnreadSettings(false),
+      m_currentPage(PAGE_SCAN)
 {
     CBitmap pattern;
     if (pattern.LoadBitmap(IDB_LABEL_PATTERN))
@@ -94,6 +100,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
     if (!CFrameWnd::PreCreateWindow(cs))
         return FALSE;
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    // Tab, arrows, Space and Enter move between and press the controls, as in a dialog.
+    cs.dwExStyle |= WS_EX_CONTROLPARENT;
     cs.cx = 668;
     cs.cy = 437;
     cs.hMenu = nullptr;
@@ -197,17 +205,23 @@ void CMainFrame::FillPageLists()
 
 void CMainFrame::CreatePageButtons(const CRect& client)
 {
-    m_help.Create("", WS_CHILD | WS_VISIBLE, CRect(573, 30, 630, 58), this, IDC_HELP_BUTTON);
-    m_help.SetSkin(IDB_HELP, exmfc::FACES_NORMAL_PRESSED_HOVER, 57);
-    m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_CLOSE);
+    m_close.Create("Close", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_CLOSE);
     m_close.SetSkin(IDB_CLOSE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
-    m_minimize.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_MINIMIZE);
+    m_minimize.Create("Minimize", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_MINIMIZE);
     m_minimize.SetSkin(IDB_MINIMIZE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
     for (int i = 0; i < PAGE_COUNT; ++i)
     {
-        m_pageButtons[i].Create("", WS_CHILD | WS_VISIBLE, kPageButtons[i].rect, this, kPageButtons[i].id);
-        m_pageButtons[i].SetSkin(kPageButtons[i].strip, exmfc::FACES_NORMAL_PRESSED_HOVER, kPageButtons[i].faceWidth);
+        m_pageButtons[i].Create(kPageButtons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                kPageButtons[i].rect, this, kPageButtons[i].id);
+        m_pageButtons[i].SetSkin(kPageButtons[i].strip, exmfc::FACES_NORMAL_PRESSED_HOVER,
+                                 kPageButtons[i].faceWidth, 0, 0, false, kFocusMargin);
     }
+    // Created after the page buttons, so that Tab reaches it after them.
+    m_help.Create("Help", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(573, 30, 630, 58), this, IDC_HELP_BUTTON);
+    m_help.SetSkin(IDB_HELP, exmfc::FACES_NORMAL_PRESSED_HOVER, 57, 0, 0, false, kFocusMargin);
+    for (exmfc::CSkinButton* button : {&m_close, &m_minimize, &m_help, &m_pageButtons[0], &m_pageButtons[1],
+                                       &m_pageButtons[2], &m_pageButtons[3]})
+        button->SetCaptionInFace(true);
     m_close.MoveWindow(client.Width() - 32, 6, 22, 21);
     m_minimize.MoveWindow(client.Width() - 61, 8, 22, 21);
 }
@@ -216,6 +230,7 @@ void CMainFrame::CreateScanPage()
 {
     m_labels[0].Create(CString::FromResource(IDS_SCAN_DESCRIPTION), WS_CHILD, kLabelRect, this,
                        IDC_LABEL_SCAN);
+    m_labels[0].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_columnHeaders.Create("", WS_CHILD | SS_BITMAP, CRect(252, 164, 642, 191), this);
     HBITMAP headers =
         static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_COLUMN_HEADERS),
@@ -224,15 +239,15 @@ void CMainFrame::CreateScanPage()
     const int rows = static_cast<int>(m_list.GetSections().size());
     m_list.CreateList(CRect(252, 191, 642, 191 + 20 * rows), this, IDC_SCAN_LIST, this);
     m_list.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    m_clean.Create(CString::FromResource(IDS_CLEAN), WS_CHILD | WS_VISIBLE, CRect(532, 291, 632, 314), this,
-                   IDC_CLEAN);
-    m_clean.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
+    m_scan.Create(CString::FromResource(IDS_SCAN), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                  CRect(412, 291, 512, 314), this, IDC_SCAN);
+    m_scan.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100, 0, 0, false, kFocusMargin);
+    m_scan.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
+    m_clean.Create(CString::FromResource(IDS_CLEAN), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                   CRect(532, 291, 632, 314), this, IDC_CLEAN);
+    m_clean.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100, 0, 0, false, kFocusMargin);
     m_clean.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
     m_clean.EnableWindow(FALSE);
-    m_scan.Create(CString::FromResource(IDS_SCAN), WS_CHILD | WS_VISIBLE, CRect(412, 291, 512, 314), this,
-                  IDC_SCAN);
-    m_scan.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
-    m_scan.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
     for (CLabel& label : m_labels)
         label.SetBackgroundBrush(m_backgroundBrush);
 }
@@ -241,7 +256,8 @@ void CMainFrame::CreateOptionsPage()
 {
     m_labels[1].Create(CString::FromResource(IDS_OPTIONS_DESCRIPTION), WS_CHILD, kLabelRect, this,
                        IDC_LABEL_OPTIONS);
-    m_optionTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_OPTIONS_TABS);
+    m_labels[1].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    m_optionTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, kTabRect, this, IDC_OPTIONS_TABS);
     m_optionTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     for (int tab = OPTION_TABS; tab-- > 0;)
         m_optionTabCtrl.InsertItem(0, CString::FromResource(kOptionTabs[tab].caption));
@@ -270,7 +286,8 @@ void CMainFrame::CreateConfigPage()
 {
     m_labels[2].Create(CString::FromResource(IDS_CONFIG_DESCRIPTION), WS_CHILD, kLabelRect, this,
                        IDC_LABEL_CONFIG);
-    m_configTabCtrl.Create(WS_CHILD | TCS_HOTTRACK, kTabRect, this, IDC_CONFIG_TABS);
+    m_labels[2].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    m_configTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, kTabRect, this, IDC_CONFIG_TABS);
     m_configTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_SCHEDULE));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_GENERAL));
@@ -304,7 +321,8 @@ void CMainFrame::CreateConfigPage()
     // Hours and minutes, as the schedule uses them; a 12-hour clock's AM/PM would not fit.
     m_time.SendMessage(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
     m_scheduleNote.Create("", WS_CHILD, CRect(262, Row(5).top + 4, 570, Row(5).top + 40), this);
-    for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time, &m_scheduleNote})
+    for (CWnd* control :
+         std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time, &m_scheduleNote})
         control->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
 }
 
@@ -343,6 +361,8 @@ void CMainFrame::CreateAboutPage()
 void CMainFrame::ShowPage(int page)
 {
     m_currentPage = page;
+    for (int p = 0; p < PAGE_COUNT; ++p)
+        m_pageButtons[p].SetSelected(p == page);
     for (int p = 0; p < PAGE_COUNT; ++p)
     {
         const bool shown = p == page;
@@ -479,9 +499,11 @@ INT_PTR CMainFrame::RunModal(const std::function<INT_PTR()>& run)
 
 int CMainFrame::ShowMessage(const CString& text, UINT type)
 {
-    return static_cast<int>(RunModal([&] {
-        return static_cast<INT_PTR>(::MessageBoxA(m_hWnd, text, CString::FromResource(IDS_APP_TITLE), type));
-    }));
+    return static_cast<int>(RunModal(
+        [&] {
+            return static_cast<INT_PTR>(
+                ::MessageBoxA(m_hWnd, text, CString::FromResource(IDS_APP_TITLE), type));
+        }));
 }
 
 void CMainFrame::ReportScheduleFailure(const CString& reason)

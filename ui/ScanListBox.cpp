@@ -20,7 +20,8 @@ std::vector<CString> SectionNames()
 } // namespace
 
 CScanListBox::CScanListBox()
-    : m_sections(CreateSections(SectionNames())), m_iconRects(m_sections.size()), m_itemHeight(1), m_lastRefresh(0), m_owner(nullptr)
+    : m_sections(CreateSections(SectionNames())), m_iconRects(m_sections.size()), m_itemHeight(1),
+      m_lastRefresh(0), m_owner(nullptr)
 {
     m_background.CreateSolidBrush(RGB(255, 255, 255));
 }
@@ -195,7 +196,8 @@ void CScanListBox::OnLButtonDown(UINT, CPoint point)
     }
     if (detailsSection < 0)
         return;
-    CListDialog details(m_sections[static_cast<size_t>(detailsSection)]->GetFoundItems(),
+    const CScanItem& section = *m_sections[static_cast<size_t>(detailsSection)];
+    CListDialog details(section.GetFoundItems(), section.GetName(),
                         m_owner ? m_owner->GetDetailsOwner() : nullptr);
     if (m_owner)
         m_owner->RunDetails([&details] { return details.DoModal(); });

@@ -32,9 +32,9 @@ public:
     // Column widths: name, status, count, details.
     enum
     {
-        NAME_WIDTH = 129,
-        STATUS_WIDTH = 129,
-        COUNT_WIDTH = 61,
+        NAME_WIDTH = 150,
+        STATUS_WIDTH = 110,
+        COUNT_WIDTH = 59,
         DETAILS_WIDTH = 70
     };
 
