@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace exmfc
@@ -44,6 +45,113 @@ bool BitmapTo32BitDib(HBITMAP source, CBitmap& target)
     CCompatibleDC targetDC(sourceDC, dib);
     targetDC.BitBlt(0, 0, info.bmWidth, info.bmHeight, sourceDC, 0, 0, SRCCOPY);
     ::GdiFlush();
+    return true;
+}
+
+int GetScreenDpi()
+{
+    static const int dpi = []
+    {
+        HDC screen = ::GetDC(nullptr);
+        const int value = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+        if (screen)
+            ::ReleaseDC(nullptr, screen);
+        return value > 0 ? value : 96;
+    }();
+    return dpi;
+}
+
+int Scaled(int pixels)
+{
+    return ::MulDiv(pixels, GetScreenDpi(), 96);
+}
+
+CRect Scaled(const RECT& rect)
+{
+    return CRect(Scaled(rect.left), Scaled(rect.top), Scaled(rect.right), Scaled(rect.bottom));
+}
+
+bool ScaleToScreen(HBITMAP source, CBitmap& target, COLORREF transparent)
+{
+    CBitmap original;
+    if (!BitmapTo32BitDib(source, original))
+        return false;
+    DIBSECTION from = {};
+    if (!::GetObjectA(original, sizeof(from), &from) || !from.dsBm.bmBits)
+        return false;
+    const int width = from.dsBm.bmWidth, height = from.dsBm.bmHeight;
+    if (GetScreenDpi() == 96 || width <= 0 || height <= 0)
+    {
+        target.Attach(original.Detach());
+        return true;
+    }
+    DWORD* pixels = static_cast<DWORD*>(from.dsBm.bmBits);
+    const bool keyed = transparent != CLR_INVALID;
+    const DWORD key =
+        RGB(GetBValue(transparent), GetGValue(transparent), GetRValue(transparent)); // as stored
+    auto isKey = [&](DWORD p) { return keyed && (p & 0xFFFFFF) == key; };
+    // Transparent pixels take the colour of the nearest opaque one in their row, so that
+    // smoothing does not bleed the key colour into the picture's edges.
+    std::vector<DWORD> filled(pixels, pixels + static_cast<size_t>(width) * height);
+    if (keyed)
+        for (int y = 0; y < height; ++y)
+        {
+            DWORD* row = &filled[static_cast<size_t>(y) * width];
+            const DWORD* keyRow = pixels + static_cast<size_t>(y) * width;
+            int lastOpaque = -1;
+            for (int x = 0; x < width; ++x)
+                if (!isKey(keyRow[x]))
+                {
+                    for (int fill = lastOpaque + 1; fill < x; ++fill)
+                        row[fill] =
+                            lastOpaque >= 0 && fill - lastOpaque < x - fill ? keyRow[lastOpaque] : keyRow[x];
+                    lastOpaque = x;
+                }
+            for (int fill = lastOpaque + 1; lastOpaque >= 0 && fill < width; ++fill)
+                row[fill] = keyRow[lastOpaque];
+        }
+    CBitmap prepared;
+    {
+        BITMAPINFOHEADER header = {sizeof(header), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                         &bits, nullptr, 0);
+        if (!dib)
+            return false;
+        prepared.Attach(dib);
+        std::memcpy(bits, filled.data(), filled.size() * sizeof(DWORD));
+    }
+    const int scaledWidth = Scaled(width), scaledHeight = Scaled(height);
+    BITMAPINFOHEADER header = {sizeof(header), scaledWidth, scaledHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                     nullptr, 0);
+    if (!dib)
+        return false;
+    target.Attach(dib);
+    {
+        CCompatibleDC sourceDC(nullptr, prepared);
+        CCompatibleDC targetDC(sourceDC, dib);
+        ::SetStretchBltMode(targetDC, HALFTONE);
+        ::SetBrushOrgEx(targetDC, 0, 0, nullptr);
+        ::StretchBlt(targetDC, 0, 0, scaledWidth, scaledHeight, sourceDC, 0, 0, width, height, SRCCOPY);
+        ::GdiFlush();
+    }
+    // The key colour where the nearest original pixel had it.
+    if (keyed)
+    {
+        DWORD* out = static_cast<DWORD*>(bits);
+        for (int y = 0; y < scaledHeight; ++y)
+        {
+            const int sy = std::min(height - 1, y * height / scaledHeight);
+            for (int x = 0; x < scaledWidth; ++x)
+            {
+                const int sx = std::min(width - 1, x * width / scaledWidth);
+                if (isKey(pixels[static_cast<size_t>(sy) * width + sx]))
+                    out[static_cast<size_t>(y) * scaledWidth + x] = key;
+            }
+        }
+    }
     return true;
 }
 

@@ -20,6 +20,16 @@ private:
 // A 32-bit bottom-up DIB copy of a bitmap, whose pixels can be read in memory.
 bool BitmapTo32BitDib(HBITMAP source, CBitmap& target);
 
+// The screen's DPI, read once; 96 when it cannot be read.
+int GetScreenDpi();
+// A length in pixels at 96 DPI, at the screen's DPI.
+int Scaled(int pixels);
+CRect Scaled(const RECT& rect);
+// A copy of a bitmap at the screen's DPI (an exact copy at 96). Colours are smoothed;
+// pixels of the transparent colour (CLR_INVALID for none) stay exactly that colour, with
+// edges as sharp as the original's, so that a region or mask cut from it stays clean.
+bool ScaleToScreen(HBITMAP source, CBitmap& target, COLORREF transparent);
+
 // A greyed copy of a face, for a button whose strip has no disabled face: its colours
 // half gone and faded halfway towards its corner's (its background).
 bool GreyedCopy(HBITMAP source, CBitmap& target);

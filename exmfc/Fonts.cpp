@@ -34,7 +34,10 @@ struct CBuildAtStart
 } g_buildAtStart;
 } // namespace
 
-const CFontRow* GetFontTable() { return kFontTable; }
+const CFontRow* GetFontTable()
+{
+    return kFontTable;
+}
 
 void BuildFontRegistry(const CFontRow* table)
 {

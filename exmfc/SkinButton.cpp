@@ -92,7 +92,23 @@ bool CSkinButton::SetSkin(UINT bitmapId, int faceMask, int faceWidth, COLORREF m
     CBitmap strip;
     if (!strip.LoadBitmap(bitmapId, m_module))
         return false;
-    const int height = CutFaces(strip, faceMask, faceWidth);
+    int height = CutFaces(strip, faceMask, faceWidth);
+    // Each face at the screen's DPI; a masked face keeps its mask colour sharp.
+    if (GetScreenDpi() != 96)
+    {
+        for (CBitmap& face : m_faces)
+        {
+            CBitmap scaled;
+            if (face.GetSafeHandle() &&
+                ScaleToScreen(face, scaled, (faceMask & FACE_MASK) ? maskColour : CLR_INVALID))
+            {
+                face.DeleteObject();
+                face.Attach(scaled.Detach());
+            }
+        }
+        faceWidth = Scaled(faceWidth);
+        height = Scaled(height);
+    }
     // Without a face of its own a disabled button shows its normal face greyed.
     if (!(faceMask & FACE_DISABLED) && m_faces[NORMAL].GetSafeHandle())
         GreyedCopy(m_faces[NORMAL], m_faces[DISABLED]);

@@ -13,15 +13,15 @@ void ComputeSkinPieces(int W, int H, const CNineSlice& s, const RECT& r, CSkinPi
     const int l = r.left, t = r.top, rr = r.right, b = r.bottom;
     const int innerW = rr - l - R - L, innerH = b - t - B - T;
     const CSkinPiece table[9] = {
-        {l, t, L, T, 0, 0, L, T},                          // top-left
-        {rr - R, t, R, T, W - R, 0, R, T},                 // top-right
-        {l + L, t, innerW, T, L, 0, M, T},                 // top edge
-        {l, t + T, L, innerH, 0, T, L, N},                 // left edge
-        {l, b - B, L, B, 0, H - B, L, B},                  // bottom-left
-        {l + L, b - B, innerW, B, L, H - B, M, B},         // bottom edge
-        {rr - R, b - B, R, B, W - R, H - B, R, B},         // bottom-right
-        {rr - R, t + T, R, innerH, W - R, T, R, N},        // right edge
-        {l + L, t + T, innerW, innerH, L, T, M, N},        // centre
+        {l, t, L, T, 0, 0, L, T},                   // top-left
+        {rr - R, t, R, T, W - R, 0, R, T},          // top-right
+        {l + L, t, innerW, T, L, 0, M, T},          // top edge
+        {l, t + T, L, innerH, 0, T, L, N},          // left edge
+        {l, b - B, L, B, 0, H - B, L, B},           // bottom-left
+        {l + L, b - B, innerW, B, L, H - B, M, B},  // bottom edge
+        {rr - R, b - B, R, B, W - R, H - B, R, B},  // bottom-right
+        {rr - R, t + T, R, innerH, W - R, T, R, N}, // right edge
+        {l + L, t + T, innerW, innerH, L, T, M, N}, // centre
     };
     for (int i = 0; i < 9; ++i)
         pieces[i] = table[i];
@@ -34,9 +34,8 @@ void AdjustSystemMenu(HWND window)
         return;
     const LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
     const bool zoomed = ::IsZoomed(window) != FALSE, iconic = ::IsIconic(window) != FALSE;
-    auto enable = [menu](UINT command, bool on) {
-        ::EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : (MF_GRAYED | MF_DISABLED)));
-    };
+    auto enable = [menu](UINT command, bool on)
+    { ::EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : (MF_GRAYED | MF_DISABLED))); };
     enable(SC_RESTORE, zoomed || iconic);
     enable(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) && !zoomed);
     enable(SC_MINIMIZE, (style & WS_MINIMIZEBOX) && !iconic);

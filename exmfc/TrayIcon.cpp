@@ -21,11 +21,20 @@ NOTIFYICONDATAA MakeData(HWND owner, UINT id, DWORD size)
 }
 } // namespace
 
-void SetNotifyIconFunction(NotifyIconFunction function) { g_notify = function ? function : Shell_NotifyIconA; }
+void SetNotifyIconFunction(NotifyIconFunction function)
+{
+    g_notify = function ? function : Shell_NotifyIconA;
+}
 
-CTrayIcon::CTrayIcon() : m_id(g_nextId++), m_added(false), m_callbackMessage(0), m_owner(nullptr), m_icon(nullptr) {}
+CTrayIcon::CTrayIcon()
+    : m_id(g_nextId++), m_added(false), m_callbackMessage(0), m_owner(nullptr), m_icon(nullptr)
+{
+}
 
-CTrayIcon::~CTrayIcon() { Remove(); }
+CTrayIcon::~CTrayIcon()
+{
+    Remove();
+}
 
 bool CTrayIcon::Create(HWND owner, UINT callbackMessage, bool addNow)
 {

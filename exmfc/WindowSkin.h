@@ -18,9 +18,10 @@ public:
     // The skin bitmap comes from the module's resources; it is loaded while the skin is
     // composed for the window's size and released after, to keep one copy in memory.
     explicit CWindowSkin(UINT skinBitmapId = kFrameSkinBitmapId)
-        : m_skinBitmapId(skinBitmapId), m_dragging(false), m_dragAnchor(), m_shaped(false), m_transparentColour(RGB(255, 255, 255)),
-          m_backgroundColour(RGB(255, 255, 255)), m_staticTextColour(RGB(0, 0, 0)), m_icon(nullptr),
-          m_cursor(nullptr), m_titleColour(RGB(0, 0, 0)), m_systemMenuPoint()
+        : m_skinBitmapId(skinBitmapId), m_dragging(false), m_dragAnchor(), m_shaped(false),
+          m_transparentColour(RGB(255, 255, 255)), m_backgroundColour(RGB(255, 255, 255)),
+          m_staticTextColour(RGB(0, 0, 0)), m_icon(nullptr), m_cursor(nullptr), m_titleColour(RGB(0, 0, 0)),
+          m_systemMenuPoint()
     {
     }
 
@@ -38,7 +39,11 @@ public:
         int saved = dc.SaveDC();
         CSize size = m_skinBitmap.GetSize();
         CSkinPiece pieces[9];
-        ComputeSkinPieces(size.cx, size.cy, m_slices, rect, pieces);
+        CNineSlice slices = m_slices; // in the skin bitmap's pixels at 96 DPI
+        for (int* length :
+             {&slices.left, &slices.middle, &slices.right, &slices.top, &slices.middleHeight, &slices.bottom})
+            *length = Scaled(*length);
+        ComputeSkinPieces(size.cx, size.cy, slices, rect, pieces);
         {
             CCompatibleDC skin(dc, m_skinBitmap);
             dc.SetStretchBltMode(COLORONCOLOR);
@@ -99,8 +104,8 @@ public:
         CRect window;
         this->GetWindowRect(&window);
         CPoint screen = ToScreen(point);
-        this->MoveWindow(screen.x - m_dragAnchor.x, screen.y - m_dragAnchor.y, window.Width(), window.Height(),
-                         TRUE);
+        this->MoveWindow(screen.x - m_dragAnchor.x, screen.y - m_dragAnchor.y, window.Width(),
+                         window.Height(), TRUE);
         return 1;
     }
     virtual BOOL OnSkinCaptureChanged()
@@ -140,7 +145,8 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         LRESULT result = 0;
-        if (OnSkinPaintMessage(message, wParam, lParam, result) || OnSkinInputMessage(message, wParam, lParam))
+        if (OnSkinPaintMessage(message, wParam, lParam, result) ||
+            OnSkinInputMessage(message, wParam, lParam))
             return message == WM_CTLCOLORSTATIC || message == WM_ERASEBKGND ? result : 1;
         return Base::WindowProc(message, wParam, lParam);
     }
@@ -220,7 +226,9 @@ protected:
         {
             CClientDC windowDC(this);
             m_skinBitmap.DeleteObject();
-            m_skinBitmap.LoadBitmap(m_skinBitmapId);
+            CBitmap loaded;
+            if (loaded.LoadBitmap(m_skinBitmapId))
+                ScaleToScreen(loaded, m_skinBitmap, m_shaped ? m_transparentColour : CLR_INVALID);
             m_composed.DeleteObject();
             m_composed.CreateBitmap(client.Width(), client.Height(), windowDC.GetDeviceCaps(PLANES),
                                     windowDC.GetDeviceCaps(BITSPIXEL), nullptr);

@@ -176,5 +176,30 @@ check 'grep -q "^1 " "$settings"' "the settings file does not hold the automatic
 rm -f "$jobs/Quorvantis.job"
 printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 
+# 6. At 144 DPI (150 %, as Wine takes it from LogPixels): the window, its pictures and
+# its texts grow together; the pages are shot once more.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
+QV_DPI=144
+plant
+wine "$exe" /scan </dev/null >"$work/dpi.log" 2>&1 &
+pid=$!
+check 'wait_until "question_box >/dev/null" 30' "144 DPI: no question asked or the window is not 1002 x 656"
+close_with_key question_box n
+sleep 1
+shot dpi144-scan-page-found
+click 138 184; shot dpi144-page-options
+click 555 174; shot dpi144-page-options-browsers
+click 138 228; click 340 174; shot dpi144-page-configuration-schedule
+click 138 273; shot dpi144-page-about
+click 138 117; click 619 201
+for i in $(seq 1 50); do other_window >/dev/null && break; sleep 0.1; done
+sleep 0.3
+shot dpi144-details-dialog
+close_with_key other_window Escape
+close_main $pid
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1
+QV_DPI=96
+rm -rf "$planted"
+
 echo "app end-to-end: $failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -61,11 +61,12 @@ void CListDialog::SetupSkin()
     m_shaped = true;
     m_transparentColour = RGB(255, 0, 255);
     m_title = m_caption;
-    m_captionRect.SetRect(25, 5, client.Width() - 70, 33);
-    m_titleRect.SetRect(m_captionRect.left + 22, m_captionRect.top + 4, m_captionRect.right - 4,
-                        m_captionRect.bottom - 2);
+    using exmfc::Scaled;
+    m_captionRect.SetRect(Scaled(25), Scaled(5), client.Width() - Scaled(70), Scaled(33));
+    m_titleRect.SetRect(m_captionRect.left + Scaled(22), m_captionRect.top + Scaled(4),
+                        m_captionRect.right - Scaled(4), m_captionRect.bottom - Scaled(2));
     m_titleColour = RGB(255, 255, 255);
-    m_systemMenuPoint = CPoint(11, 39);
+    m_systemMenuPoint = CPoint(Scaled(11), Scaled(39));
     m_cursor = ::LoadCursorA(nullptr, IDC_ARROW);
     exmfc::CopyFont(exmfc::GetFont(exmfc::FONT_TITLE), m_titleFont);
 }
@@ -77,7 +78,8 @@ BOOL CListDialog::OnInitDialog()
     const int w = client.Width(), h = client.Height();
     BOOL result = exmfc::CWindowSkin<CDialog>::OnInitDialog();
     SetWindowText(m_caption);
-    m_captionRect.SetRect(25, 5, w - 20, 40);
+    using exmfc::Scaled;
+    m_captionRect.SetRect(Scaled(25), Scaled(5), w - Scaled(20), Scaled(40));
     // Over the middle of the window that opened it.
     if (m_pParentWnd && m_pParentWnd->m_hWnd)
     {
@@ -88,10 +90,12 @@ BOOL CListDialog::OnInitDialog()
                      owner.top + (owner.Height() - self.Height()) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
 
-    m_ok.Create("OK", WS_CHILD | WS_VISIBLE, CRect(w - 120, h - 41, w - 20, h - 17), this, IDOK);
+    m_ok.Create("OK", WS_CHILD | WS_VISIBLE,
+                CRect(w - Scaled(120), h - Scaled(41), w - Scaled(20), h - Scaled(17)), this, IDOK);
     m_ok.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
     m_ok.SetFont(*exmfc::GetFont(exmfc::FONT_BUTTON));
-    m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(w - 32, 6, w - 10, 27), this, IDCANCEL);
+    m_close.Create("", WS_CHILD | WS_VISIBLE, CRect(w - Scaled(32), Scaled(6), w - Scaled(10), Scaled(27)),
+                   this, IDCANCEL);
     m_close.SetSkin(IDB_CLOSE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
 
     HWND list = GetDlgItem(IDC_FOUND_LIST);
@@ -104,7 +108,7 @@ BOOL CListDialog::OnInitDialog()
         column.pszText = const_cast<char*>(titles[i]);
         ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
-    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, kTypeWidth);
+    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, Scaled(kTypeWidth));
     SizeInfoColumn(list);
     return result;
 }
@@ -114,7 +118,7 @@ void CListDialog::SizeInfoColumn(HWND list)
     // The width the list leaves, less a vertical scroll bar when the lines need one.
     CRect client;
     ::GetClientRect(list, &client);
-    int available = client.Width() - kTypeWidth;
+    int available = client.Width() - exmfc::Scaled(kTypeWidth);
     const LRESULT perPage = ::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
     if (perPage >= 0 && m_items.size() > static_cast<size_t>(perPage) &&
         !(::GetWindowLongPtrA(list, GWL_STYLE) & WS_VSCROLL))
@@ -134,7 +138,7 @@ void CListDialog::SizeInfoColumn(HWND list)
         const LRESULT width =
             ::SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
                            reinterpret_cast<LPARAM>(m_items[order[i]]->GetDisplayText().GetString()));
-        widest = std::max(widest, static_cast<int>(width) + 12);
+        widest = std::max(widest, static_cast<int>(width) + exmfc::Scaled(12));
     }
     ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, std::max(available, widest));
 }

@@ -43,10 +43,26 @@ const CRect kTabRect(252, 164, 642, 184);
 // paint over; the longest caption needs about 300 pixels.
 const int kRowLeft = 262, kRowRight = 572, kFirstRowTop = 204, kRowHeight = 20;
 
+// A picture of the program's at the screen's DPI; the static showing it keeps it for the
+// life of the window.
+HBITMAP LoadPicture(UINT id)
+{
+    HBITMAP loaded = static_cast<HBITMAP>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (!loaded || exmfc::GetScreenDpi() == 96)
+        return loaded;
+    CBitmap scaled;
+    const bool done = exmfc::ScaleToScreen(loaded, scaled, CLR_INVALID);
+    if (!done)
+        return loaded;
+    ::DeleteObject(loaded);
+    return static_cast<HBITMAP>(scaled.Detach());
+}
+
 CRect Row(int index)
 {
-    return CRect(kRowLeft, kFirstRowTop + kRowHeight * index, kRowRight,
-                 kFirstRowTop + kRowHeight * (index + 1));
+    return exmfc::Scaled(CRect(kRowLeft, kFirstRowTop + kRowHeight * index, kRowRight,
+                               kFirstRowTop + kRowHeight * (index + 1)));
 }
 
 // The page buttons: control, strip, face width, rectangle, and the caption their faces
@@ -102,8 +118,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
     // Tab, arrows, Space and Enter move between and press the controls, as in a dialog.
     cs.dwExStyle |= WS_EX_CONTROLPARENT;
-    cs.cx = 668;
-    cs.cy = 437;
+    cs.cx = exmfc::Scaled(668);
+    cs.cy = exmfc::Scaled(437);
     cs.hMenu = nullptr;
     cs.style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     cs.lpszClass = AfxRegisterWndClass(0);
@@ -116,7 +132,7 @@ void CMainFrame::SetupSkin()
     GetClientRect(&client);
     m_shaped = true;
     m_transparentColour = RGB(255, 0, 255);
-    m_captionRect.SetRect(0, 0, client.Width(), 50);
+    m_captionRect.SetRect(0, 0, client.Width(), exmfc::Scaled(50));
     m_iconRect.SetRectEmpty();
     m_icon = nullptr;
     m_title.Empty();
@@ -146,12 +162,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     SetWindowText(appName);
 
     CreateScanPage();
-    m_progress.Create(WS_CHILD | WS_VISIBLE, CRect(260, 340, 630, 360), this, IDC_WIPE_PROGRESS);
+    m_progress.Create(WS_CHILD | WS_VISIBLE, exmfc::Scaled(CRect(260, 340, 630, 360)), this,
+                      IDC_WIPE_PROGRESS);
     m_progress.SetRange32(0, 100);
     m_progress.SetPos(50);
     m_progress.ShowWindow(SW_HIDE);
-    m_cancelWipe.Create(CString::FromResource(IDS_CANCEL), WS_CHILD, CRect(390, 375, 490, 400), this,
-                        IDC_CANCEL_WIPE);
+    m_cancelWipe.Create(CString::FromResource(IDS_CANCEL), WS_CHILD, exmfc::Scaled(CRect(390, 375, 490, 400)),
+                        this, IDC_CANCEL_WIPE);
     m_cancelWipe.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
     m_cancelWipe.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
 
@@ -205,46 +222,46 @@ void CMainFrame::FillPageLists()
 
 void CMainFrame::CreatePageButtons(const CRect& client)
 {
-    m_close.Create("Close", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_CLOSE);
+    m_close.Create("Close", WS_CHILD | WS_VISIBLE, exmfc::Scaled(CRect(0, 0, 22, 21)), this, IDC_CLOSE);
     m_close.SetSkin(IDB_CLOSE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
-    m_minimize.Create("Minimize", WS_CHILD | WS_VISIBLE, CRect(0, 0, 22, 21), this, IDC_MINIMIZE);
+    m_minimize.Create("Minimize", WS_CHILD | WS_VISIBLE, exmfc::Scaled(CRect(0, 0, 22, 21)), this,
+                      IDC_MINIMIZE);
     m_minimize.SetSkin(IDB_MINIMIZE, exmfc::FACES_NORMAL_PRESSED_HOVER, 22);
     for (int i = 0; i < PAGE_COUNT; ++i)
     {
         m_pageButtons[i].Create(kPageButtons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                kPageButtons[i].rect, this, kPageButtons[i].id);
+                                exmfc::Scaled(kPageButtons[i].rect), this, kPageButtons[i].id);
         m_pageButtons[i].SetSkin(kPageButtons[i].strip, exmfc::FACES_NORMAL_PRESSED_HOVER,
                                  kPageButtons[i].faceWidth, 0, 0, false, kFocusMargin);
     }
     // Created after the page buttons, so that Tab reaches it after them.
-    m_help.Create("Help", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(573, 30, 630, 58), this, IDC_HELP_BUTTON);
+    m_help.Create("Help", WS_CHILD | WS_VISIBLE | WS_TABSTOP, exmfc::Scaled(CRect(573, 30, 630, 58)), this,
+                  IDC_HELP_BUTTON);
     m_help.SetSkin(IDB_HELP, exmfc::FACES_NORMAL_PRESSED_HOVER, 57, 0, 0, false, kFocusMargin);
     for (exmfc::CSkinButton* button : {&m_close, &m_minimize, &m_help, &m_pageButtons[0], &m_pageButtons[1],
                                        &m_pageButtons[2], &m_pageButtons[3]})
         button->SetCaptionInFace(true);
-    m_close.MoveWindow(client.Width() - 32, 6, 22, 21);
-    m_minimize.MoveWindow(client.Width() - 61, 8, 22, 21);
+    using exmfc::Scaled;
+    m_close.MoveWindow(client.Width() - Scaled(32), Scaled(6), Scaled(22), Scaled(21));
+    m_minimize.MoveWindow(client.Width() - Scaled(61), Scaled(8), Scaled(22), Scaled(21));
 }
 
 void CMainFrame::CreateScanPage()
 {
-    m_labels[0].Create(CString::FromResource(IDS_SCAN_DESCRIPTION), WS_CHILD, kLabelRect, this,
+    m_labels[0].Create(CString::FromResource(IDS_SCAN_DESCRIPTION), WS_CHILD, exmfc::Scaled(kLabelRect), this,
                        IDC_LABEL_SCAN);
     m_labels[0].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    m_columnHeaders.Create("", WS_CHILD | SS_BITMAP, CRect(252, 164, 642, 191), this);
-    HBITMAP headers =
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_COLUMN_HEADERS),
-                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    m_columnHeaders.SetBitmap(headers);
+    m_columnHeaders.Create("", WS_CHILD | SS_BITMAP, exmfc::Scaled(CRect(252, 164, 642, 191)), this);
+    m_columnHeaders.SetBitmap(LoadPicture(IDB_COLUMN_HEADERS));
     const int rows = static_cast<int>(m_list.GetSections().size());
-    m_list.CreateList(CRect(252, 191, 642, 191 + 20 * rows), this, IDC_SCAN_LIST, this);
+    m_list.CreateList(exmfc::Scaled(CRect(252, 191, 642, 191 + 20 * rows)), this, IDC_SCAN_LIST, this);
     m_list.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_scan.Create(CString::FromResource(IDS_SCAN), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                  CRect(412, 291, 512, 314), this, IDC_SCAN);
+                  exmfc::Scaled(CRect(412, 291, 512, 314)), this, IDC_SCAN);
     m_scan.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100, 0, 0, false, kFocusMargin);
     m_scan.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
     m_clean.Create(CString::FromResource(IDS_CLEAN), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                   CRect(532, 291, 632, 314), this, IDC_CLEAN);
+                   exmfc::Scaled(CRect(532, 291, 632, 314)), this, IDC_CLEAN);
     m_clean.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100, 0, 0, false, kFocusMargin);
     m_clean.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
     m_clean.EnableWindow(FALSE);
@@ -254,10 +271,11 @@ void CMainFrame::CreateScanPage()
 
 void CMainFrame::CreateOptionsPage()
 {
-    m_labels[1].Create(CString::FromResource(IDS_OPTIONS_DESCRIPTION), WS_CHILD, kLabelRect, this,
-                       IDC_LABEL_OPTIONS);
+    m_labels[1].Create(CString::FromResource(IDS_OPTIONS_DESCRIPTION), WS_CHILD, exmfc::Scaled(kLabelRect),
+                       this, IDC_LABEL_OPTIONS);
     m_labels[1].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    m_optionTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, kTabRect, this, IDC_OPTIONS_TABS);
+    m_optionTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, exmfc::Scaled(kTabRect), this,
+                           IDC_OPTIONS_TABS);
     m_optionTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     for (int tab = OPTION_TABS; tab-- > 0;)
         m_optionTabCtrl.InsertItem(0, CString::FromResource(kOptionTabs[tab].caption));
@@ -274,20 +292,19 @@ void CMainFrame::CreateOptionsPage()
     }
     for (int i = 0; i < OPTION_TABS + CONFIG_TABS; ++i)
     {
-        m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, CRect(582, 352, 630, 400), this);
-        m_tabPictures[i].SetBitmap(
-            static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTabPictures[i]),
-                                              IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-        m_tabPictures[i].MoveWindow(582, 352, 48, 48, FALSE);
+        m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, exmfc::Scaled(CRect(582, 352, 630, 400)), this);
+        m_tabPictures[i].SetBitmap(LoadPicture(kTabPictures[i]));
+        m_tabPictures[i].MoveWindow(exmfc::Scaled(CRect(582, 352, 630, 400)), FALSE);
     }
 }
 
 void CMainFrame::CreateConfigPage()
 {
-    m_labels[2].Create(CString::FromResource(IDS_CONFIG_DESCRIPTION), WS_CHILD, kLabelRect, this,
-                       IDC_LABEL_CONFIG);
+    m_labels[2].Create(CString::FromResource(IDS_CONFIG_DESCRIPTION), WS_CHILD, exmfc::Scaled(kLabelRect),
+                       this, IDC_LABEL_CONFIG);
     m_labels[2].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    m_configTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, kTabRect, this, IDC_CONFIG_TABS);
+    m_configTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, exmfc::Scaled(kTabRect), this,
+                           IDC_CONFIG_TABS);
     m_configTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_SCHEDULE));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_GENERAL));
@@ -309,18 +326,19 @@ void CMainFrame::CreateConfigPage()
         radios[i]->Create(CString::FromResource(captions[i]), style, Row(i + 1), this, IDC_NO_AUTORUN + i);
         radios[i]->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     }
-    const int top = Row(4).top;
+    using exmfc::Scaled;
+    const int top = kFirstRowTop + kRowHeight * 4, noteTop = kFirstRowTop + kRowHeight * 5;
     m_period.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
-                    CRect(262, top, 342, top + 100), this, IDC_PERIOD);
-    m_on.Create("on", WS_CHILD | SS_CENTER, CRect(347, top + 3, 367, top + 20), this);
-    m_day.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CRect(367, top, 447, top + 200), this,
-                 IDC_DAY);
-    m_at.Create("at", WS_CHILD | SS_CENTER, CRect(452, top + 3, 472, top + 20), this);
+                    Scaled(CRect(262, top, 342, top + 100)), this, IDC_PERIOD);
+    m_on.Create("on", WS_CHILD | SS_CENTER, Scaled(CRect(347, top + 3, 367, top + 20)), this);
+    m_day.Create(WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                 Scaled(CRect(367, top, 447, top + 200)), this, IDC_DAY);
+    m_at.Create("at", WS_CHILD | SS_CENTER, Scaled(CRect(452, top + 3, 472, top + 20)), this);
     m_time.Create(WS_CHILD | DTS_TIMEFORMAT | DTS_UPDOWN | DTS_RIGHTALIGN | WS_TABSTOP,
-                  CRect(472, top, 542, top + 20), this, IDC_TIME);
+                  Scaled(CRect(472, top, 542, top + 20)), this, IDC_TIME);
     // Hours and minutes, as the schedule uses them; a 12-hour clock's AM/PM would not fit.
     m_time.SendMessage(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH':'mm"));
-    m_scheduleNote.Create("", WS_CHILD, CRect(262, Row(5).top + 4, 570, Row(5).top + 40), this);
+    m_scheduleNote.Create("", WS_CHILD, Scaled(CRect(262, noteTop + 4, 570, noteTop + 40)), this);
     for (CWnd* control :
          std::initializer_list<CWnd*>{&m_period, &m_on, &m_day, &m_at, &m_time, &m_scheduleNote})
         control->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
@@ -329,9 +347,10 @@ void CMainFrame::CreateConfigPage()
 void CMainFrame::CreateAboutPage()
 {
     // Centred on the page's panel, so that no text reaches past it.
+    using exmfc::Scaled;
     const int left = kLabelRect.left, right = kLabelRect.right, middle = (left + right) / 2;
     m_aboutTitle.Create(CString::FromResource(IDS_APP_TITLE), WS_CHILD | SS_CENTER,
-                        CRect(left, 130, right, 160), this);
+                        Scaled(CRect(left, 130, right, 160)), this);
     m_aboutTitle.SetFont(exmfc::GetFontHandle(exmfc::FONT_TITLE));
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -342,7 +361,7 @@ void CMainFrame::CreateAboutPage()
     if (linkAvailable)
     {
         HWND link = ::CreateWindowExW(0, L"SysLink", kHomeLinkMarkup, WS_CHILD | WS_TABSTOP | LWS_TRANSPARENT,
-                                      middle - 60, 160, 120, 20, m_hWnd,
+                                      Scaled(middle - 60), Scaled(160), Scaled(120), Scaled(20), m_hWnd,
                                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_HOME_LINK)),
                                       ::GetModuleHandleA(nullptr), nullptr);
         if (link)
@@ -352,8 +371,8 @@ void CMainFrame::CreateAboutPage()
         }
     }
     m_aboutVersion.Create(CString::FromResource(IDS_VERSION), WS_CHILD | SS_CENTER,
-                          CRect(left, 206, right, 226), this);
-    m_aboutCopyright.Create(kCopyright, WS_CHILD | SS_CENTER, CRect(left, 370, right, 386), this);
+                          Scaled(CRect(left, 206, right, 226)), this);
+    m_aboutCopyright.Create(kCopyright, WS_CHILD | SS_CENTER, Scaled(CRect(left, 370, right, 386)), this);
     for (CStatic* text : {&m_aboutVersion, &m_aboutCopyright})
         text->SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
 }

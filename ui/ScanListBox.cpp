@@ -1,5 +1,7 @@
 #include "ScanListBox.h"
 
+#include "exmfc/Drawing.h"
+
 #include "ListDialog.h"
 #include "exmfc/Fonts.h"
 #include "resources/resource.h"
@@ -33,8 +35,8 @@ BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanList
                         LBS_OWNERDRAWFIXED | LBS_NOTIFY;
     if (!Create(style, rect, parent, id))
         return FALSE;
-    m_checkedIcon.Load(IDI_SECTION_CHECKED, 16);
-    m_uncheckedIcon.Load(IDI_SECTION_UNCHECKED, 16);
+    m_checkedIcon.Load(IDI_SECTION_CHECKED, exmfc::Scaled(16));
+    m_uncheckedIcon.Load(IDI_SECTION_UNCHECKED, exmfc::Scaled(16));
     const int count = static_cast<int>(m_sections.size());
     m_itemHeight = (rect.bottom - rect.top) / count;
     SendMessage(LB_SETITEMHEIGHT, 0, m_itemHeight);
@@ -43,7 +45,7 @@ BOOL CScanListBox::CreateList(const RECT& rect, CWnd* parent, UINT id, IScanList
     for (int i = 0; i < count; ++i)
     {
         std::unique_ptr<exmfc::CSkinButton> button(new exmfc::CSkinButton);
-        button->Create(caption, WS_CHILD, CRect(0, 0, 68, 18), this, IDC_DETAILS_FIRST + i);
+        button->Create(caption, WS_CHILD, exmfc::Scaled(CRect(0, 0, 68, 18)), this, IDC_DETAILS_FIRST + i);
         button->SetSkin(IDB_DETAILS_BUTTON, exmfc::FACES_WITH_DISABLED, 68, 0, 0, false, 0);
         button->SetFont(*exmfc::GetFont(exmfc::FONT_LIST_BUTTON));
         m_details.push_back(std::move(button));
@@ -123,16 +125,20 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     if (row < m_sections.size())
     {
         CScanItem& section = *m_sections[row];
+        using exmfc::Scaled;
+        const int icon = Scaled(16), inset = Scaled(2);
         if (row < m_iconRects.size())
-            m_iconRects[row] = CRect(r.left + 2, r.top + 2, r.left + 18, r.top + 18);
-        ::DrawIconEx(dc, r.left + 2, r.top + 2, section.GetChecked() ? m_checkedIcon : m_uncheckedIcon, 16,
-                     16, 0, nullptr, DI_NORMAL);
+            m_iconRects[row] =
+                CRect(r.left + inset, r.top + inset, r.left + inset + icon, r.top + inset + icon);
+        ::DrawIconEx(dc, r.left + inset, r.top + inset,
+                     section.GetChecked() ? m_checkedIcon : m_uncheckedIcon, icon, icon, 0, nullptr,
+                     DI_NORMAL);
         const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-        CRect name(r.left + 20, r.top, r.left + NAME_WIDTH, r.bottom);
+        CRect name(r.left + Scaled(20), r.top, r.left + Scaled(NAME_WIDTH), r.bottom);
         dc.DrawText(section.GetName(), name, format);
 
-        const int separators[] = {r.left + NAME_WIDTH, r.left + NAME_WIDTH + STATUS_WIDTH,
-                                  r.left + NAME_WIDTH + STATUS_WIDTH + COUNT_WIDTH};
+        const int separators[] = {r.left + Scaled(NAME_WIDTH), r.left + Scaled(NAME_WIDTH + STATUS_WIDTH),
+                                  r.left + Scaled(NAME_WIDTH + STATUS_WIDTH + COUNT_WIDTH)};
         for (int x : separators)
         {
             dc.MoveTo(x, r.top);
@@ -142,9 +148,9 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
         CString statusText = status >= SS_READY && status <= SS_CLEANING
                                  ? CString::FromResource(status + IDS_STATUS_OFFSET)
                                  : "";
-        CRect statusRect(separators[0] + 5, r.top, separators[1], r.bottom);
+        CRect statusRect(separators[0] + Scaled(5), r.top, separators[1], r.bottom);
         dc.DrawText(statusText, statusRect, format);
-        CRect countRect(separators[1] + 5, r.top, separators[2], r.bottom);
+        CRect countRect(separators[1] + Scaled(5), r.top, separators[2], r.bottom);
         dc.DrawText(CountText(section), countRect, format);
 
         if (!section.GetFoundItems().empty() && row < m_details.size())
@@ -154,7 +160,8 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
             button.CtlID = IDC_DETAILS_FIRST + row;
             button.hwndItem = *m_details[row];
             button.itemState = 0;
-            button.rcItem = CRect(separators[2] + 1, r.top + 2, separators[2] + DETAILS_WIDTH, r.bottom);
+            button.rcItem =
+                CRect(separators[2] + 1, r.top + inset, separators[2] + Scaled(DETAILS_WIDTH), r.bottom);
             m_details[row]->DrawItem(&button);
         }
     }
@@ -175,7 +182,7 @@ void CScanListBox::HitTest(CPoint point, int& iconSection, int& detailsSection) 
     }
     CRect client;
     GetClientRect(&client);
-    if (point.x <= client.right - DETAILS_WIDTH || m_itemHeight <= 0)
+    if (point.x <= client.right - exmfc::Scaled(DETAILS_WIDTH) || m_itemHeight <= 0)
         return;
     const int row = point.y / m_itemHeight;
     if (row < 0 || row > 3 || !HasDetailsButton(row))

@@ -4,17 +4,24 @@
 
 namespace
 {
-const char* const kWeekDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kWeekDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
 const char kForeignJob[] = "Another program's scheduled task is named \"Quorvantis\"; automatic runs cannot "
                            "be set here until it is removed.";
 const char kNoScheduler[] = "The Task Scheduler is not available; automatic runs cannot be set.";
 const char kUnreadableJob[] = "The scheduled task \"Quorvantis\" could not be read; automatic runs cannot be "
                               "set here now.";
 
-bool IsChecked(const CButton& button) { return button.m_hWnd && button.GetCheck() == BST_CHECKED; }
+bool IsChecked(const CButton& button)
+{
+    return button.m_hWnd && button.GetCheck() == BST_CHECKED;
+}
 } // namespace
 
-CScheduleControls::CScheduleControls() : m_lastPeriod(-1), m_loaded(false), m_available(true), m_owner(JOB_NONE) {}
+CScheduleControls::CScheduleControls()
+    : m_lastPeriod(-1), m_loaded(false), m_available(true), m_owner(JOB_NONE)
+{
+}
 
 void CScheduleControls::InitSchedule()
 {
@@ -53,7 +60,8 @@ void CScheduleControls::EnableScheduleControls()
     for (CWnd* control : std::initializer_list<CWnd*>{&m_period, &m_day, &m_time})
         if (control->m_hWnd)
             control->EnableWindow(autoRun);
-    for (CWnd* radio : std::initializer_list<CWnd*>{&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton})
+    for (CWnd* radio :
+         std::initializer_list<CWnd*>{&m_noScheduleButton, &m_scanButton, &m_scanAndCleanButton})
         if (radio->m_hWnd)
             radio->EnableWindow(changeable);
 }
@@ -92,7 +100,8 @@ void CScheduleControls::ShowSchedule(const CJobSchedule& schedule)
     m_period.SetCurSel(schedule.period == 0 ? 0 : 1);
     FillDayList();
     m_day.SetCurSel(schedule.day);
-    SYSTEMTIME time = {2000, 1, 1, 1, static_cast<WORD>(schedule.hour), static_cast<WORD>(schedule.minute), 0, 0};
+    SYSTEMTIME time = {2000, 1, 1, 1, static_cast<WORD>(schedule.hour), static_cast<WORD>(schedule.minute),
+                       0,    0};
     m_time.SetTime(&time);
 }
 

@@ -19,7 +19,7 @@ void CSplashDlg::SetupSkin()
 BOOL CSplashDlg::OnInitDialog()
 {
     BOOL result = exmfc::CWindowSkin<CDialog>::OnInitDialog();
-    SetWindowPos(nullptr, 0, 0, 620, 226, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(nullptr, 0, 0, exmfc::Scaled(620), exmfc::Scaled(226), SWP_NOMOVE | SWP_NOZORDER);
     CenterWindow();
     m_delay->window = m_hWnd;
     std::shared_ptr<CDelay>* share = new std::shared_ptr<CDelay>(m_delay);

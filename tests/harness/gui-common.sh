@@ -1,12 +1,18 @@
 # Sourced by the end-to-end scripts that drive Quorvantis.exe with xdotool under Xvfb.
+# QV_DPI: the DPI the program runs at (96 unless a test sets LogPixels); the window's
+# size and the coordinates of clicks, given at 96 DPI, grow with it.
+QV_DPI=${QV_DPI:-96}
+at_dpi() { echo $((($1 * QV_DPI + 48) / 96)); } # rounded, as MulDiv does
 
-# The main window: the visible "Quorvantis" window of 668 x 437; prints "ID X Y".
+# The main window: the visible "Quorvantis" window of 668 x 437 at 96 DPI; prints
+# "ID X Y".
 main_window() {
-  local id
+  local id size
+  size="$(at_dpi 668)x$(at_dpi 437)"
   for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do
     local geometry
     geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null)
-    if grep -q 'Geometry: 668x437' <<<"$geometry"; then
+    if grep -q "Geometry: $size" <<<"$geometry"; then
       echo "$id $(sed -nE 's/.*Position: ([0-9]+),([0-9]+).*/\1 \2/p' <<<"$geometry")"
       return 0
     fi
@@ -25,7 +31,7 @@ wait_main_window() {
 click() {
   local id x y
   read -r id x y <<<"$(main_window)"
-  xdotool mousemove $((x + $1)) $((y + $2)) click 1
+  xdotool mousemove $((x + $(at_dpi "$1"))) $((y + $(at_dpi "$2"))) click 1
   sleep 0.4
 }
 # The question box: a visible "Quorvantis" window that is not the main window.
