@@ -196,7 +196,11 @@ for i in $(seq 1 50); do other_window >/dev/null && break; sleep 0.1; done
 sleep 0.3
 shot dpi144-details-dialog
 close_with_key other_window Escape
-close_main $pid
+# Alt+F4 closes as the close button does.
+main_id() { main_window | cut -d' ' -f1 | grep .; }
+close_with_key main_id alt+F4
+wait_exit $pid 20
+check '[ $? -eq 0 ]' "Alt+F4 did not close the window"
 wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1
 QV_DPI=96
 rm -rf "$planted"
