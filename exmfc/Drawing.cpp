@@ -22,26 +22,36 @@ CCompatibleDC::~CCompatibleDC()
         ::SelectObject(m_hDC, m_oldBitmap);
 }
 
-bool BitmapTo32BitDib(HBITMAP source, CBitmap& target)
+namespace
 {
-    BITMAP info = {};
-    if (!source || !::GetObjectA(source, sizeof(info), &info))
-        return false;
+// A new 32-bit bottom-up DIB section of the given size in target; its pixels, or nullptr.
+void* CreateDib32(int width, int height, CBitmap& target)
+{
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
-    header.biWidth = info.bmWidth;
-    header.biHeight = info.bmHeight; // positive: bottom-up
+    header.biWidth = width;
+    header.biHeight = height; // positive: bottom-up
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
-
-    CCompatibleDC sourceDC(nullptr, source);
     void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(sourceDC, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+    HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
                                      nullptr, 0);
     if (!dib)
-        return false;
+        return nullptr;
     target.Attach(dib);
+    return bits;
+}
+} // namespace
+
+bool BitmapTo32BitDib(HBITMAP source, CBitmap& target)
+{
+    BITMAP info = {};
+    if (!source || !::GetObjectA(source, sizeof(info), &info) ||
+        !CreateDib32(info.bmWidth, info.bmHeight, target))
+        return false;
+    CCompatibleDC sourceDC(nullptr, source);
+    const HBITMAP dib = static_cast<HBITMAP>(target.GetSafeHandle());
     CCompatibleDC targetDC(sourceDC, dib);
     targetDC.BitBlt(0, 0, info.bmWidth, info.bmHeight, sourceDC, 0, 0, SRCCOPY);
     ::GdiFlush();
@@ -111,24 +121,15 @@ bool ScaleToScreen(HBITMAP source, CBitmap& target, COLORREF transparent)
                 row[fill] = keyRow[lastOpaque];
         }
     CBitmap prepared;
-    {
-        BITMAPINFOHEADER header = {sizeof(header), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                         &bits, nullptr, 0);
-        if (!dib)
-            return false;
-        prepared.Attach(dib);
-        std::memcpy(bits, filled.data(), filled.size() * sizeof(DWORD));
-    }
-    const int scaledWidth = Scaled(width), scaledHeight = Scaled(height);
-    BITMAPINFOHEADER header = {sizeof(header), scaledWidth, scaledHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                     nullptr, 0);
-    if (!dib)
+    void* preparedBits = CreateDib32(width, height, prepared);
+    if (!preparedBits)
         return false;
-    target.Attach(dib);
+    std::memcpy(preparedBits, filled.data(), filled.size() * sizeof(DWORD));
+    const int scaledWidth = Scaled(width), scaledHeight = Scaled(height);
+    void* bits = CreateDib32(scaledWidth, scaledHeight, target);
+    if (!bits)
+        return false;
+    const HBITMAP dib = static_cast<HBITMAP>(target.GetSafeHandle());
     {
         CCompatibleDC sourceDC(nullptr, prepared);
         CCompatibleDC targetDC(sourceDC, dib);
