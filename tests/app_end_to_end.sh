@@ -176,7 +176,7 @@ check 'grep -q "^1 " "$settings"' "the settings file does not hold the automatic
 rm -f "$jobs/Quorvantis.job"
 printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 
-# 6. At 144 DPI (150 %, as Wine takes it from LogPixels): the window, its pictures and
+# 7. At 144 DPI (150 %, as Wine takes it from LogPixels): the window, its pictures and
 # its texts grow together; the pages are shot once more.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
 QV_DPI=144
