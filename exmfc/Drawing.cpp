@@ -165,6 +165,8 @@ bool GreyedCopy(HBITMAP source, CBitmap& target)
         return false;
     BYTE* pixel = static_cast<BYTE*>(dib.dsBm.bmBits);
     const size_t count = static_cast<size_t>(dib.dsBm.bmWidth) * static_cast<size_t>(dib.dsBm.bmHeight);
+    if (count == 0)
+        return true;
     // The corner's colour is the face's background: everything else fades halfway
     // towards it, its colour half gone, so the button reads as switched off and its
     // background stays as it was.
