@@ -58,6 +58,21 @@ bool BitmapTo32BitDib(HBITMAP source, CBitmap& target)
     return true;
 }
 
+namespace
+{
+// The pixels of a 32-bit copy of bitmap made in copy (bottom-up rows of blue, green, red
+// and an unused byte), with its size; nullptr when no copy could be made.
+BYTE* CopyPixels(HBITMAP bitmap, CBitmap& copy, int& width, int& height)
+{
+    DIBSECTION dib = {};
+    if (!BitmapTo32BitDib(bitmap, copy) || !::GetObjectA(copy, sizeof(dib), &dib) || !dib.dsBm.bmBits)
+        return nullptr;
+    width = dib.dsBm.bmWidth;
+    height = dib.dsBm.bmHeight;
+    return static_cast<BYTE*>(dib.dsBm.bmBits);
+}
+} // namespace
+
 int GetScreenDpi()
 {
     static const int dpi = []
@@ -84,18 +99,15 @@ CRect Scaled(const RECT& rect)
 bool ScaleToScreen(HBITMAP source, CBitmap& target, COLORREF transparent)
 {
     CBitmap original;
-    if (!BitmapTo32BitDib(source, original))
+    int width = 0, height = 0;
+    DWORD* pixels = reinterpret_cast<DWORD*>(CopyPixels(source, original, width, height));
+    if (!pixels)
         return false;
-    DIBSECTION from = {};
-    if (!::GetObjectA(original, sizeof(from), &from) || !from.dsBm.bmBits)
-        return false;
-    const int width = from.dsBm.bmWidth, height = from.dsBm.bmHeight;
     if (GetScreenDpi() == 96 || width <= 0 || height <= 0)
     {
         target.Attach(original.Detach());
         return true;
     }
-    DWORD* pixels = static_cast<DWORD*>(from.dsBm.bmBits);
     const bool keyed = transparent != CLR_INVALID;
     const DWORD key =
         RGB(GetBValue(transparent), GetGValue(transparent), GetRValue(transparent)); // as stored
@@ -158,13 +170,11 @@ bool ScaleToScreen(HBITMAP source, CBitmap& target, COLORREF transparent)
 
 bool GreyedCopy(HBITMAP source, CBitmap& target)
 {
-    if (!BitmapTo32BitDib(source, target))
+    int width = 0, height = 0;
+    BYTE* pixel = CopyPixels(source, target, width, height);
+    if (!pixel)
         return false;
-    DIBSECTION dib = {};
-    if (!::GetObjectA(target, sizeof(dib), &dib) || !dib.dsBm.bmBits)
-        return false;
-    BYTE* pixel = static_cast<BYTE*>(dib.dsBm.bmBits);
-    const size_t count = static_cast<size_t>(dib.dsBm.bmWidth) * static_cast<size_t>(dib.dsBm.bmHeight);
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     if (count == 0)
         return true;
     // The corner's colour is the face's background: everything else fades halfway
@@ -240,12 +250,10 @@ bool BitmapToRegion(CRgn& target, HBITMAP bitmap, COLORREF transparent, COLORREF
     target.DeleteObject();
     target.CreateRectRgn(0, 0, 0, 0);
     CBitmap copy;
-    if (!BitmapTo32BitDib(bitmap, copy))
+    int width = 0, height = 0;
+    const BYTE* pixels = CopyPixels(bitmap, copy, width, height);
+    if (!pixels)
         return false;
-    DIBSECTION dib = {};
-    if (!::GetObjectA(copy, sizeof(dib), &dib) || !dib.dsBm.bmBits)
-        return false;
-    const int width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
     const int stride = ((width * 32 + 31) / 32) * 4;
 
     const BYTE lowR = GetRValue(transparent), lowG = GetGValue(transparent), lowB = GetBValue(transparent);
@@ -254,7 +262,7 @@ bool BitmapToRegion(CRgn& target, HBITMAP bitmap, COLORREF transparent, COLORREF
 
     CRunBuffer buffer;
     // The copy is bottom-up: the picture's top row is the last one stored.
-    const BYTE* row = static_cast<const BYTE*>(dib.dsBm.bmBits) + static_cast<size_t>(height - 1) * stride;
+    const BYTE* row = pixels + static_cast<size_t>(height - 1) * stride;
     for (int y = 0; y < height; ++y, row -= stride)
     {
         int x = 0;
