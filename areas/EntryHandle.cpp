@@ -199,8 +199,7 @@ CString ResolveFolder(const CString& path)
     if (!SplitVolumePath(path, root, rest))
         return CString();
     std::wstring wide = ToLongPath(path);
-    CHandle handle(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    CHandle handle(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle.IsValid())
         return CString();

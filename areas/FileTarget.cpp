@@ -1,6 +1,7 @@
 #include "FileTarget.h"
 
 #include "EntryHandle.h"
+#include "FolderChain.h"
 #include "PathText.h"
 #include "model/CleanHost.h"
 #include "model/TypeNames.h"
@@ -9,7 +10,6 @@ namespace
 {
 const DWORD kShredBufferSize = 4096;
 const ULONGLONG kShredLimit = 1048576;
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Zeros over the first MiB of the open file, flushed. Only for a file with one name,
 // never for a read-only one.

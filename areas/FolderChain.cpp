@@ -4,9 +4,6 @@
 
 namespace
 {
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-const DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-
 // Where the first component after a literal path's volume root starts ("\\?\C:\" or
 // "\\?\UNC\server\share\"), or npos for a path of another form.
 size_t VolumeRootLength(const std::wstring& path)
@@ -22,6 +19,12 @@ size_t VolumeRootLength(const std::wstring& path)
     return std::wstring::npos;
 }
 } // namespace
+
+HANDLE OpenFolderForListing(const std::wstring& literalPath)
+{
+    return CreateFileW(literalPath.c_str(), kFolderListAccess, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
 
 DWORD OpenRelative(HANDLE parent, const wchar_t* name, size_t length, DWORD access, DWORD share, bool folder,
                    bool openLink, HANDLE& opened)
@@ -87,8 +90,7 @@ HANDLE CFolderChain::ParentOf(const std::wstring& longPath, size_t& nameStart, D
     {
         // The volume's root, by its literal path.
         const std::wstring root = longPath.substr(0, rootLength);
-        HANDLE handle = CreateFileW(root.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        HANDLE handle = OpenFolderForListing(root);
         if (handle == INVALID_HANDLE_VALUE)
         {
             error = GetLastError();
@@ -106,8 +108,8 @@ HANDLE CFolderChain::ParentOf(const std::wstring& longPath, size_t& nameStart, D
         if (end == std::wstring::npos)
             end = parent.size();
         HANDLE handle = INVALID_HANDLE_VALUE;
-        error = OpenRelative(m_chain.back().handle, parent.data() + at, end - at, kFolderAccess, kShareAll, true, false,
-                             handle);
+        error = OpenRelative(m_chain.back().handle, parent.data() + at, end - at, kFolderListAccess, kShareAll, true,
+                             false, handle);
         if (error != ERROR_SUCCESS)
             return nullptr;
         m_chain.push_back({parent.substr(0, end), handle});

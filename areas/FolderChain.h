@@ -7,6 +7,15 @@
 #include <vector>
 #include <windows.h>
 
+// Sharing that lets every other program go on reading, writing and deleting.
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// What listing a folder and opening what lies in it take.
+const DWORD kFolderListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+
+// Opens the folder at a literal ("\\?\") path for listing; INVALID_HANDLE_VALUE, with
+// the system's error, when it cannot be opened.
+HANDLE OpenFolderForListing(const std::wstring& literalPath);
+
 // Opens name (one path component) inside the open folder parent: a folder (with
 // backup semantics) when folder is set, else a file; a link at the name is opened as the
 // link itself when openLink is set, else followed. ERROR_SUCCESS and the handle in opened,

@@ -24,8 +24,6 @@ struct CListedEntry
     std::wstring name;
 };
 
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 const size_t kListBuffer = 64 * 1024;
 
 // A folder that is there but cannot be listed is reported; a missing one is not.
@@ -96,7 +94,7 @@ void AddFolderEntry(HANDLE parent, const CListedEntry& entry, CFolderWalk& walk)
     const CString outer = walk.path;
     walk.path = path;
     HANDLE child = INVALID_HANDLE_VALUE;
-    const DWORD error = OpenRelative(parent, raw, entry.name.size(), kListAccess, kShareAll, true, false, child);
+    const DWORD error = OpenRelative(parent, raw, entry.name.size(), kFolderListAccess, kShareAll, true, false, child);
     if (error != ERROR_SUCCESS)
         ReportUnlisted(walk, error);
     else
@@ -128,8 +126,7 @@ void ListFolder(HANDLE folder, CFolderWalk& walk)
 // Walks the folder at the literal path wide (reported as walk.path).
 void WalkFrom(const std::wstring& wide, CFolderWalk& walk)
 {
-    CHandle folder(CreateFileW(wide.c_str(), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    CHandle folder(OpenFolderForListing(wide));
     if (!folder.IsValid())
         ReportUnlisted(walk, GetLastError());
     else
@@ -166,8 +163,7 @@ void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick)
 {
     for (const CString& drive : GetFixedDriveNames())
     {
-        CHandle root(CreateFileW(ToLongPath(drive + "\\").c_str(), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        CHandle root(OpenFolderForListing(ToLongPath(drive + "\\")));
         if (!root.IsValid())
             continue;
         CFolderWalk walk = {FK_SCANDISK_FILE, FK_SCANDISK_FOLDER, list, tick, drive};
