@@ -83,23 +83,30 @@ size_t g_entryBound = kMaxOperaEntriesPerFile;
 class CEntryBound
 {
 public:
-    CEntryBound(const CString& path, CTickable& tick) : m_path(path), m_tick(tick), m_count(0) {}
-    // True while another entry may be listed.
-    bool Take()
+    CEntryBound(const CString& path, CFoundItemList& list, CTickable& tick)
+        : m_path(path), m_list(list), m_tick(tick), m_count(0)
     {
-        if (m_count < g_entryBound)
+    }
+    // Lists the entry make gives while the bound allows; false (and said) once it does not.
+    template <class Make> bool Add(Make make)
+    {
+        if (m_count >= g_entryBound)
         {
-            ++m_count;
-            return true;
+            CString reason;
+            reason.Format("more than %llu entries; the rest was not read",
+                          static_cast<unsigned long long>(g_entryBound));
+            m_tick.ReportProblem(PROBLEM_UNREADABLE, m_path, reason);
+            return false;
         }
-        CString reason;
-        reason.Format("more than %llu entries; the rest was not read", static_cast<unsigned long long>(g_entryBound));
-        m_tick.ReportProblem(PROBLEM_UNREADABLE, m_path, reason);
-        return false;
+        ++m_count;
+        m_list.push_back(make());
+        m_tick.Tick();
+        return true;
     }
 
 private:
     const CString& m_path;
+    CFoundItemList& m_list;
     CTickable& m_tick;
     size_t m_count;
 };
@@ -112,13 +119,10 @@ void ReadTextFile(CFoundItemList& list, const CString& path, int kind, Reader re
     if (!OpenAndList(file, path, list))
         return;
     CFileSource source(file);
-    CEntryBound bound(path, tick);
+    CEntryBound bound(path, list, tick);
     reader(source, [&](const std::string& line) {
-        if (!bound.Take())
-            return false;
-        list.push_back(std::make_shared<COperaTarget>(Utf8ToAnsi(line, kLineUnits), CString(), kind, 0));
-        tick.Tick();
-        return true;
+        return bound.Add(
+            [&] { return std::make_shared<COperaTarget>(Utf8ToAnsi(line, kLineUnits), CString(), kind, 0); });
     });
 }
 
@@ -131,14 +135,12 @@ void ReadRecordFile(opera::CRecordFileDescription& d, const CString& path, const
     CFileSource source(file);
     const bool cacheIndex = d.wantedRecordTag == 1;
     const auto folder = cacheIndex ? std::make_shared<const CString>(cacheFolder) : nullptr;
-    CEntryBound bound(path, tick);
+    CEntryBound bound(path, list, tick);
     opera::ReadRecordEntries(source, d, [&](const std::string& text, const std::string& fileName) {
-        if (!bound.Take())
-            return false;
-        list.push_back(std::make_shared<COperaTarget>(CString(text), CString(fileName), d.operaKind, cacheIndex ? 1 : 0,
-                                                      folder));
-        tick.Tick();
-        return true;
+        return bound.Add([&] {
+            return std::make_shared<COperaTarget>(CString(text), CString(fileName), d.operaKind, cacheIndex ? 1 : 0,
+                                                  folder);
+        });
     });
 }
 
@@ -148,13 +150,9 @@ void ReadCookies(opera::CRecordFileDescription& d, const CString& path, CFoundIt
     if (!OpenAndList(file, path, list))
         return;
     CFileSource source(file);
-    CEntryBound bound(path, tick);
+    CEntryBound bound(path, list, tick);
     opera::ReadCookieEntries(source, d, [&](const std::string& text) {
-        if (!bound.Take())
-            return false;
-        list.push_back(std::make_shared<COperaTarget>(CString(text), CString(), OK_COOKIE, 0));
-        tick.Tick();
-        return true;
+        return bound.Add([&] { return std::make_shared<COperaTarget>(CString(text), CString(), OK_COOKIE, 0); });
     });
 }
 } // namespace
