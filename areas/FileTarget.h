@@ -65,6 +65,20 @@ private:
     DWORD m_error;          // the system's error of the last clean, 0 for none
 };
 
+// A file or folder found by a cleaning rule: the rule's name is its type text.
+class CNamedFileTarget : public CFileTarget
+{
+public:
+    CNamedFileTarget(const CString& path, int fileKind, const std::shared_ptr<const CString>& typeName)
+        : CFileTarget(path, fileKind), m_typeName(typeName)
+    {
+    }
+    const CString& GetTypeName() const override { return *m_typeName; }
+
+private:
+    std::shared_ptr<const CString> m_typeName;
+};
+
 // Removes a listed file (or, with folder true, an empty folder) by handle, after
 // checking that the handle holds that entry; with shred, a file is first
 // overwritten through the same handle (see ShredFile). error (when given) takes the

@@ -3,6 +3,7 @@
 #include "FileTarget.h"
 #include "FolderChain.h"
 #include "PathText.h"
+#include "Wildcard.h"
 #include "afx/Handle.h"
 
 namespace
@@ -123,6 +124,94 @@ void ListFolder(HANDLE folder, CFolderWalk& walk)
         ReportUnlisted(walk, error);
 }
 
+// One rule's walk in progress.
+struct CMatchWalk
+{
+    IMatchingWalk& rule;
+    bool recurse;
+    bool removeSelf;
+    CFoundItemList& list;
+    CTickable& tick;
+    CString path; // the folder being listed, plain form, no trailing separator
+};
+
+// Lists the matching entries of the open folder (walk.path); true when every entry in it
+// was listed, so that the clean leaves it empty.
+bool ListMatching(HANDLE folder, CMatchWalk& walk)
+{
+    bool complete = true;
+    std::vector<CListedEntry> entries;
+    DWORD error = ERROR_SUCCESS;
+    for (bool first = true; ReadListing(folder, first, entries, error); first = false)
+    {
+        for (const CListedEntry& entry : entries)
+        {
+            if (walk.tick.IsStopRequested())
+                return false;
+            if (entry.name == L"." || entry.name == L"..")
+                continue;
+            CString name;
+            const bool exact = WideToUtf8(entry.name.data(), entry.name.size(), name);
+            // Links are neither listed nor entered, and keep their folder.
+            if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !exact)
+            {
+                complete = false;
+                continue;
+            }
+            const CString path = walk.path + "\\" + name;
+            if (!IsPlainName(entry.name.c_str()))
+            {
+                walk.tick.ReportProblem(PROBLEM_SKIPPED, path, "not a plain file name; left alone");
+                complete = false;
+                continue;
+            }
+            const bool isFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (isFolder ? !walk.recurse || walk.rule.IsKept(path, true)
+                         : !walk.rule.Matches(FoldedName(entry.name)) || walk.rule.IsKept(path, false))
+            {
+                complete = false;
+                continue;
+            }
+            if (!isFolder)
+            {
+                walk.list.push_back(walk.rule.MakeTarget(path, false));
+                walk.tick.Tick();
+                continue;
+            }
+            HANDLE child = INVALID_HANDLE_VALUE;
+            const DWORD opened =
+                OpenRelative(folder, entry.name.c_str(), entry.name.size(), kFolderListAccess, kShareAll, true, false, child);
+            if (opened != ERROR_SUCCESS)
+            {
+                walk.tick.ReportProblem(PROBLEM_UNREADABLE, path, ErrorText(opened));
+                complete = false;
+                continue;
+            }
+            CHandle owned(child);
+            const size_t at = walk.list.size();
+            const CString outer = walk.path;
+            walk.path = path;
+            const bool emptied = ListMatching(owned, walk);
+            walk.path = outer;
+            // A folder comes before its content: the clean, which runs from the last item
+            // up, reaches it once its content is gone.
+            if (emptied && walk.removeSelf)
+            {
+                walk.list.insert(walk.list.begin() + static_cast<std::ptrdiff_t>(at), walk.rule.MakeTarget(path, true));
+                walk.tick.Tick();
+            }
+            else
+                complete = false;
+        }
+    }
+    if (error != ERROR_SUCCESS)
+    {
+        walk.tick.ReportProblem(PROBLEM_UNREADABLE, walk.path, ErrorText(error));
+        complete = false;
+    }
+    return complete;
+}
+
 // Walks the folder at the literal path wide (reported as walk.path).
 void WalkFrom(const std::wstring& wide, CFolderWalk& walk)
 {
@@ -142,6 +231,29 @@ void WalkFolder(const CString& folder, int fileKind, int folderKind, CFoundItemL
         return;
     CFolderWalk walk = {fileKind, folderKind, list, tick, parent};
     WalkFrom(ToLongPath(parent), walk);
+}
+
+void WalkMatching(const CString& folder, bool recurse, bool removeSelf, IMatchingWalk& rule, CFoundItemList& list,
+                  CTickable& tick)
+{
+    const CString parent = WithoutTrailingSeparators(folder);
+    if (parent.IsEmpty())
+        return;
+    CHandle handle(OpenFolderForListing(ToLongPath(parent)));
+    if (!handle.IsValid())
+    {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            tick.ReportProblem(PROBLEM_UNREADABLE, parent, ErrorText(error));
+        return;
+    }
+    CMatchWalk walk = {rule, recurse, removeSelf, list, tick, parent};
+    const size_t at = list.size();
+    if (ListMatching(handle, walk) && removeSelf)
+    {
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), rule.MakeTarget(parent, true));
+        tick.Tick();
+    }
 }
 
 std::vector<CString> GetFixedDriveNames()

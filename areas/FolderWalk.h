@@ -5,6 +5,7 @@
 #include "model/CleanTarget.h"
 #include "model/Tickable.h"
 
+#include <string>
 #include <windows.h>
 
 // Appends every file and sub-folder below folder, at any depth; a folder comes before
@@ -15,6 +16,29 @@
 // component is refused and reported, and so is a folder that cannot be listed. Stops at
 // the next entry when the tick asks to stop.
 void WalkFolder(const CString& folder, int fileKind, int folderKind, CFoundItemList& list, CTickable& tick);
+
+// What a cleaning rule makes of the entries of the folders it names.
+class IMatchingWalk
+{
+public:
+    // Whether a file's name (folded, see FoldedName) matches the rule's patterns.
+    virtual bool Matches(const std::wstring& foldedName) const = 0;
+    // Whether an entry stays out of the list (an exclusion, or already listed).
+    virtual bool IsKept(const CString& path, bool folder) const = 0;
+    // The found item of a matching file, or of a folder (path without a trailing separator).
+    virtual CCleanTargetPtr MakeTarget(const CString& path, bool folder) = 0;
+
+protected:
+    ~IMatchingWalk() {}
+};
+
+// Lists the files of folder whose names match the rule; with recurse, also those of every
+// sub-folder at any depth. With removeSelf, every folder whose whole content was listed
+// (folder itself included) is listed before that content, so the clean removes it once it
+// is empty; a folder that keeps anything is never listed. Links are neither listed nor
+// entered; folders are listed by handle and opened from their parent's, as WalkFolder does.
+void WalkMatching(const CString& folder, bool recurse, bool removeSelf, IMatchingWalk& rule, CFoundItemList& list,
+                  CTickable& tick);
 
 // Files "file????.chk" and folders "found.???" in the root of every fixed drive.
 void ScanScanDiskFragments(CFoundItemList& list, CTickable& tick);

@@ -1,5 +1,7 @@
 // quorvantis-cli: the scan and clean engine without windows.
-//   quorvantis-cli.exe [--areas=LIST] [--sections=LIST] [--clean] [--no-shred] [--quiet]
+//   quorvantis-cli.exe [--areas=LIST] [--sections=LIST] [--apps=NAMES] [--rules=FILE] [--clean] [--no-shred]
+//                      [--quiet]
+//   quorvantis-cli.exe --list-apps [--rules=FILE]
 //   quorvantis-cli.exe --help | --version
 //   quorvantis-cli.exe --remove-schedule
 // Prints one line per found item (section, type, text, separated by tabs), then with
@@ -11,6 +13,8 @@
 #include "engine/Catalogue.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
+#include "engine/UserRules.h"
+#include "areas/PathText.h"
 #include "model/CleanHost.h"
 #include "scheduler/Scheduler.h"
 #include "resources/Version.h"
@@ -48,7 +52,9 @@ bool IsCancelRequested()
 }
 
 const char kUsage[] =
-    "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--clean] [--no-shred] [--quiet]\n"
+    "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--apps=NAMES|all] [--rules=FILE]\n"
+    "                          [--clean] [--no-shred] [--quiet]\n"
+    "       quorvantis-cli.exe --list-apps [--rules=FILE]\n"
     "       quorvantis-cli.exe --help | --version\n"
     "       quorvantis-cli.exe --remove-schedule\n"
     "\n"
@@ -57,6 +63,12 @@ const char kUsage[] =
     "\n"
     "  --areas=LIST     comma-separated area ids, or all (default: every area but 717)\n"
     "  --sections=LIST  comma-separated section indexes (default: 0,1,2)\n"
+    "  --apps=NAMES     also scan these entries of the rule files (winapp2.ini), separated\n"
+    "                   by ';' and named as in their brackets, or all, in section 1\n"
+    "  --rules=FILE     read this rule file instead of the winapp2.ini files beside the\n"
+    "                   program and in %APPDATA%\\Quorvantis\n"
+    "  --list-apps      print one 'app' line per entry of the rule files found on this\n"
+    "                   machine, and exit\n"
     "  --clean          remove what the scan found; print a 'left' line per item that stays\n"
     "  --no-shred       delete files without overwriting them first\n"
     "  --quiet          print only the closing count line (and the 'left' lines)\n"
@@ -88,6 +100,11 @@ struct COptions
     bool clean = false;
     bool shred = true;
     bool quiet = false;
+    bool listApps = false;
+    bool allApps = false;
+    std::vector<CString> apps; // entry names, as --apps gives them
+    bool rulesGiven = false;
+    CString rulesFile;
 };
 
 // The progress line on stderr, shown only when stderr is a console, redrawn at most ten
@@ -152,6 +169,8 @@ public:
     }
 
     bool IsAreaChecked(int areaId) const override { return m_options.areas.count(areaId) != 0; }
+    std::vector<const CRuleEntry*> GetCheckedRules() const override { return m_checkedRules; }
+    void SetCheckedRules(const std::vector<const CRuleEntry*>& rules) { m_checkedRules = rules; }
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return nullptr; }
     void RefreshList() override {}
@@ -176,6 +195,8 @@ public:
     {
         if (kind != PROBLEM_NOTE)
             ++m_problems;
+        if (kind == PROBLEM_REFUSED)
+            return SayOnStderr("refused\t" + place + "\t" + reason);
         const char* what = kind == PROBLEM_SKIPPED       ? "skipped "
                            : kind == PROBLEM_NOT_CLEANED ? "could not clean "
                            : kind == PROBLEM_NOTE        ? "note "
@@ -213,6 +234,7 @@ private:
 
     const COptions& m_options;
     const CSectionList& m_sections;
+    std::vector<const CRuleEntry*> m_checkedRules;
     CScanPaths m_paths;
     CProgressLine m_progress;
     int m_problems;
@@ -344,6 +366,32 @@ int ParseArguments(int argc, char** argv, COptions& options)
             if (!ParseList(arg.substr(11), SECTION_WINDOWS, SECTION_WIPE, options.sections))
                 return BadArgument(argv[i]);
         }
+        else if (arg.rfind("--apps=", 0) == 0)
+        {
+            options.apps.clear();
+            const std::string list = arg.substr(7);
+            options.allApps = list == "all";
+            for (size_t start = 0; !options.allApps && start <= list.size();)
+            {
+                size_t end = list.find(';', start);
+                if (end == std::string::npos)
+                    end = list.size();
+                if (end > start)
+                    options.apps.push_back(CString(list.substr(start, end - start)));
+                start = end + 1;
+            }
+            if (!options.allApps && options.apps.empty())
+                return BadArgument(argv[i]);
+        }
+        else if (arg.rfind("--rules=", 0) == 0)
+        {
+            options.rulesGiven = true;
+            options.rulesFile = arg.substr(8);
+            if (options.rulesFile.IsEmpty() || !IsFilePath(options.rulesFile))
+                return BadArgument(argv[i]);
+        }
+        else if (arg == "--list-apps")
+            options.listApps = true;
         else if (arg == "--clean")
             options.clean = true;
         else if (arg == "--no-shred")
@@ -424,6 +472,23 @@ int CleanAndReport(CSectionList& sections, CConsoleHost& host, int found, bool s
     return left > 0 || host.GetProblemCount() > 0 ? 1 : 0;
 }
 
+// The entries of the rule files that --apps names; a name no detected entry has is said.
+std::vector<const CRuleEntry*> ChooseApps(const COptions& options, const CUserRules& rules, CConsoleHost& host)
+{
+    if (options.allApps)
+        return rules.GetDetected();
+    std::vector<const CRuleEntry*> chosen;
+    for (const CString& name : options.apps)
+    {
+        const CRuleEntry* entry = rules.Find(name);
+        if (entry)
+            chosen.push_back(entry);
+        else
+            host.ReportProblem(PROBLEM_SKIPPED, name, "no entry of that name in the rule files is found on this machine");
+    }
+    return chosen;
+}
+
 int Run(int argc, char** argv)
 {
     SetUpOutput();
@@ -445,6 +510,21 @@ int Run(int argc, char** argv)
     for (const CScanItemPtr& section : sections)
         section->SetChecked(options.sections.count(section->GetSectionIndex()) ? 1 : 0);
     CConsoleHost host(options, sections);
+
+    // Rule files are read only when asked for: a run without them costs nothing more.
+    CUserRules rules;
+    if (options.listApps || options.allApps || !options.apps.empty())
+    {
+        rules.Load(options.rulesGiven ? std::vector<CString>{options.rulesFile} : GetUserRuleFiles(), host);
+        if (options.listApps)
+        {
+            for (const CRuleEntry* entry : rules.GetDetected())
+                std::printf("app\t%s\n", OneLine(entry->name).c_str());
+            std::fflush(stdout);
+            return 0;
+        }
+        host.SetCheckedRules(ChooseApps(options, rules, host));
+    }
 
     ScanSections(sections, host);
     host.EndProgress();

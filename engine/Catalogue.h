@@ -61,6 +61,8 @@ enum ScanStepKind
     STEP_FIREFOX_CACHE,  // the disk cache of every Firefox profile
     STEP_CHROMIUM,       // one trace (BrowserTrace) of every Chromium profile
     STEP_CHROMIUM_CACHE, // the disk caches of every Chromium profile
+    STEP_RULES,          // the built-in cleaning rules of the step's area
+    STEP_USER_RULES,     // the entries of the user's rule files that the context checks
 };
 
 struct CScanStep

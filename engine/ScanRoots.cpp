@@ -12,16 +12,20 @@
 namespace
 {
 // The user's and the system's folders, and whether a root may lie inside them.
+// Whether it holds the user's own files.
 const struct
 {
     int csidl;
     bool inside;
+    bool content;
 } kProtectedFolders[] = {
-    {CSIDL_WINDOWS, false},          {CSIDL_SYSTEM, false},          {CSIDL_PROFILE, false},
-    {CSIDL_APPDATA, false},          {CSIDL_LOCAL_APPDATA, false},   {CSIDL_COMMON_APPDATA, false},
-    {CSIDL_PERSONAL, true},          {CSIDL_DESKTOPDIRECTORY, true}, {CSIDL_MYPICTURES, true},
-    {CSIDL_MYMUSIC, true},           {CSIDL_MYVIDEO, true},          {CSIDL_PROGRAM_FILES, true},
-    {CSIDL_PROGRAM_FILESX86, true},  {CSIDL_FAVORITES, true},
+    {CSIDL_WINDOWS, false, false},         {CSIDL_SYSTEM, false, false},
+    {CSIDL_PROFILE, false, false},         {CSIDL_APPDATA, false, false},
+    {CSIDL_LOCAL_APPDATA, false, false},   {CSIDL_COMMON_APPDATA, false, false},
+    {CSIDL_PERSONAL, true, true},          {CSIDL_DESKTOPDIRECTORY, true, true},
+    {CSIDL_MYPICTURES, true, true},        {CSIDL_MYMUSIC, true, true},
+    {CSIDL_MYVIDEO, true, true},           {CSIDL_PROGRAM_FILES, true, false},
+    {CSIDL_PROGRAM_FILESX86, true, false}, {CSIDL_FAVORITES, true, true},
 };
 
 std::wstring FoldedKey(const CString& path)
@@ -49,12 +53,14 @@ CString DownloadsFolder()
     return folder;
 }
 
-void AddProtected(std::vector<CScanRoots::CProtected>& folders, const CString& path, bool inside, bool favorites)
+void AddProtected(std::vector<CScanRoots::CProtected>& folders, const CScanRoots::CProtected& folder)
 {
-    if (path.IsEmpty())
+    if (folder.path.IsEmpty())
         return;
-    CString resolved = ResolveFolder(path);
-    folders.push_back({resolved.IsEmpty() ? path : resolved, inside, favorites});
+    CString resolved = ResolveFolder(folder.path);
+    folders.push_back(folder);
+    if (!resolved.IsEmpty())
+        folders.back().path = resolved;
 }
 } // namespace
 
@@ -71,15 +77,15 @@ bool IsSameOrBelow(const CString& inner, const CString& outer)
 CScanRoots::CScanRoots(HWND owner)
 {
     for (const auto& folder : kProtectedFolders)
-        AddProtected(m_protected, GetShellFolderPath(owner, folder.csidl), folder.inside,
-                     folder.csidl == CSIDL_FAVORITES);
-    AddProtected(m_protected, DownloadsFolder(), true, false);
+        AddProtected(m_protected, {GetShellFolderPath(owner, folder.csidl), folder.inside,
+                                   folder.csidl == CSIDL_FAVORITES, folder.content});
+    AddProtected(m_protected, {DownloadsFolder(), true, false, true});
 }
 
 CScanRoots::CScanRoots(const std::vector<CProtected>& protectedFolders)
 {
     for (const CProtected& folder : protectedFolders)
-        AddProtected(m_protected, folder.path, folder.inside, folder.favorites);
+        AddProtected(m_protected, folder);
 }
 
 CScanRoots::Verdict CScanRoots::Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea,
@@ -126,4 +132,65 @@ CScanRoots::Verdict CScanRoots::Admit(const CString& path, CString& resolved, CS
 CScanRoots::Verdict CScanRoots::AdmitProfile(const CString& path, CString& resolved, CString& reason)
 {
     return Check(path, resolved, reason, false, ", not a browser profile; not read");
+}
+
+bool CScanRoots::IsAboveProtected(const CString& path, CString& reason) const
+{
+    if (IsDriveOrShareRoot(path))
+    {
+        reason = "a drive root";
+        return true;
+    }
+    const CString resolved = ResolveFolder(path);
+    for (const CProtected& folder : m_protected)
+    {
+        if (IsSameOrBelow(folder.path, path) || (!resolved.IsEmpty() && IsSameOrBelow(folder.path, resolved)))
+        {
+            reason = (IsSameOrBelow(path, folder.path) ? "is " : "holds ") + folder.path;
+            return true;
+        }
+    }
+    return false;
+}
+
+CScanRoots::Verdict CScanRoots::AdmitRuleFolder(const CString& path, CString& resolved, CString& reason,
+                                                bool takesAll) const
+{
+    CString root, rest;
+    if (!SplitVolumePath(path, root, rest))
+    {
+        reason = "not a full path";
+        return ROOT_REFUSED;
+    }
+    resolved = ResolveFolder(path);
+    if (resolved.IsEmpty())
+        return ROOT_MISSING;
+    const CString leads =
+        resolved.CompareNoCase(WithoutTrailingSeparators(path)) == 0 ? CString() : " (where it leads)";
+    if (IsDriveOrShareRoot(resolved))
+    {
+        reason = "a drive root" + leads;
+        return ROOT_REFUSED;
+    }
+    for (const CProtected& folder : m_protected)
+    {
+        if (IsSameOrBelow(folder.path, resolved))
+        {
+            reason = (IsSameOrBelow(resolved, folder.path) ? "is " : "holds ") + folder.path + leads;
+            return ROOT_REFUSED;
+        }
+        if (takesAll && folder.content && IsSameOrBelow(resolved, folder.path))
+        {
+            reason = "takes every file inside " + folder.path + leads;
+            return ROOT_REFUSED;
+        }
+    }
+    for (const std::wstring& walked : m_walked)
+    {
+        CString walkedPath;
+        WideToUtf8(walked.data(), walked.size(), walkedPath);
+        if (IsSameOrBelow(resolved, walkedPath))
+            return ROOT_DUPLICATE;
+    }
+    return ROOT_WALK;
 }

@@ -31,7 +31,8 @@ public:
     {
         CString path;
         bool inside;
-        bool favorites; // the Favorites folder: walked by the favorites area itself
+        bool favorites;       // the Favorites folder: walked by the favorites area itself
+        bool content = false; // a folder of the user's own files (documents, pictures)
     };
 
     // Resolves the protected folders of this user and system; owner is the window that
@@ -44,6 +45,14 @@ public:
     Verdict Admit(const CString& path, CString& resolved, CString& reason, bool favoritesArea = false);
     // A browser profile folder: the same rules, without the walked-once one.
     Verdict AdmitProfile(const CString& path, CString& resolved, CString& reason);
+    // A folder a cleaning rule names: refused when it is not a full path, is a drive root,
+    // or is or holds any of the folders above; when the rule takes every file in it
+    // (takesAll), also when it lies inside a folder of the user's own files.
+    // ROOT_DUPLICATE when it lies inside a folder already walked whole in this scan.
+    Verdict AdmitRuleFolder(const CString& path, CString& resolved, CString& reason, bool takesAll) const;
+    // Whether a folder that a rule's wildcards would search from is or holds one of the
+    // folders above (or is a drive root); reason says which.
+    bool IsAboveProtected(const CString& path, CString& reason) const;
 
 private:
     Verdict Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea,

@@ -1,6 +1,7 @@
 #include "ScanRun.h"
 
 #include "Catalogue.h"
+#include "RuleScan.h"
 #include "ScanRoots.h"
 #include "areas/ClipboardTarget.h"
 #include "areas/DiskTarget.h"
@@ -25,7 +26,20 @@ struct CSectionScan
     bool profilesFound = false;
     std::vector<CString> firefox;
     std::vector<CString> chromium;
+    // The rules' folders, and their scanner, made at the first step that needs them.
+    std::unique_ptr<CRuleVariables> variables;
+    std::unique_ptr<CRuleScanner> rules;
 };
+
+CRuleScanner& RuleScanner(CSectionScan& scan)
+{
+    if (!scan.rules)
+    {
+        scan.variables.reset(new CRuleVariables(CRuleVariables::FromSystem()));
+        scan.rules.reset(new CRuleScanner(scan.roots, *scan.variables, scan.list, scan.context));
+    }
+    return *scan.rules;
+}
 
 // A root as the area names it, without its trailing separators but a drive root's
 // ("C:" of a temp path is the drive's root).
@@ -166,6 +180,16 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
     case STEP_CHROMIUM_CACHE:
         WalkChromiumCaches(scan);
         break;
+    case STEP_RULES:
+        for (const CRuleEntry& entry : GetBuiltInRules().entries)
+            if (entry.areaId == step.areaId)
+                RuleScanner(scan).Scan(entry);
+        break;
+    case STEP_USER_RULES:
+        for (const CRuleEntry* entry : context.GetCheckedRules())
+            if (!context.IsStopRequested())
+                RuleScanner(scan).Scan(*entry);
+        break;
     }
 }
 } // namespace
@@ -211,7 +235,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}};
+        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, {}, {}};
         for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];

@@ -4,6 +4,7 @@
 #include "model/ScanItem.h"
 #include "ScanPaths.h"
 #include "model/Tickable.h"
+#include "rules/RuleFile.h"
 
 #include <vector>
 
@@ -15,6 +16,9 @@ public:
     virtual const CScanPaths& GetScanPaths() const = 0;
     // Owner of clipboard and shell calls; may be NULL.
     virtual HWND GetOwnerWindow() const = 0;
+    // The entries of the user's rule files to scan with the Applications section (detected
+    // and checked); none unless the context has rule files.
+    virtual std::vector<const CRuleEntry*> GetCheckedRules() const { return {}; }
 
 protected:
     ~IScanContext() {}

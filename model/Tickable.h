@@ -8,7 +8,8 @@ enum ProblemKind
     PROBLEM_UNREADABLE, // a place that is there could not be read
     PROBLEM_SKIPPED,    // a place that was deliberately left alone
     PROBLEM_NOT_CLEANED, // a place whose clean failed, with the system's reason
-    PROBLEM_NOTE         // something worth saying about a clean that left nothing undone
+    PROBLEM_NOTE,        // something worth saying about a clean that left nothing undone
+    PROBLEM_REFUSED      // a cleaning rule's key that reaches where no rule may (place: the rule's name)
 };
 
 // One unit of work done (an item appended, an item cleaned). Scanners also ask it

@@ -1,0 +1,54 @@
+#include "UserRules.h"
+
+#include "ScanPaths.h"
+#include "rules/RuleDetect.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+std::vector<CString> GetUserRuleFiles()
+{
+    std::vector<CString> files;
+    std::vector<wchar_t> self(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    CString program;
+    if (length > 0 && length < self.size() && WideToUtf8(self.data(), length, program) && program.ReverseFind('\\') > 0)
+        files.push_back(program.Left(program.ReverseFind('\\')) + "\\winapp2.ini");
+    const CString appData = GetShellFolderPath(nullptr, CSIDL_APPDATA);
+    if (!appData.IsEmpty())
+        files.push_back(appData + "\\Quorvantis\\winapp2.ini");
+    return files;
+}
+
+void CUserRules::Load(const std::vector<CString>& files, CTickable& tick)
+{
+    for (const CString& file : files)
+    {
+        CString error;
+        const int malformed = m_rules.malformedLines;
+        if (!LoadRuleFile(file, m_rules, error))
+            tick.ReportProblem(PROBLEM_UNREADABLE, file, error);
+        else if (m_rules.malformedLines > malformed)
+        {
+            const int skipped = m_rules.malformedLines - malformed;
+            tick.ReportProblem(PROBLEM_NOTE, file,
+                               CString(std::to_string(skipped)) +
+                                   (skipped == 1 ? " line that is not a rule was skipped"
+                                                 : " lines that are not rules were skipped"));
+        }
+    }
+    const CRuleVariables variables = CRuleVariables::FromSystem();
+    CRuleDetector detector(variables, CurrentOsVersion());
+    m_detected.clear();
+    for (const CRuleEntry& entry : m_rules.entries)
+        if (detector.IsDetected(entry))
+            m_detected.push_back(&entry);
+}
+
+const CRuleEntry* CUserRules::Find(const CString& name) const
+{
+    for (const CRuleEntry* entry : m_detected)
+        if (entry->name.CompareNoCase(name) == 0)
+            return entry;
+    return nullptr;
+}

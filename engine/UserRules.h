@@ -1,0 +1,29 @@
+// The user's rule files (winapp2.ini), read and detected for a run. The program never
+// downloads or ships one: it reads the file the user put beside the program or in the
+// program's folder of the roaming application data.
+#pragma once
+
+#include "model/Tickable.h"
+#include "rules/RuleFile.h"
+
+#include <vector>
+
+// winapp2.ini in the program's folder, then in "%APPDATA%\Quorvantis" (an entry there
+// replaces one of its name).
+std::vector<CString> GetUserRuleFiles();
+
+class CUserRules
+{
+public:
+    // Reads the files in order and keeps the entries detected on this machine. A file that
+    // cannot be read is said as PROBLEM_UNREADABLE; lines that are not rules as a note.
+    void Load(const std::vector<CString>& files, CTickable& tick);
+
+    const std::vector<const CRuleEntry*>& GetDetected() const { return m_detected; }
+    // The detected entry of that name (compared without regard to case), or nullptr.
+    const CRuleEntry* Find(const CString& name) const;
+
+private:
+    CRuleSet m_rules;
+    std::vector<const CRuleEntry*> m_detected;
+};
