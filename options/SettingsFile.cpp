@@ -18,11 +18,11 @@ const int kTemporaryNameTries = 16;
 
 // A name of its own for the file a save writes first: the settings file's name, the
 // process, a count and the clock, so that no two saves (of any copy) share one.
-std::wstring TemporaryName(int attempt)
+std::wstring TemporaryName(const std::wstring& fileName, int attempt)
 {
     static LONG count = 0;
     wchar_t name[96];
-    swprintf(name, sizeof(name) / sizeof(name[0]), L"settings.cfg.%lx-%lx-%llx-%d.new",
+    swprintf(name, sizeof(name) / sizeof(name[0]), L"%ls.%lx-%lx-%llx-%d.new", fileName.c_str(),
              static_cast<unsigned long>(GetCurrentProcessId()),
              static_cast<unsigned long>(InterlockedIncrement(&count)),
              static_cast<unsigned long long>(GetTickCount64()), attempt);
@@ -48,12 +48,12 @@ class CNewSettingsFile
 public:
     // Creates a file of a new name in folder (a resolved folder) and checks by handle that
     // it is a plain file with one name, in that folder.
-    bool Create(const CString& folder, CString& error)
+    bool Create(const CString& folder, const std::wstring& fileName, CString& error)
     {
         const std::wstring longFolder = ToLongPath(folder);
         for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt)
         {
-            const std::wstring name = TemporaryName(attempt);
+            const std::wstring name = TemporaryName(fileName, attempt);
             const std::wstring path = longFolder + L"\\" + name;
             m_file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -177,27 +177,28 @@ bool CSettingsFile::IsUnderstood(const CString& text)
     return true;
 }
 
-bool CSettingsFile::Save(const CSettings& settings, CString& error, bool keepOld) const
+bool WriteWholeFile(const CString& folderPath, const CString& path, const CString& text, CString& error,
+                    const CString& keepAs)
 {
-    CreateDirectoryW(ToLongPath(m_folder).c_str(), nullptr); // usually there already
-    const CString folder = ResolveFolder(m_folder);
+    CreateDirectoryW(ToLongPath(folderPath).c_str(), nullptr); // usually there already
+    const CString folder = ResolveFolder(folderPath);
     if (folder.IsEmpty())
     {
-        error = "the settings folder " + m_folder + " could not be opened";
+        error = "the settings folder " + folderPath + " could not be opened";
         return false;
     }
-    const std::wstring target = ToLongPath(m_path);
+    const std::wstring target = ToLongPath(path);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     {
-        error = m_path + " is read-only; it was left as it is";
+        error = path + " is read-only; it was left as it is";
         return false;
     }
 
     CNewSettingsFile file;
-    if (!file.Create(folder, error))
+    const CString fileName = LastComponent(path);
+    if (!file.Create(folder, Utf8ToWide(fileName, fileName.GetLength()), error))
         return false;
-    const CString text = Format(settings);
     DWORD written = 0;
     if (!WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()), &written, nullptr) ||
         written != static_cast<DWORD>(text.GetLength()) || !FlushFileBuffers(file.Get()))
@@ -205,10 +206,10 @@ bool CSettingsFile::Save(const CSettings& settings, CString& error, bool keepOld
         error = ErrorText(GetLastError());
         return false;
     }
-    if (keepOld && attributes != INVALID_FILE_ATTRIBUTES &&
-        !MoveFileExW(target.c_str(), ToLongPath(GetKeptPath()).c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!keepAs.IsEmpty() && attributes != INVALID_FILE_ATTRIBUTES &&
+        !MoveFileExW(target.c_str(), ToLongPath(keepAs).c_str(), MOVEFILE_REPLACE_EXISTING))
     {
-        error = "the old settings could not be kept as " + GetKeptPath() + ": " + ErrorText(GetLastError());
+        error = "the old settings could not be kept as " + keepAs + ": " + ErrorText(GetLastError());
         return false;
     }
     if (!RenameOpenFile(file.Get(), target))
@@ -218,6 +219,11 @@ bool CSettingsFile::Save(const CSettings& settings, CString& error, bool keepOld
     }
     file.Keep();
     return true;
+}
+
+bool CSettingsFile::Save(const CSettings& settings, CString& error, bool keepOld) const
+{
+    return WriteWholeFile(m_folder, m_path, Format(settings), error, keepOld ? GetKeptPath() : CString());
 }
 
 SettingsLoad CSettingsFile::Load(CSettings& settings, CString* error) const

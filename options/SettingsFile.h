@@ -30,6 +30,12 @@ enum SettingsLoad
     SETTINGS_NOT_UNDERSTOOD // there is a file, but it is not a list of numbers
 };
 
+// Writes text as the whole file at path (in folder, which is made when missing) or
+// nothing, as CSettingsFile::Save does; with keepAs, the file that is there is first kept
+// under that name.
+bool WriteWholeFile(const CString& folder, const CString& path, const CString& text, CString& error,
+                    const CString& keepAs = CString());
+
 class CSettingsFile
 {
 public:

@@ -60,8 +60,23 @@ close_main $pid
 check '[ "$(sha256sum <"$settings.bad" 2>&1)" = "$unreadable" ]' "the unreadable settings were not kept as settings.cfg.bad"
 rm -f "$settings.bad"
 
-# From here the splash is off (settings file with splash 0).
-mkdir -p "$(dirname "$settings")"
+# From here the splash is off (settings file with splash 0), and a rule file of our own
+# gives two entries found on this machine and one that is not.
+mkdir -p "$(dirname "$settings")" "$user_dir/AppData/Local/Vendor/Notes" "$user_dir/AppData/Local/Paint Studio"
+cat >"$(dirname "$settings")/winapp2.ini" <<'RULES'
+[Vendor Notes *]
+LangSecRef=3021
+DetectFile=%LocalAppData%\Vendor\Notes
+FileKey1=%LocalAppData%\Vendor\Notes\Logs|*.log
+[Paint Studio *]
+LangSecRef=3023
+DetectFile=%LocalAppData%\Paint Studio
+FileKey1=%LocalAppData%\Paint Studio\Cache|*.*|REMOVESELF
+[Not Installed *]
+LangSecRef=3021
+DetectFile=%ProgramFiles%\Not Installed
+FileKey1=%LocalAppData%\Not Installed|*.*
+RULES
 printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 
 # 2. "/scan" answered No: nothing cleaned, the window stays; Clean then removes it all.
@@ -86,17 +101,26 @@ wait_until '[ ! -e "$planted" ]' 20
 check '[ ! -e "$planted" ]' "Clean left: $(ls -R "$planted" 2>&1)"
 shot scan-page-cleaned
 
-# 3. The pages and tabs, then an area click writes the whole settings file at once.
+# 3. The pages and tabs, then an area click writes the whole settings file at once. The
+# four option tabs stand in two rows: Browsers and More applications above Windows and
+# Applications, until a tab of the upper row is chosen and the rows change places.
 click 138 184; shot page-options
-click 430 174; shot page-options-applications
+click 540 192; shot page-options-applications
 # The Browsers tab; its last box, clicked twice, leaves the tab's picture whole.
-click 555 174; click 300 374; click 300 374; shot page-options-browsers
+click 350 174; click 300 394; click 300 394; shot page-options-browsers
+# More applications: the detected entries, unchecked; a click checks one and writes
+# apps.cfg beside the settings file.
+click 545 192; shot page-options-more-applications
+click 300 251
+apps=$(dirname "$settings")/apps.cfg
+wait_until '[ -f "$apps" ]' 5
+check '[ "$(tr -d "\r" <"$apps" 2>&1)" = "Vendor Notes *" ]' "checking an entry wrote: $(cat "$apps" 2>&1)"
 click 138 228; shot page-configuration
 click 340 174; shot page-configuration-schedule
 click 138 273; shot page-about
 click 138 184
 before=$(cat "$settings")
-click 275 214 # "Clean Recent Docs"
+click 275 234 # "Clean Recent Docs"
 wait_until '[ "$(cat "$settings")" != "$before" ]' 5
 after=$(cat "$settings")
 check '[ "$after" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "area click: '$before' -> '$after'"
@@ -188,7 +212,7 @@ close_with_key question_box n
 sleep 1
 shot dpi144-scan-page-found
 click 138 184; shot dpi144-page-options
-click 555 174; shot dpi144-page-options-browsers
+click 350 174; shot dpi144-page-options-browsers
 click 138 228; click 340 174; shot dpi144-page-configuration-schedule
 click 138 273; shot dpi144-page-about
 click 138 117; click 619 201

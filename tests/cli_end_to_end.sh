@@ -241,6 +241,46 @@ check '[ ! -e "$chrome_u/Cache/Cache_Data/f_000001" ] && [ ! -e "$cache2_u/0123A
 check '[ "$(sqlite3 "$release_u/cookies.sqlite" "select count(*) from moz_cookies")" = 0 ]' "the profiles.ini profile's cookies"
 rm -rf "$local_u/Google" "$local_u/Microsoft/Edge" "$roaming_u/Mozilla" "$local_u/Mozilla"
 
+# Rule files (winapp2.ini format, our own entries): --list-apps lists what is found here;
+# --apps scans and cleans in section 1 beside --areas; a hostile key is refused on stderr
+# and the documents it names stay.
+rules_w='C:\users\'"$user"'\Temp\e2e-rules.ini'
+mkdir -p "$local_u/E2eApp/Logs/sub" "$local_u/E2eApp/Cache/deep"
+for f in Logs/a.log Logs/keep.log Logs/notes.txt Logs/sub/b.log Cache/c.bin Cache/deep/d; do echo x >"$local_u/E2eApp/$f"; done
+echo thesis >"$user_dir/Documents/e2e-thesis.txt"
+cat >"$temp_u/e2e-rules.ini" <<'RULES'
+[E2e App *]
+LangSecRef=3021
+DetectFile=%LocalAppData%\E2eApp
+FileKey1=%LocalAppData%\E2eApp\Logs|*.log|RECURSE
+FileKey2=%LocalAppData%\E2eApp\Cache|*.*|REMOVESELF
+ExcludeKey1=FILE|%LocalAppData%\E2eApp\Logs\|keep.log
+[Hostile *]
+FileKey1=%Documents%|*.txt
+[Elsewhere *]
+DetectFile=%ProgramFiles%\No Such Program
+FileKey1=%LocalAppData%\E2eApp|*.*
+this line is not a rule
+RULES
+wine "$cli" --list-apps --rules="$rules_w" >"$work/apps.out" 2>"$work/apps.err" </dev/null
+status=$?
+check '[ $status -eq 0 ] && [ "$(tr -d "\r" <"$work/apps.out")" = "$(printf "app\tE2e App *\napp\tHostile *")" ]' "--list-apps: status $status: $(cat "$work/apps.out")"
+check 'grep -q "1 line that is not a rule was skipped" "$work/apps.err"' "--list-apps did not count the malformed line: $(cat "$work/apps.err")"
+wine "$cli" --areas=709 --sections=1 --apps=all --rules="$rules_w" --clean >"$work/rules.out" 2>"$work/rules.err" </dev/null
+status=$?
+tr -d '\r' <"$work/rules.out" >"$work/rules.txt"
+for line in "1	E2e App *	C:\\users\\$user\\AppData\\Local\\E2eApp\\Logs\\a.log" \
+  "1	E2e App *	C:\\users\\$user\\AppData\\Local\\E2eApp\\Cache\\" "found 6, cleaned 6, left 0"; do
+  check 'grep -qxF "$line" "$work/rules.txt"' "--apps: missing line: $line"
+done
+check '[ "$(grep -c "^refused	Hostile \*	FileKey1: " "$work/rules.err")" -eq 1 ]' "--apps: the hostile key was not refused once: $(cat "$work/rules.err")"
+check '[ $status -eq 1 ]' "--apps with a refused key: status $status"
+check '[ "$(cd "$local_u/E2eApp" && find . | sort | tr "\n" " ")" = ". ./Logs ./Logs/keep.log ./Logs/notes.txt ./Logs/sub " ]' "--apps clean left: $(cd "$local_u/E2eApp" && find .)"
+check '[ "$(cat "$user_dir/Documents/e2e-thesis.txt")" = thesis ]' "the refused key touched the documents"
+wine "$cli" --rules='C:\no\such\rules.ini' --list-apps >/dev/null 2>&1 </dev/null
+check '[ $? -eq 2 ]' "--rules with a missing file is not a bad argument"
+rm -rf "$local_u/E2eApp" "$user_dir/Documents/e2e-thesis.txt" "$temp_u/e2e-rules.ini"
+
 rm -rf "$temp_u/e2e"
 echo "cli end-to-end: $failures failure(s)"
 [ "$failures" -eq 0 ]

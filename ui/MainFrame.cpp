@@ -5,6 +5,7 @@
 #include "engine/CleanRun.h"
 #include "exmfc/Fonts.h"
 #include "options/MyCommandLineInfo.h"
+#include "options/AppChoices.h"
 #include "options/SettingsFile.h"
 
 #include <shellapi.h>
@@ -39,6 +40,9 @@ private:
 // The page area's description strip, and the first row of a tab's controls.
 const CRect kLabelRect(252, 94, 642, 154);
 const CRect kTabRect(252, 164, 642, 184);
+// The clean options' four tabs take two rows of tabs, and their controls start a row lower.
+const CRect kOptionTabRect(252, 164, 642, 204);
+const int kOptionRowShift = 1;
 // Rows end before the tab's picture (582 on), which a click on a row would otherwise
 // paint over; the longest caption needs about 300 pixels.
 const int kRowLeft = 262, kRowRight = 572, kFirstRowTop = 204, kRowHeight = 20;
@@ -201,13 +205,14 @@ void CMainFrame::FillPageLists()
         m_pages[PAGE_ABOUT].push_back(&m_homeLink);
     m_pages[PAGE_ABOUT].push_back(&m_aboutVersion);
     m_pages[PAGE_ABOUT].push_back(&m_aboutCopyright);
-    for (int tab = 0; tab < OPTION_TABS; ++tab)
+    for (int tab = 0; tab < AREA_TABS; ++tab)
     {
         for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id)
             m_optionTabs[tab].push_back(&m_areas[id - IDC_AREA_FIRST]);
         m_optionTabs[tab].push_back(&m_tabPictures[tab]);
     }
-    m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[OPTION_TABS]};
+    m_optionTabs[AREA_TABS] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
+    m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[AREA_TABS]};
     m_configTabs[1] = {&m_noScheduleButton,
                        &m_scanButton,
                        &m_scanAndCleanButton,
@@ -217,7 +222,7 @@ void CMainFrame::FillPageLists()
                        &m_at,
                        &m_time,
                        &m_scheduleNote,
-                       &m_tabPictures[OPTION_TABS + 1]};
+                       &m_tabPictures[AREA_TABS + 1]};
 }
 
 void CMainFrame::CreatePageButtons(const CRect& client)
@@ -274,23 +279,34 @@ void CMainFrame::CreateOptionsPage()
     m_labels[1].Create(CString::FromResource(IDS_OPTIONS_DESCRIPTION), WS_CHILD, exmfc::Scaled(kLabelRect),
                        this, IDC_LABEL_OPTIONS);
     m_labels[1].SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    m_optionTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK, exmfc::Scaled(kTabRect), this,
+    m_optionTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK | TCS_MULTILINE, exmfc::Scaled(kOptionTabRect), this,
                            IDC_OPTIONS_TABS);
     m_optionTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    for (int tab = OPTION_TABS; tab-- > 0;)
+    m_optionTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_MORE_APPS));
+    for (int tab = AREA_TABS; tab-- > 0;)
         m_optionTabCtrl.InsertItem(0, CString::FromResource(kOptionTabs[tab].caption));
-    for (int tab = 0; tab < OPTION_TABS; ++tab)
+    for (int tab = 0; tab < AREA_TABS; ++tab)
     {
         int row = 0;
         for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id, ++row)
         {
             CButton& box = m_areas[id - IDC_AREA_FIRST];
             box.Create(CString::FromResource(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP,
-                       Row(row), this, id);
+                       Row(row + kOptionRowShift), this, id);
             box.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
         }
     }
-    for (int i = 0; i < OPTION_TABS + CONFIG_TABS; ++i)
+    // The rule files' entries, read and detected once; the list fills the tab.
+    m_userRules.Load(GetUserRuleFiles(), m_ruleProblems);
+    const int listTop = kFirstRowTop + kRowHeight * kOptionRowShift;
+    m_appRules.CreateList(exmfc::Scaled(CRect(kRowLeft, listTop, 632, 404)), this, IDC_APP_RULES);
+    m_appRules.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    m_appRules.SetCallbacks([this](const CRuleEntry& entry) { return MayCheckRule(entry); },
+                            [this] { SaveAppChoices(); });
+    m_noRules.Create(CString::FromResource(IDS_NO_RULE_FILE), WS_CHILD, Row(0), this);
+    m_noRules.MoveWindow(exmfc::Scaled(CRect(kRowLeft, listTop, 632, listTop + 3 * kRowHeight)), FALSE);
+    m_noRules.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    for (int i = 0; i < AREA_TABS + CONFIG_TABS; ++i)
     {
         m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, exmfc::Scaled(CRect(582, 352, 630, 400)), this);
         m_tabPictures[i].SetBitmap(LoadPicture(kTabPictures[i]));
@@ -701,6 +717,22 @@ void CMainFrame::OnDestroy()
     CFrameWnd::OnDestroy();
 }
 
+bool CMainFrame::MayCheckRule(const CRuleEntry& entry)
+{
+    if (entry.warning.IsEmpty())
+        return true;
+    return ShowMessage(entry.name + "\n\n" + entry.warning, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+}
+
+bool CMainFrame::SaveAppChoices()
+{
+    CString error;
+    if (CAppChoicesFile(m_paths[SP_APPDATA]).Save(m_appRules.GetCheckedNames(), error))
+        return true;
+    ShowNotice("Your choices of more applications could not be saved: " + error + ".");
+    return false;
+}
+
 bool CMainFrame::SaveSettings()
 {
     CSettings settings;
@@ -747,4 +779,8 @@ void CMainFrame::LoadSettings()
     m_splash.SetCheck(static_cast<int>(settings.showSplash));
     m_shred.SetCheck(static_cast<int>(settings.shred));
     m_dontShowWipeNotice = static_cast<int>(settings.dontShowWipeNotice);
+    // Entries of the rule files stay unchecked until the user checks them.
+    m_appRules.SetEntries(m_userRules.GetDetected(), CAppChoicesFile(m_paths[SP_APPDATA]).Load());
+    if (!m_ruleProblems.m_first.IsEmpty())
+        ShowNotice(m_ruleProblems.m_first);
 }

@@ -4,12 +4,14 @@
 // host interfaces.
 #pragma once
 
+#include "AppRulesList.h"
 #include "Label.h"
 #include "ScanListBox.h"
 #include "afx/Controls.h"
 #include "afx/FrameWnd.h"
 #include "engine/Catalogue.h"
 #include "engine/ScanPaths.h"
+#include "engine/UserRules.h"
 #include "exmfc/SkinButton.h"
 #include "exmfc/TrayIcon.h"
 #include "exmfc/WindowSkin.h"
@@ -49,7 +51,8 @@ public:
     };
     enum
     {
-        OPTION_TABS = 3,
+        AREA_TABS = 3,                 // a tab of check boxes per section
+        OPTION_TABS = AREA_TABS + 1,   // and the rule files' entries
         CONFIG_TABS = 2
     };
 
@@ -89,6 +92,7 @@ public:
 
     // IScanContext
     bool IsAreaChecked(int areaId) const override;
+    std::vector<const CRuleEntry*> GetCheckedRules() const override { return m_appRules.GetChecked(); }
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return m_hWnd; }
     void Tick() override { m_list.Tick(); }
@@ -112,6 +116,9 @@ public:
     INT_PTR RunDetails(const std::function<INT_PTR()>& run) override { return RunModal(run); }
 
     CScanListBox& GetScanList() { return m_list; }
+    CAppRulesList& GetAppRulesList() { return m_appRules; }
+    // Writes which entries of the rule files are checked; a failure is said in the balloon.
+    bool SaveAppChoices();
     int GetCurrentPage() const { return m_currentPage; }
     bool IsClosePending() const { return m_closePending; }
     bool IsModalUp() const { return m_modalDepth > 0; }
@@ -202,6 +209,21 @@ private:
     void CloseAfterNotice();
     // Drops the mouse clicks and keys that arrived while a scan kept the window busy.
     void DiscardQueuedInput();
+    // Whether an entry of the rule files may be checked: one with a warning asks first.
+    bool MayCheckRule(const CRuleEntry& entry);
+
+    // What reading the rule files had to say: the first file that could not be read.
+    struct CRuleProblems : CTickable
+    {
+        void Tick() override {}
+        void ReportProblem(ProblemKind kind, const CString& place, const CString& reason) override
+        {
+            if (kind == PROBLEM_UNREADABLE && m_first.IsEmpty())
+                m_first = "The rule file " + place + " could not be read: " + reason + ".";
+        }
+        CString m_first;
+    };
+    CRuleProblems m_ruleProblems;
 
     exmfc::CTrayIcon m_trayIcon;
     CScanListBox m_list;
@@ -232,5 +254,8 @@ private:
     CButton m_areas[AREA_COUNT];
     CButton m_splash, m_shred;
     CStatic m_on, m_at;
-    CStatic m_tabPictures[OPTION_TABS + CONFIG_TABS];
+    CStatic m_tabPictures[AREA_TABS + CONFIG_TABS];
+    CUserRules m_userRules;
+    CAppRulesList m_appRules;
+    CStatic m_noRules; // in the list's place when no rule file gives an entry
 };
