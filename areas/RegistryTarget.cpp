@@ -78,16 +78,27 @@ bool ParseRegistryPath(const CString& text, CRegistryPath& path)
 
 std::vector<CString> FindRegistryKeys(HKEY root, const CString& subKey)
 {
+    // Runs of plain components are opened in one call: each open is a round trip to the
+    // registry, and most keys hold no wildcard at all.
     std::vector<std::wstring> components;
     const std::wstring wide = Utf8ToWide(subKey, subKey.GetLength());
     size_t start = 0;
+    bool literalRun = false;
     while (start <= wide.size())
     {
         size_t end = wide.find(L'\\', start);
         if (end == std::wstring::npos)
             end = wide.size();
         if (end > start)
-            components.push_back(wide.substr(start, end - start));
+        {
+            const std::wstring part = wide.substr(start, end - start);
+            const bool literal = !HasWildcard(part);
+            if (literal && literalRun)
+                components.back() += L"\\" + part;
+            else
+                components.push_back(part);
+            literalRun = literal;
+        }
         start = end + 1;
     }
     std::vector<CString> found;
