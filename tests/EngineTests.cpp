@@ -186,7 +186,8 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         lastSection = steps[i].section;
         if (steps[i].areaId == 0)
         {
-            EXPECT_EQ(SECTION_WIPE, steps[i].section);
+            // The wipe, and the user's rule entries, which the context checks one by one.
+            EXPECT_EQ(steps[i].kind == STEP_USER_RULES ? SECTION_APPLICATIONS : SECTION_WIPE, steps[i].section);
             continue;
         }
         const CAreaInfo* area = FindArea(steps[i].areaId);
@@ -207,17 +208,22 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         const CScanStep& step = steps[i];
         char text[64];
         const char* kinds[] = {"walk",    "mru",   "clipboard",     "bin",      "scandisk",      "opera",
-                               "firefox", "disks", "firefox-cache", "chromium", "chromium-cache"};
-        static_assert(std::size(kinds) == STEP_CHROMIUM_CACHE + 1, "a name for every step kind");
+                               "firefox", "disks", "firefox-cache", "chromium", "chromium-cache", "rules",
+                               "user-rules"};
+        static_assert(std::size(kinds) == STEP_USER_RULES + 1, "a name for every step kind");
         int what = step.kind == STEP_WALK || step.kind == STEP_MRU ? step.pathEntry : step.reader;
         snprintf(text, sizeof(text), "%d %d %s %d", step.section, step.areaId, kinds[step.kind], what);
         order.push_back(text);
     }
     const std::vector<std::string> expected = {
-        "0 701 walk 2", "0 702 mru 7", "0 702 mru 8", "0 702 mru 9", "0 702 mru 10", "0 703 clipboard 0",
-        "0 704 bin 0", "0 705 walk 1", "0 705 walk 0", "0 706 scandisk 0", "0 707 mru 11",
-        // Applications: PowerPoint before Excel, WordPad, Paint, Media Player files then addresses
-        "1 709 mru 14", "1 709 mru 13", "1 711 mru 16", "1 712 mru 17", "1 713 mru 18", "1 713 mru 19",
+        // Windows: each area's built-in rules after its own scanners
+        "0 701 walk 2", "0 701 rules 0", "0 702 mru 7", "0 702 mru 8", "0 702 mru 9", "0 702 mru 10",
+        "0 702 rules 0", "0 703 clipboard 0", "0 704 bin 0", "0 705 walk 1", "0 705 walk 0", "0 706 scandisk 0",
+        "0 707 mru 11",
+        // Applications: PowerPoint before Excel, today's Office, WordPad, Paint, Media Player files then
+        // addresses, then the user's rule entries
+        "1 709 mru 14", "1 709 mru 13", "1 709 rules 0", "1 711 mru 16", "1 712 mru 17", "1 713 mru 18",
+        "1 713 mru 19", "1 0 user-rules 0",
         // Browsers: Internet Explorer
         "2 714 walk 6", "2 715 walk 3", "2 716 walk 5", "2 717 walk 4", "2 718 mru 20", "2 719 mru 21",
         "2 720 mru 22",
