@@ -1,5 +1,20 @@
 #include "File.h"
 
+#include <vector>
+
+CString GetRunningProgramPath(bool* exact)
+{
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    CString text;
+    bool converted = false;
+    if (length > 0 && length < path.size())
+        converted = WideToUtf8(path.data(), length, text);
+    if (exact)
+        *exact = converted;
+    return text;
+}
+
 BOOL CFile::Open(const char* fileName, UINT openFlags, DWORD extraFlags)
 {
     Close();

@@ -2,7 +2,13 @@
 // Every failure is reported through the return value; nothing throws.
 #pragma once
 
+#include "String.h"
+
 #include <windows.h>
+
+// The full path of the running program's file (UTF-8), or "" when the system cannot give
+// it; exact (when given) says whether the name had an exact UTF-8 form.
+CString GetRunningProgramPath(bool* exact = nullptr);
 
 class CFile
 {

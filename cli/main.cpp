@@ -20,6 +20,7 @@
 #include "resources/Version.h"
 #include "resources/resource.h"
 #include "afx/Com.h"
+#include "afx/File.h"
 #include "afx/Wnd.h"
 
 #include <windows.h>
@@ -296,10 +297,9 @@ void PrintItem(const char* prefix, int section, const CCleanTargetPtr& item)
 // 0 when no job of that program is left, 1 when it could not be deleted.
 int RemoveSchedule()
 {
-    std::vector<wchar_t> self(32768);
-    DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
-    CString path;
-    if (length == 0 || length >= self.size() || !WideToUtf8(self.data(), length, path))
+    bool exact = false;
+    const CString path = GetRunningProgramPath(&exact);
+    if (path.IsEmpty() || !exact)
         return 1;
     CScheduler scheduler(CScheduler::WorkingFolderOf(path) + "\\Quorvantis.exe");
     CString error;

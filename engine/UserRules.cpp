@@ -1,6 +1,7 @@
 #include "UserRules.h"
 
 #include "ScanPaths.h"
+#include "afx/File.h"
 #include "rules/RuleDetect.h"
 
 #include <shlobj.h>
@@ -9,10 +10,9 @@
 std::vector<CString> GetUserRuleFiles()
 {
     std::vector<CString> files;
-    std::vector<wchar_t> self(32768);
-    const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
-    CString program;
-    if (length > 0 && length < self.size() && WideToUtf8(self.data(), length, program) && program.ReverseFind('\\') > 0)
+    bool exact = false;
+    const CString program = GetRunningProgramPath(&exact);
+    if (exact && program.ReverseFind('\\') > 0)
         files.push_back(program.Left(program.ReverseFind('\\')) + "\\winapp2.ini");
     const CString appData = GetShellFolderPath(nullptr, CSIDL_APPDATA);
     if (!appData.IsEmpty())

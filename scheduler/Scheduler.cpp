@@ -1,5 +1,6 @@
 #include "Scheduler.h"
 
+#include "afx/File.h"
 #include "afx/Handle.h"
 
 #include <initguid.h>
@@ -11,16 +12,6 @@
 namespace
 {
 const wchar_t kJobName[] = L"Quorvantis";
-
-CString RunningProgramPath()
-{
-    std::vector<wchar_t> path(32768);
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    CString text;
-    if (length > 0 && length < path.size())
-        WideToUtf8(path.data(), length, text);
-    return text;
-}
 
 // A text that a task call handed back, freed with the task allocator.
 std::wstring TakeTaskText(LPWSTR text)
@@ -58,7 +49,7 @@ std::wstring FullPath(const std::wstring& path)
 } // namespace
 
 CScheduler::CScheduler(const CString& programPath)
-    : m_programPath(programPath.IsEmpty() ? RunningProgramPath() : programPath)
+    : m_programPath(programPath.IsEmpty() ? GetRunningProgramPath() : programPath)
 {
 }
 
