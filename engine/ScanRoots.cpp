@@ -11,8 +11,8 @@
 
 namespace
 {
-// The user's and the system's folders, and whether a root may lie inside them.
-// Whether it holds the user's own files.
+// The user's and the system's folders, whether a root may lie inside them, and whether
+// they hold the user's own files.
 const struct
 {
     int csidl;
@@ -64,14 +64,22 @@ void AddProtected(std::vector<CScanRoots::CProtected>& folders, const CScanRoots
 }
 } // namespace
 
+namespace
+{
+// IsSameOrBelow of two folded paths.
+bool IsKeySameOrBelow(const std::wstring& inner, std::wstring outer)
+{
+    while (!outer.empty() && outer.back() == L'\\')
+        outer.pop_back();
+    if (outer.empty() || inner.compare(0, outer.size(), outer) != 0)
+        return false;
+    return inner.size() == outer.size() || inner[outer.size()] == L'\\';
+}
+} // namespace
+
 bool IsSameOrBelow(const CString& inner, const CString& outer)
 {
-    std::wstring a = FoldedKey(inner), b = FoldedKey(outer);
-    while (!b.empty() && b.back() == L'\\')
-        b.pop_back();
-    if (b.empty() || a.compare(0, b.size(), b) != 0)
-        return false;
-    return a.size() == b.size() || a[b.size()] == L'\\';
+    return IsKeySameOrBelow(FoldedKey(inner), FoldedKey(outer));
 }
 
 CScanRoots::CScanRoots(HWND owner)
@@ -89,7 +97,7 @@ CScanRoots::CScanRoots(const std::vector<CProtected>& protectedFolders)
 }
 
 CScanRoots::Verdict CScanRoots::Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea,
-                                      const char* what) const
+                                      const char* what, bool CProtected::*inside) const
 {
     // "C:" alone (a temp path of "C:\" without its separator) is the drive's root.
     const bool bareDrive = path.GetLength() == 2 && path[1] == ':';
@@ -112,7 +120,7 @@ CScanRoots::Verdict CScanRoots::Check(const CString& path, CString& resolved, CS
             reason = (IsSameOrBelow(resolved, folder.path) ? "is " : "holds ") + folder.path + leads + what;
             return ROOT_REFUSED;
         }
-        if (folder.inside && IsSameOrBelow(resolved, folder.path))
+        if (inside && folder.*inside && IsSameOrBelow(resolved, folder.path))
         {
             reason = "lies inside " + folder.path + leads + what;
             return ROOT_REFUSED;
@@ -123,7 +131,8 @@ CScanRoots::Verdict CScanRoots::Check(const CString& path, CString& resolved, CS
 
 CScanRoots::Verdict CScanRoots::Admit(const CString& path, CString& resolved, CString& reason, bool favoritesArea)
 {
-    Verdict verdict = Check(path, resolved, reason, favoritesArea, ", not a temporary folder; not walked");
+    Verdict verdict =
+        Check(path, resolved, reason, favoritesArea, ", not a temporary folder; not walked", &CProtected::inside);
     if (verdict == ROOT_WALK && !m_walked.insert(FoldedKey(resolved)).second)
         return ROOT_DUPLICATE;
     return verdict;
@@ -131,7 +140,7 @@ CScanRoots::Verdict CScanRoots::Admit(const CString& path, CString& resolved, CS
 
 CScanRoots::Verdict CScanRoots::AdmitProfile(const CString& path, CString& resolved, CString& reason)
 {
-    return Check(path, resolved, reason, false, ", not a browser profile; not read");
+    return Check(path, resolved, reason, false, ", not a browser profile; not read", &CProtected::inside);
 }
 
 bool CScanRoots::IsAboveProtected(const CString& path, CString& reason) const
@@ -141,6 +150,7 @@ bool CScanRoots::IsAboveProtected(const CString& path, CString& reason) const
         reason = "a drive root";
         return true;
     }
+    // The folder as named and where it leads: it need not be there yet.
     const CString resolved = ResolveFolder(path);
     for (const CProtected& folder : m_protected)
     {
@@ -162,35 +172,12 @@ CScanRoots::Verdict CScanRoots::AdmitRuleFolder(const CString& path, CString& re
         reason = "not a full path";
         return ROOT_REFUSED;
     }
-    resolved = ResolveFolder(path);
-    if (resolved.IsEmpty())
-        return ROOT_MISSING;
-    const CString leads =
-        resolved.CompareNoCase(WithoutTrailingSeparators(path)) == 0 ? CString() : " (where it leads)";
-    if (IsDriveOrShareRoot(resolved))
-    {
-        reason = "a drive root" + leads;
-        return ROOT_REFUSED;
-    }
-    for (const CProtected& folder : m_protected)
-    {
-        if (IsSameOrBelow(folder.path, resolved))
-        {
-            reason = (IsSameOrBelow(resolved, folder.path) ? "is " : "holds ") + folder.path + leads;
-            return ROOT_REFUSED;
-        }
-        if (takesAll && folder.content && IsSameOrBelow(resolved, folder.path))
-        {
-            reason = "takes every file inside " + folder.path + leads;
-            return ROOT_REFUSED;
-        }
-    }
+    const Verdict verdict = Check(path, resolved, reason, false, "", takesAll ? &CProtected::content : nullptr);
+    if (verdict != ROOT_WALK)
+        return verdict;
+    const std::wstring key = FoldedKey(resolved);
     for (const std::wstring& walked : m_walked)
-    {
-        CString walkedPath;
-        WideToUtf8(walked.data(), walked.size(), walkedPath);
-        if (IsSameOrBelow(resolved, walkedPath))
+        if (IsKeySameOrBelow(key, walked))
             return ROOT_DUPLICATE;
-    }
     return ROOT_WALK;
 }

@@ -55,8 +55,10 @@ public:
     bool IsAboveProtected(const CString& path, CString& reason) const;
 
 private:
-    Verdict Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea,
-                  const char* what) const;
+    // The rules every root passes; inside names the flag of the folders it may not lie in
+    // (nullptr for none).
+    Verdict Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea, const char* what,
+                  bool CProtected::*inside) const;
 
     std::vector<CProtected> m_protected;
     std::set<std::wstring> m_walked;

@@ -191,6 +191,15 @@ bool ParseKey(const CPiece& key, const CPiece& value, CRuleEntry& entry)
     return true;
 }
 
+// An entry's name as entries are told apart: without regard to the case of its letters.
+std::string NameKey(const CString& name)
+{
+    std::string key = name.str();
+    for (char& ch : key)
+        ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    return key;
+}
+
 // Keeps a finished entry that cleans something, in place of one of its name.
 void Finish(CRuleEntry& entry, CRuleSet& rules, std::map<std::string, size_t>& byName)
 {
@@ -199,9 +208,7 @@ void Finish(CRuleEntry& entry, CRuleSet& rules, std::map<std::string, size_t>& b
     if (entry.section.IsEmpty())
         entry.section = "Other";
     entry.typeName = std::make_shared<const CString>(entry.name);
-    std::string key = entry.name.str();
-    for (char& ch : key)
-        ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    const std::string key = NameKey(entry.name);
     auto found = byName.find(key);
     if (found != byName.end())
         rules.entries[found->second] = std::move(entry);
@@ -216,12 +223,7 @@ void ParseUtf8(const char* text, size_t size, CRuleSet& rules, int areaId)
 {
     std::map<std::string, size_t> byName;
     for (size_t i = 0; i < rules.entries.size(); ++i)
-    {
-        std::string key = rules.entries[i].name.str();
-        for (char& ch : key)
-            ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
-        byName.emplace(key, i);
-    }
+        byName.emplace(NameKey(rules.entries[i].name), i);
     CRuleEntry entry;
     bool inEntry = false;
     const char* end = text + size;
