@@ -265,8 +265,7 @@ void CRuleScanner::Scan(const CRuleEntry& entry)
             continue;
         for (const CString& folder : folders)
         {
-            bool wild = false;
-            BeforeWildcards(folder, wild);
+            const bool wild = HasWildcard(Utf8ToWide(folder, folder.GetLength()));
             for (const CString& concrete : wild ? m_probe.Find(folder, true) : std::vector<CString>{folder})
                 walk.AddExclusion(exclusion.kind, concrete, exclusion.pattern);
         }

@@ -26,18 +26,18 @@ struct CSectionScan
     bool profilesFound = false;
     std::vector<CString> firefox;
     std::vector<CString> chromium;
-    // The rules' folders, and their scanner, made at the first step that needs them.
-    std::unique_ptr<CRuleVariables> variables;
+    // The rules' folders (for the whole scan) and the section's rule scanner, made at the
+    // first step that needs them.
+    std::unique_ptr<CRuleVariables>& variables;
     std::unique_ptr<CRuleScanner> rules;
 };
 
 CRuleScanner& RuleScanner(CSectionScan& scan)
 {
-    if (!scan.rules)
-    {
+    if (!scan.variables)
         scan.variables.reset(new CRuleVariables(CRuleVariables::FromSystem()));
+    if (!scan.rules)
         scan.rules.reset(new CRuleScanner(scan.roots, *scan.variables, scan.list, scan.context));
-    }
     return *scan.rules;
 }
 
@@ -227,6 +227,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
     int stepCount = 0;
     const CScanStep* steps = GetScanSteps(stepCount);
     CScanRoots roots(context.GetOwnerWindow());
+    std::unique_ptr<CRuleVariables> variables;
     for (const CScanItemPtr& section : sections)
     {
         if (context.IsStopRequested())
@@ -235,7 +236,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, {}, {}};
+        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, variables, {}};
         for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];

@@ -37,9 +37,11 @@ void CUserRules::Load(const std::vector<CString>& files, CTickable& tick)
                                                  : " lines that are not rules were skipped"));
         }
     }
+    m_detected.clear();
+    if (m_rules.entries.empty())
+        return; // no rule file: nothing more to do at start-up
     const CRuleVariables variables = CRuleVariables::FromSystem();
     CRuleDetector detector(variables, CurrentOsVersion());
-    m_detected.clear();
     for (const CRuleEntry& entry : m_rules.entries)
         if (detector.IsDetected(entry))
             m_detected.push_back(&entry);
