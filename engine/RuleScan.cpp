@@ -172,6 +172,7 @@ void CRuleScanner::ScanFileKey(const CRuleEntry& entry, const CFileKeyRule& key,
     // Every folder the key names is checked before any is listed: a key that reaches one
     // folder it may not lists nothing.
     std::vector<CString> admitted;
+    const bool takesAll = TakesAll(key.patterns);
     for (const CString& path : expanded)
     {
         CString root, rest, reason;
@@ -181,12 +182,12 @@ void CRuleScanner::ScanFileKey(const CRuleEntry& entry, const CFileKeyRule& key,
             return Refuse(entry, name, path + " is not a full path");
         bool wild = false;
         const CString searched = BeforeWildcards(path, wild);
-        if (wild && m_roots.IsAboveProtected(searched.IsEmpty() ? root : searched, reason))
+        if (wild && m_roots.IsAboveProtected(searched, reason))
             return Refuse(entry, name, path + " searches with wildcards from a folder that " + reason);
         for (const CString& folder : wild ? m_probe.Find(path, true) : std::vector<CString>{path})
         {
             CString resolved;
-            switch (m_roots.AdmitRuleFolder(folder, resolved, reason, TakesAll(key.patterns)))
+            switch (m_roots.AdmitRuleFolder(folder, resolved, reason, takesAll))
             {
             case CScanRoots::ROOT_REFUSED:
                 return Refuse(entry, name, folder + ": " + reason);

@@ -51,7 +51,7 @@ struct CRuleEntry
     std::vector<CString> detectFile; // files or folders, wildcards allowed
     std::vector<CString> specialDetect;
     CString detectOS; // min|max, each "major.minor" or empty
-    bool defaultOn = false;
+    bool defaultOn = false; // read, not followed: an entry stays unchecked until the user checks it
     CString warning;
     std::vector<CFileKeyRule> fileKeys;
     std::vector<CRegKeyRule> regKeys;
