@@ -2,6 +2,7 @@
 // nothing writing, and the command-line switches.
 #include "TestUtil.h"
 #include "afx/Handle.h"
+#include "options/AppChoices.h"
 #include "options/MyCommandLineInfo.h"
 #include "options/SettingsFile.h"
 
@@ -94,6 +95,33 @@ TEST(SettingsFileTest, WrittenWholeOrNotAtAll)
     ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
     EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ", bytes);
     EXPECT_NE(0u, GetFileAttributesA(file.GetPath()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(file.GetPath(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(appData);
+}
+
+// The "More applications" choices: their own file beside the settings file, written by
+// the same whole-or-nothing save, and read as untrusted text.
+TEST(AppChoicesFileTest, KeptBesideTheSettingsAndReadWithCare)
+{
+    const CString appData = MakeTestRoot("app-choices");
+    const CAppChoicesFile file(appData);
+    EXPECT_EQ(appData + "\\Quorvantis\\apps.cfg", file.GetPath());
+    EXPECT_TRUE(file.Load().empty()) << "no file yet";
+    CString error;
+    const std::vector<CString> names = {"Vendor Notes *", "Caf\xC3\xA9 Logs *"};
+    ASSERT_TRUE(file.Save(names, error)) << error.GetString();
+    EXPECT_EQ(names, file.Load());
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
+    EXPECT_EQ("Vendor Notes *\r\nCaf\xC3\xA9 Logs *\r\n", bytes);
+    // Lines holding control characters, and empty lines, are not taken.
+    ASSERT_TRUE(WriteBytes(file.GetPath(), std::string("One *\n\nTwo\x01 *\r\nThree *")));
+    EXPECT_EQ((std::vector<CString>{"One *", "Three *"}), file.Load());
+    // A read-only file is kept as it is, and the save says why.
+    ASSERT_TRUE(SetFileAttributesA(file.GetPath(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(file.Save(names, error));
+    EXPECT_NE(-1, error.Find("read-only")) << error.GetString();
+    EXPECT_EQ((std::vector<CString>{"One *", "Three *"}), file.Load());
     SetFileAttributesA(file.GetPath(), FILE_ATTRIBUTE_NORMAL);
     RemoveTree(appData);
 }

@@ -8,6 +8,7 @@
 #include "engine/ScanPaths.h"
 #include "exmfc/Fonts.h"
 #include "options/SettingsFile.h"
+#include "ui/AppRulesList.h"
 #include "ui/ListDialog.h"
 #include "ui/MainFrame.h"
 #include "ui/SplashDlg.h"
@@ -210,6 +211,45 @@ protected:
     HWND m_hWnd = nullptr;
 };
 } // namespace
+
+// The "More applications" list: entries under their section's header with its count; a
+// header is never checked, and an entry is checked only when the owner allows it.
+TEST(AppRulesListTest, GroupsBySectionAndAsksBeforeAWarnedEntry)
+{
+    CRuleSet rules;
+    const std::string text = "[Notes *]\nLangSecRef=3021\nFileKey1=%Temp%\\N|*.log\n"
+                             "[Paint *]\nLangSecRef=3023\nWarning=Forgets brushes.\nFileKey1=%Temp%\\P|*.*\n"
+                             "[Player *]\nLangSecRef=3023\nRegKey1=HKCU\\Software\\Player\\Recent\n";
+    ParseRules(text.data(), text.size(), rules);
+    std::vector<const CRuleEntry*> entries;
+    for (const CRuleEntry& entry : rules.entries)
+        entries.push_back(&entry);
+    CWnd parent;
+    parent.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr);
+    CAppRulesList list;
+    ASSERT_TRUE(list.CreateList(CRect(0, 0, 390, 180), &parent, IDC_APP_RULES));
+    bool allow = false;
+    int asked = 0, changed = 0;
+    list.SetCallbacks([&](const CRuleEntry&) { ++asked; return allow; }, [&] { ++changed; });
+    list.SetEntries(entries, {"player *"});
+    // Applications (1), Notes, Multimedia (2), Paint, Player.
+    EXPECT_EQ(5, list.GetRowCount());
+    EXPECT_EQ((std::vector<CString>{"Player *"}), list.GetCheckedNames());
+    list.Toggle(0); // a header
+    list.Toggle(3); // Paint, refused at its question
+    EXPECT_EQ(1, asked);
+    EXPECT_EQ(0, changed);
+    allow = true;
+    list.Toggle(3);
+    list.Toggle(1);
+    // Every check is asked about (the window asks the user only of a warned one); an
+    // uncheck is not.
+    list.Toggle(4);
+    EXPECT_EQ(3, asked);
+    EXPECT_EQ(3, changed);
+    EXPECT_EQ((std::vector<CString>{"Notes *", "Paint *"}), list.GetCheckedNames());
+    parent.DestroyWindow();
+}
 
 TEST_F(MainFrameTest, PagesOpenOnTheirFirstTab)
 {
