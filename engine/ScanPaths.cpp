@@ -127,9 +127,11 @@ void ResolveScanPaths(CScanPaths& paths, HWND owner)
     for (const auto& registryPath : kRegistryPaths)
         paths[registryPath.entry] = registryPath.key;
     CString reason;
+    // A folder the system names but that is not there (Internet Explorer's, on many of
+    // today's systems) is simply not walked; only a folder the system cannot name is said.
     auto folder = [&](int entry, int csidl) {
         reason.Empty();
-        paths[entry] = GetShellFolderPath(owner, csidl, &reason);
+        paths[entry] = GetShellFolderPath(owner, csidl | CSIDL_FLAG_DONT_VERIFY, &reason);
         paths.SetUnresolvedReason(entry, reason);
     };
     for (const auto& shellFolder : kShellFolders)

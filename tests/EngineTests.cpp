@@ -325,6 +325,30 @@ TEST(ScanPathsTest, RegistryKeysAndFoldersWithoutTrailingBackslash)
     EXPECT_EQ(CString("\\TEMP"), paths[SP_WINDOWS_TEMP].Right(5));
 }
 
+// A folder the system names but does not have (Internet Explorer's, on many of today's
+// systems) is not walked and not said, by the preview or by the clean.
+TEST(ScanPathsTest, AShellFolderThatIsNotThereIsNoProblem)
+{
+    wchar_t cookies[MAX_PATH] = {};
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_COOKIES | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT,
+                                     cookies));
+    const std::wstring aside = std::wstring(cookies) + L".aside";
+    const bool moved = MoveFileW(cookies, aside.c_str()) != 0;
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(cookies));
+
+    CRecordingContext context;
+    EXPECT_FALSE(context.m_paths[SP_COOKIES].IsEmpty());
+    EXPECT_EQ(CString(), context.m_paths.GetUnresolvedReason(SP_COOKIES));
+    context.m_areas = {AREA_COOKIES};
+    CSectionList sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
+    context.m_sections = &sections;
+    ScanSections(sections, context);
+    CleanSections(sections, context, &context);
+    EXPECT_EQ(std::vector<CString>{}, context.m_problems);
+    if (moved)
+        MoveFileW(aside.c_str(), cookies);
+}
+
 TEST(ScanPathsTest, UserTempFolderOnlyWhenItIsTheOneNamedByTemp)
 {
     char oldTmp[4096] = {}, oldTemp[4096] = {};
