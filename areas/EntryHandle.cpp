@@ -5,6 +5,7 @@
 #include "afx/Handle.h"
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace
@@ -216,4 +217,79 @@ CString ResolveFolder(const CString& path)
             resolved = resolved.Left(resolved.GetLength() - 1);
     }
     return resolved;
+}
+
+namespace
+{
+const char kLeadsElsewhere[] = "leads elsewhere (a link)";
+
+CString CouldNotCheck(DWORD error) { return "could not be checked (" + ErrorText(error) + ")"; }
+CString UnknownPlace(DWORD error) { return "could not be told where it leads (" + ErrorText(error) + ")"; }
+
+CString LinkCountRefusal(DWORD links)
+{
+    return links == 1 ? CString() : "has " + CString(std::to_string(links)) + " names (hard links)";
+}
+} // namespace
+
+CString CheckPlainFile(HANDLE handle, const CString& path)
+{
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    FILE_STANDARD_INFO standard;
+    if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) ||
+        !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)))
+        return CouldNotCheck(GetLastError());
+    if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return "is a link";
+    if ((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) || standard.Directory)
+        return "is a folder";
+    const CString links = LinkCountRefusal(standard.NumberOfLinks);
+    if (!links.IsEmpty())
+        return links;
+    DWORD error = 0;
+    switch (WhereIsHandle(handle, path, ToLongPath(path), error))
+    {
+    case PLACE_AT:
+        return CString();
+    case PLACE_ELSEWHERE:
+        return kLeadsElsewhere;
+    case PLACE_UNKNOWN:
+        break;
+    }
+    return UnknownPlace(error);
+}
+
+CString CEntryHandle::OpenPlainFile(const CString& path, DWORD access, DWORD share, bool& exists)
+{
+    const EntryState state = Open(path, false, access, share);
+    exists = state != ENTRY_GONE;
+    switch (state)
+    {
+    case ENTRY_GONE:
+        return CString();
+    case ENTRY_LISTED:
+    {
+        // Open has checked the kind of entry and its place; what is left is its names.
+        const CString refusal =
+            ReadSizeAndLinks() ? LinkCountRefusal(m_info.links) : CouldNotCheck(GetLastError());
+        if (!refusal.IsEmpty())
+            Close();
+        return refusal;
+    }
+    case ENTRY_ELSEWHERE:
+        if (m_info.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return "is a link";
+        return m_info.attributes & FILE_ATTRIBUTE_DIRECTORY ? "is a folder" : kLeadsElsewhere;
+    case ENTRY_UNCHECKED:
+        return UnknownPlace(m_error);
+    case ENTRY_BUSY:
+        break;
+    }
+    return CouldNotCheck(m_error);
+}
+
+CString CheckPlainFileAt(const CString& path, bool& exists)
+{
+    CEntryHandle entry;
+    return entry.OpenPlainFile(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, exists);
 }

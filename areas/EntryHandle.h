@@ -31,6 +31,11 @@ public:
     // not a reparse point, a folder exactly when folder is true, and the handle's own
     // place (its volume and its path there) is path itself.
     EntryState Open(const CString& path, bool folder, DWORD access, DWORD share);
+    // Opens path as Open does, for a file the program writes or deletes and did not just
+    // create (see CheckPlainFile): "" when it is a plain file of one name at path (the
+    // handle is then open) or when nothing is there (exists false); else why it may not
+    // be touched, and nothing is open.
+    CString OpenPlainFile(const CString& path, DWORD access, DWORD share, bool& exists);
     void Close();
 
     // What the open handle holds; the links and the size only after ReadSizeAndLinks.
@@ -70,6 +75,15 @@ enum HandlePlace
     PLACE_UNKNOWN
 };
 HandlePlace WhereIsHandle(HANDLE handle, const CString& path, const std::wstring& longPath, DWORD& error);
+
+// What a file the program writes to or deletes, and did not just create, must be before
+// it is touched: a plain file (no link or other reparse point, no folder) with exactly one
+// name, whose handle is at path itself. "" when the open handle holds such a file, else
+// why not, as words that follow the file's name ("leads elsewhere (a link)").
+CString CheckPlainFile(HANDLE handle, const CString& path);
+// The same check on the file at path, opened without following a final link. exists
+// says whether anything is at the name; "" also when nothing is.
+CString CheckPlainFileAt(const CString& path, bool& exists);
 
 // The folder as the file system names it after following every link on the way
 // (plain form, no trailing separator but a drive root's), or "" when it is not an

@@ -3,6 +3,7 @@
 #include "afx/File.h"
 #include "afx/Handle.h"
 #include "areas/EntryHandle.h"
+#include "areas/FolderChain.h"
 #include "areas/PathText.h"
 
 #include <sstream>
@@ -67,10 +68,7 @@ public:
             }
             CString plainName;
             WideToUtf8(name.data(), name.size(), plainName);
-            BY_HANDLE_FILE_INFORMATION info;
-            if (GetFileInformationByHandle(m_file, &info) && info.nNumberOfLinks == 1 &&
-                !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-                IsHandleAtPath(m_file, folder + "\\" + plainName, path))
+            if (CheckPlainFile(m_file, folder + "\\" + plainName).IsEmpty())
                 return true;
             Discard();
             error = "the settings folder did not hold the new file where it was made";
@@ -187,16 +185,27 @@ bool WriteWholeFile(const CString& folderPath, const CString& path, const CStrin
         error = "the settings folder " + folderPath + " could not be opened";
         return false;
     }
-    const std::wstring target = ToLongPath(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    // The file that is there is replaced (or kept under another name) only when it is a
+    // plain file of one name in the settings folder: a link, or a name shared with a file
+    // elsewhere, is left where it points and the save is refused.
+    const CString fileName = LastComponent(path);
+    const CString target = folder + "\\" + fileName;
+    CEntryHandle old;
+    bool exists = false;
+    const CString refusal =
+        old.OpenPlainFile(target, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, exists);
+    if (!refusal.IsEmpty())
+    {
+        error = path + " " + refusal + "; it was left as it is";
+        return false;
+    }
+    if (exists && (old.GetInfo().attributes & FILE_ATTRIBUTE_READONLY))
     {
         error = path + " is read-only; it was left as it is";
         return false;
     }
 
     CNewSettingsFile file;
-    const CString fileName = LastComponent(path);
     if (!file.Create(folder, Utf8ToWide(fileName, fileName.GetLength()), error))
         return false;
     DWORD written = 0;
@@ -206,13 +215,16 @@ bool WriteWholeFile(const CString& folderPath, const CString& path, const CStrin
         error = ErrorText(GetLastError());
         return false;
     }
-    if (!keepAs.IsEmpty() && attributes != INVALID_FILE_ATTRIBUTES &&
-        !MoveFileExW(target.c_str(), ToLongPath(keepAs).c_str(), MOVEFILE_REPLACE_EXISTING))
+    // Kept through the handle that was checked, so what moves is that very file.
+    if (!keepAs.IsEmpty() && exists && !RenameOpenFile(old.Get(), ToLongPath(folder + "\\" + LastComponent(keepAs))))
     {
         error = "the old settings could not be kept as " + keepAs + ": " + ErrorText(GetLastError());
         return false;
     }
-    if (!RenameOpenFile(file.Get(), target))
+    // A file with an open handle cannot be replaced. Should something take the name from
+    // here to the rename, the rename replaces that name, never what it leads to.
+    old.Close();
+    if (!RenameOpenFile(file.Get(), ToLongPath(target)))
     {
         error = ErrorText(GetLastError());
         return false;

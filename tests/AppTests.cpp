@@ -127,8 +127,10 @@ TEST(AppChoicesFileTest, KeptBesideTheSettingsAndReadWithCare)
 }
 
 // Whoever can write the settings folder plants links where a save might write: at the
-// name of the file a save used to write first, and at the settings file itself. The
-// documents they lead to keep their bytes; the save writes a file of its own.
+// name of the file a save used to write first, and at the settings file itself (a link,
+// or a second name of a document). A settings file that is not a plain file of one name
+// is left where it points, neither replaced nor kept aside, and the save says why; the
+// documents keep their bytes and their place.
 TEST(SettingsFileTest, PlantedLinksAreNeverWrittenThrough)
 {
     CString appData = MakeTestRoot("settings-links");
@@ -138,10 +140,32 @@ TEST(SettingsFileTest, PlantedLinksAreNeverWrittenThrough)
     const std::string thesis = "my thesis, chapter one";
     ASSERT_TRUE(WriteBytes(documents + "\\thesis.txt", thesis));
     ASSERT_TRUE(WriteBytes(documents + "\\notes.txt", thesis));
+    const CString hostSettings = HostQuote(HostPath(file.GetPath()));
     ASSERT_TRUE(RunHost("ln " + HostQuote(HostPath(documents + "\\thesis.txt")) + " " +
                         HostQuote(HostPath(file.GetPath() + ".new"))));
-    ASSERT_TRUE(MakeHostLink(documents + "\\notes.txt", file.GetPath()));
-
+    const struct
+    {
+        const char* plant;
+        const char* reason;
+    } plants[] = {
+        {"ln -s", "leads elsewhere"},
+        {"ln", "has 2 names"},
+    };
+    for (const auto& plant : plants)
+    {
+        ASSERT_TRUE(RunHost(CString(plant.plant) + " " + HostQuote(HostPath(documents + "\\notes.txt")) + " " +
+                            hostSettings));
+        for (bool keepOld : {false, true})
+        {
+            CString error;
+            EXPECT_FALSE(file.Save(CSettings(), error, keepOld)) << plant.plant;
+            EXPECT_NE(-1, error.Find(plant.reason)) << error.GetString();
+            EXPECT_FALSE(Exists(file.GetKeptPath())) << plant.plant;
+        }
+        EXPECT_TRUE(RunHost("cmp -s " + hostSettings + " " + HostQuote(HostPath(documents + "\\notes.txt"))));
+        EXPECT_EQ(std::string(plant.plant) == "ln -s", RunHost("test -L " + hostSettings));
+        ASSERT_TRUE(RunHost("rm " + hostSettings));
+    }
     ASSERT_TRUE(file.Save(CSettings()));
     std::string bytes;
     for (const char* name : {"\\thesis.txt", "\\notes.txt"})
@@ -152,7 +176,6 @@ TEST(SettingsFileTest, PlantedLinksAreNeverWrittenThrough)
     ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
     EXPECT_EQ(kDefaults, bytes);
     EXPECT_TRUE(Exists(file.GetPath() + ".new")) << "a name the program did not make is left";
-    EXPECT_TRUE(Exists(documents + "\\notes.txt"));
     // Nothing of the save's own is left beside the file.
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA(file.GetFolder() + "\\*", &found);
