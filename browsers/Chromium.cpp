@@ -32,19 +32,21 @@ const struct
 // What the other files of a profile keep of the pages History no longer has: their
 // icons, the most visited sites, the address bar's shortcuts and its predictions.
 const CStatement kFaviconsResidue[] = {
-    {"icon_mapping", "delete from icon_mapping where page_url not in " KNOWN_URLS},
-    {"favicon_bitmaps", "delete from favicon_bitmaps where icon_id not in"
-                        " (select icon_id from icon_mapping where icon_id is not null)"},
-    {"favicons",
+    {"icon_mapping.page_url listed:urls.url", "delete from icon_mapping where page_url not in " KNOWN_URLS},
+    {"favicon_bitmaps.icon_id icon_mapping.icon_id",
+     "delete from favicon_bitmaps where icon_id not in"
+     " (select icon_id from icon_mapping where icon_id is not null)"},
+    {"favicons icon_mapping.icon_id",
      "delete from favicons where id not in (select icon_id from icon_mapping where icon_id is not null)"},
     {nullptr, nullptr}};
-const CStatement kTopSitesResidue[] = {{"top_sites", "delete from top_sites where url not in " KNOWN_URLS},
-                                       {nullptr, nullptr}};
+const CStatement kTopSitesResidue[] = {
+    {"top_sites.url listed:urls.url", "delete from top_sites where url not in " KNOWN_URLS}, {nullptr, nullptr}};
 const CStatement kShortcutsResidue[] = {
-    {"omni_box_shortcuts", "delete from omni_box_shortcuts where url not in " KNOWN_URLS},
+    {"omni_box_shortcuts.url listed:urls.url", "delete from omni_box_shortcuts where url not in " KNOWN_URLS},
     {nullptr, nullptr}};
 const CStatement kPredictorResidue[] = {
-    {"network_action_predictor", "delete from network_action_predictor where url not in " KNOWN_URLS},
+    {"network_action_predictor.url listed:urls.url",
+     "delete from network_action_predictor where url not in " KNOWN_URLS},
     {"resource_prefetch_predictor_host_redirect", "delete from resource_prefetch_predictor_host_redirect"},
     {"resource_prefetch_predictor_origin", "delete from resource_prefetch_predictor_origin"},
     {nullptr, nullptr}};
@@ -66,29 +68,34 @@ const CFollowUp kTypedFollowUps[] = {{"Favicons", kFaviconsResidue},
 
 // The listed visits go, with everything History keeps about them; addresses that only
 // they used go too (a typed one stays for the typed-address clean), the rest are
-// recounted.
+// recounted. What a layout does not have (visited links before 2023, clusters before
+// 2022, annotations before 2021) is not there to clean.
 const CStatement kHistoryClean[] = {
-    {nullptr, "create temp table qv_urls as select distinct url as id from visits where id <= %LAST%"},
-    {nullptr, "delete from visits where id <= %LAST%"},
+    {"visits.url", "create temp table qv_urls as select distinct url as id from visits where id <= %LAST%"},
+    {"visits", "delete from visits where id <= %LAST%"},
     {"visit_source", "delete from visit_source where id not in (select id from visits)"},
-    {"context_annotations", "delete from context_annotations where visit_id not in (select id from visits)"},
-    {"content_annotations", "delete from content_annotations where visit_id not in (select id from visits)"},
-    {"clusters_and_visits", "delete from clusters_and_visits where visit_id not in (select id from visits)"},
-    {"cluster_visit_duplicates",
+    {"context_annotations.visit_id",
+     "delete from context_annotations where visit_id not in (select id from visits)"},
+    {"content_annotations.visit_id",
+     "delete from content_annotations where visit_id not in (select id from visits)"},
+    {"clusters_and_visits.visit_id",
+     "delete from clusters_and_visits where visit_id not in (select id from visits)"},
+    {"cluster_visit_duplicates.visit_id cluster_visit_duplicates.duplicate_visit_id",
      "delete from cluster_visit_duplicates where visit_id not in (select id from visits)"
      " or duplicate_visit_id not in (select id from visits)"},
-    {"clusters", "delete from clusters where cluster_id not in (select cluster_id from clusters_and_visits)"},
-    {"cluster_keywords",
+    {"clusters.cluster_id clusters_and_visits.cluster_id",
+     "delete from clusters where cluster_id not in (select cluster_id from clusters_and_visits)"},
+    {"cluster_keywords.cluster_id clusters.cluster_id",
      "delete from cluster_keywords where cluster_id not in (select cluster_id from clusters)"},
-    {nullptr, "delete from urls where id in (select id from qv_urls) and typed_count = 0"
-              " and id not in (select url from visits)"},
-    {nullptr,
+    {"urls.typed_count visits.url", "delete from urls where id in (select id from qv_urls) and typed_count = 0"
+                                    " and id not in (select url from visits)"},
+    {"urls.visit_count urls.last_visit_time visits.url visits.visit_time",
      "update urls set visit_count = (select count(*) from visits where visits.url = urls.id),"
      " last_visit_time = coalesce((select max(visit_time) from visits where visits.url = urls.id), 0)"
      " where id in (select id from qv_urls)"},
-    {"visits.visited_link_id",
+    {"visited_links visits.visited_link_id",
      "delete from visited_links where id not in (select visited_link_id from visits)"},
-    {"!visits.visited_link_id",
+    {"visited_links.link_url_id !visits.visited_link_id visits.url",
      "delete from visited_links where link_url_id not in (select url from visits)"},
     {"keyword_search_terms", "delete from keyword_search_terms"},
     {"segment_usage", "delete from segment_usage"},
@@ -97,21 +104,25 @@ const CStatement kHistoryClean[] = {
 
 // Typed addresses lose their typed count; those never visited go, with what named them.
 const CStatement kTypedClean[] = {
-    {nullptr, "create temp table qv_urls as select id from urls where typed_count > 0 and id <= %LAST%"},
-    {nullptr, "delete from urls where id in (select id from qv_urls) and id not in (select url from visits)"},
-    {nullptr, "update urls set typed_count = 0 where id in (select id from qv_urls)"},
-    {"keyword_search_terms", "delete from keyword_search_terms where url_id not in (select id from urls)"},
-    {"visited_links", "delete from visited_links where link_url_id not in (select id from urls)"},
-    {"segments", "delete from segments where url_id not in (select id from urls)"},
-    {"segment_usage", "delete from segment_usage where segment_id not in (select id from segments)"},
+    {"urls.typed_count",
+     "create temp table qv_urls as select id from urls where typed_count > 0 and id <= %LAST%"},
+    {"visits.url", "delete from urls where id in (select id from qv_urls) and id not in (select url from visits)"},
+    {"urls.typed_count", "update urls set typed_count = 0 where id in (select id from qv_urls)"},
+    {"keyword_search_terms.url_id",
+     "delete from keyword_search_terms where url_id not in (select id from urls)"},
+    {"visited_links.link_url_id", "delete from visited_links where link_url_id not in (select id from urls)"},
+    {"segments.url_id", "delete from segments where url_id not in (select id from urls)"},
+    {"segment_usage.segment_id segments",
+     "delete from segment_usage where segment_id not in (select id from segments)"},
     {nullptr, nullptr}};
 
-const CStatement kSearchTermsClean[] = {{nullptr, "delete from keyword_search_terms"}, {nullptr, nullptr}};
-const CStatement kCookiesClean[] = {{nullptr, "delete from cookies"}, {nullptr, nullptr}};
-const CStatement kFormsClean[] = {{nullptr, "delete from autofill"}, {nullptr, nullptr}};
-const CStatement kDownloadsClean[] = {{nullptr, "delete from downloads_url_chains"},
+const CStatement kSearchTermsClean[] = {{"keyword_search_terms", "delete from keyword_search_terms"},
+                                        {nullptr, nullptr}};
+const CStatement kCookiesClean[] = {{"cookies", "delete from cookies"}, {nullptr, nullptr}};
+const CStatement kFormsClean[] = {{"autofill", "delete from autofill"}, {nullptr, nullptr}};
+const CStatement kDownloadsClean[] = {{"downloads_url_chains", "delete from downloads_url_chains"},
                                       {"downloads_slices", "delete from downloads_slices"},
-                                      {nullptr, "delete from downloads"},
+                                      {"downloads", "delete from downloads"},
                                       {nullptr, nullptr}};
 
 // Saved passwords, cards, addresses, bookmarks and extensions are never named here.
@@ -119,7 +130,7 @@ const CDatabaseRule kRules[] = {
     {BT_COOKIES,
      {"Network\\Cookies", "Cookies"},
      CK_COOKIE,
-     nullptr,
+     "cookies.name cookies.host_key cookies.path",
      "select name, host_key, path from cookies",
      ROW_COOKIE,
      false,
@@ -129,7 +140,7 @@ const CDatabaseRule kRules[] = {
     {BT_HISTORY,
      {"History", nullptr},
      CK_HISTORY_ENTRY,
-     nullptr,
+     "visits.url visits.visit_time urls.url",
      "select visits.id, urls.url from visits left join urls on urls.id = visits.url order by "
      "visits.visit_time desc",
      ROW_TEXT,
@@ -152,7 +163,7 @@ const CDatabaseRule kRules[] = {
     {BT_TYPED,
      {"History", nullptr},
      CK_TYPED_URL,
-     nullptr,
+     "urls.typed_count urls.url",
      "select id, url from urls where typed_count > 0",
      ROW_TEXT,
      true,
@@ -162,7 +173,7 @@ const CDatabaseRule kRules[] = {
     {BT_TYPED,
      {"History", nullptr},
      CK_SEARCH_TERM,
-     nullptr,
+     "keyword_search_terms.term",
      "select term from keyword_search_terms",
      ROW_TEXT,
      false,
@@ -172,7 +183,7 @@ const CDatabaseRule kRules[] = {
     {BT_FORMS,
      {"Web Data", nullptr},
      CK_FORM_DATA,
-     nullptr,
+     "autofill.value",
      "select value from autofill",
      ROW_TEXT,
      false,
@@ -182,7 +193,7 @@ const CDatabaseRule kRules[] = {
     {BT_DOWNLOADS,
      {"History", nullptr},
      CK_DOWNLOAD,
-     nullptr,
+     "downloads.target_path downloads_url_chains.url downloads_url_chains.chain_index",
      "select target_path, (select url from downloads_url_chains where id = downloads.id"
      " order by chain_index desc limit 1) from downloads",
      ROW_PAIR,

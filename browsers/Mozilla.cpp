@@ -8,19 +8,15 @@
 
 namespace
 {
-// Firefox's own bookmark folders; everything else in the tree is the user's.
-#define ROOTS                                                                                                \
-    "('root________', 'menu________', 'toolbar_____', 'tags________', 'unfiled_____', 'mobile______')"
-
 // Removes the places of qv_places that nothing keeps any more: no visit is left, no
 // bookmark or keyword points at them (counted in foreign_count where the layout has it),
 // and they are not typed addresses, which the typed-address clean lists.
 #define REMOVE_UNKEPT_PLACES                                                                                 \
-    {"moz_places.foreign_count",                                                                             \
+    {"moz_places.foreign_count moz_places.typed moz_historyvisits.place_id",                                 \
      "delete from moz_places where id in (select id from qv_places) and foreign_count = 0"                   \
      " and typed = 0 and id not in (select place_id from moz_historyvisits where place_id is not null)"},    \
     {                                                                                                        \
-        "!moz_places.foreign_count",                                                                         \
+        "!moz_places.foreign_count moz_places.typed moz_bookmarks.fk moz_historyvisits.place_id",            \
             "delete from moz_places where id in (select id from qv_places) and typed = 0"                    \
             " and id not in (select fk from moz_bookmarks where fk is not null)"                             \
             " and id not in (select place_id from moz_historyvisits"                                         \
@@ -30,7 +26,8 @@ namespace
 // The counts of the places of qv_places that stay, from the visits they still have
 // (downloads, embeds, redirects and reloads do not count, as in Firefox).
 #define RECOUNT_PLACES                                                                                       \
-    {nullptr,                                                                                                \
+    {"moz_places.visit_count moz_places.last_visit_date moz_historyvisits.place_id"                          \
+     " moz_historyvisits.visit_type moz_historyvisits.visit_date",                                           \
      "update moz_places set"                                                                                 \
      " visit_count = (select count(*) from moz_historyvisits v where v.place_id = moz_places.id"             \
      " and v.visit_type not in (0, 4, 7, 8, 9)),"                                                            \
@@ -42,106 +39,146 @@ namespace
     }
 
 // What only removed places needed: their annotations, typed input, interaction records
-// and the search terms that only those recorded, and the sites no place is on any more.
+// and the search terms that only those recorded, the sites no place is on any more
+// (moz_origins; moz_hosts before it, whose host names a place's reversed host, "www."
+// aside), and the icons of older layouts that no place shows.
 const CStatement kPlacesResidue[] = {
-    {"moz_annos", "delete from moz_annos where place_id not in (select id from moz_places)"},
-    {"moz_inputhistory", "delete from moz_inputhistory where place_id not in (select id from moz_places)"},
-    {"moz_places_metadata",
+    {"moz_annos.place_id", "delete from moz_annos where place_id not in (select id from moz_places)"},
+    {"moz_inputhistory.place_id",
+     "delete from moz_inputhistory where place_id not in (select id from moz_places)"},
+    {"moz_places_metadata.place_id moz_places_metadata.referrer_place_id",
      "delete from moz_places_metadata where place_id not in (select id from moz_places)"
      " or referrer_place_id not in (select id from moz_places)"},
-    {"moz_places_metadata_search_queries",
+    {"moz_places_metadata_search_queries moz_places_metadata.search_query_id",
      "delete from moz_places_metadata_search_queries where id not in"
      " (select search_query_id from moz_places_metadata where search_query_id is not null)"},
-    {"moz_newtab_shortcuts_interaction",
+    {"moz_newtab_shortcuts_interaction.place_id",
      "delete from moz_newtab_shortcuts_interaction where place_id not in (select id from moz_places)"},
-    {"moz_places.origin_id", "delete from moz_origins where id not in (select origin_id from moz_places "
-                             "where origin_id is not null)"},
+    {"moz_origins moz_places.origin_id",
+     "delete from moz_origins where id not in (select origin_id from moz_places where origin_id is not null)"},
+    {"moz_hosts.host moz_places.rev_host",
+     "delete from moz_hosts where id not in (with recursive r(id, rest, reversed) as"
+     " (select id, host, '' from moz_hosts"
+     " union all select id, substr(rest, 2), substr(rest, 1, 1) || reversed from r where rest <> '')"
+     " select r.id from r join moz_places p on p.rev_host in (r.reversed || '.', r.reversed || '.www.')"
+     " where r.rest = '')"},
+    {"moz_favicons moz_places.favicon_id",
+     "delete from moz_favicons where id not in (select favicon_id from moz_places where favicon_id is not null)"},
     {nullptr, nullptr}};
 
 // favicons.sqlite keeps the address of every page with an icon; pages no longer in
-// places.sqlite go, with their icons, and a site's root icon once no place is on it.
+// places.sqlite go, with their icons, and a site's root icon once no place is on it (a
+// layout without sites keeps root icons).
 const CStatement kFaviconsResidue[] = {
-    {"moz_pages_w_icons",
+    {"moz_pages_w_icons.page_url listed:moz_places.url",
      "delete from moz_pages_w_icons where page_url not in (select url from listed.moz_places"
      " where url is not null)"},
-    {"moz_icons_to_pages",
+    {"moz_icons_to_pages.page_id moz_pages_w_icons",
      "delete from moz_icons_to_pages where page_id not in (select id from moz_pages_w_icons)"},
-    {"moz_icons.root",
+    {"moz_icons.root moz_icons.icon_url moz_icons_to_pages.icon_id listed:moz_origins.host",
      "delete from moz_icons where id not in (select icon_id from moz_icons_to_pages) and (root = 0"
      " or not exists (select 1 from listed.moz_origins o"
      " where moz_icons.icon_url like '%://' || o.host || '/%'))"},
+    {"moz_icons.root moz_icons_to_pages.icon_id !listed:moz_origins",
+     "delete from moz_icons where id not in (select icon_id from moz_icons_to_pages) and root = 0"},
     {nullptr, nullptr}};
 const CFollowUp kFavicons[] = {{"favicons.sqlite", kFaviconsResidue}, {nullptr, nullptr}};
 
 // Typing leaves the typed mark of a place and the pages that exist only because they
 // were typed: never a place with visits, a bookmark or a keyword.
 const CStatement kTypedClean[] = {
-    {nullptr, "create temp table qv_places as select id from moz_places where typed = 1 and id <= %LAST%"},
-    {nullptr, "update moz_places set typed = 0 where id in (select id from qv_places)"},
+    {"moz_places.typed",
+     "create temp table qv_places as select id from moz_places where typed = 1 and id <= %LAST%"},
+    {"moz_places.typed", "update moz_places set typed = 0 where id in (select id from qv_places)"},
     REMOVE_UNKEPT_PLACES,
     {nullptr, nullptr}};
 
 // The listed visits go; so do the places only they kept, and the interaction records of
 // every page whose visits went. The places that stay are recounted.
 const CStatement kHistoryClean[] = {
-    {nullptr, "create temp table qv_places as select distinct place_id as id from moz_historyvisits"
-              " where id <= %LAST%"},
-    {nullptr, "delete from moz_historyvisits where id <= %LAST%"},
-    {"moz_places_metadata", "delete from moz_places_metadata where place_id in (select id from qv_places)"
-                            " or referrer_place_id in (select id from qv_places)"},
+    {"moz_historyvisits.place_id", "create temp table qv_places as select distinct place_id as id"
+                                   " from moz_historyvisits where id <= %LAST%"},
+    {"moz_historyvisits", "delete from moz_historyvisits where id <= %LAST%"},
+    {"moz_places_metadata.place_id moz_places_metadata.referrer_place_id",
+     "delete from moz_places_metadata where place_id in (select id from qv_places)"
+     " or referrer_place_id in (select id from qv_places)"},
     REMOVE_UNKEPT_PLACES,
     RECOUNT_PLACES,
     {nullptr, nullptr}};
 
 // A download is a place with a destination annotation and a visit of the download kind.
+#define DOWNLOAD_ANNOS "moz_annos.place_id moz_annos.anno_attribute_id moz_anno_attributes.name"
 const CStatement kDownloadsClean[] = {
-    {nullptr,
+    {DOWNLOAD_ANNOS,
      "create temp table qv_places as select distinct place_id as id from moz_annos where id <= %LAST%"
      " and anno_attribute_id in (select id from moz_anno_attributes"
      " where name = 'downloads/destinationFileURI')"},
-    {nullptr, "delete from moz_annos where place_id in (select id from qv_places) and anno_attribute_id in"
-              " (select id from moz_anno_attributes where name like 'downloads/%')"},
-    {nullptr,
+    {DOWNLOAD_ANNOS, "delete from moz_annos where place_id in (select id from qv_places) and anno_attribute_id in"
+                     " (select id from moz_anno_attributes where name like 'downloads/%')"},
+    {"moz_historyvisits.visit_type moz_historyvisits.place_id",
      "delete from moz_historyvisits where visit_type = 7 and place_id in (select id from qv_places)"},
     REMOVE_UNKEPT_PLACES,
     RECOUNT_PLACES,
     {nullptr, nullptr}};
 
+// Firefox's own bookmark folders (everything else in the tree is the user's): by their
+// fixed guids where the layout gives them, else through the table of roots of older
+// layouts; with every folder directly below the root, so that no folder of Firefox's
+// own is taken for the user's.
+#define ROOTS                                                                                                \
+    "('root________', 'menu________', 'toolbar_____', 'tags________', 'unfiled_____', 'mobile______')"
+const CStatement kBookmarkRoots[] = {
+    {nullptr, "create temp table qv_roots (id integer primary key, name text)"},
+    {"moz_bookmarks.guid",
+     "insert or ignore into qv_roots select id, rtrim(guid, '_') from moz_bookmarks where guid in " ROOTS},
+    {"moz_bookmarks_roots.root_name moz_bookmarks_roots.folder_id",
+     "insert or ignore into qv_roots select folder_id, root_name from moz_bookmarks_roots"
+     " where not exists (select 1 from qv_roots)"},
+    {"moz_bookmarks.type moz_bookmarks.parent",
+     "insert or ignore into qv_roots select id, null from moz_bookmarks where type = 2"
+     " and parent in (select id from qv_roots where name in ('root', 'places'))"},
+    {nullptr, nullptr}};
+const CLayoutCheck kBookmarkLayout = {"select count(*) from qv_roots where name in ('root', 'places')",
+                                      "bookmarks of an unknown layout left"};
+
 // The user's bookmarks go as a whole tree below Firefox's own folders, with their tags,
 // keywords and annotations; the pages they alone kept go too, and the counts of the rest
 // are made right.
 const CStatement kBookmarksClean[] = {
-    {nullptr, "create temp table qv_places as select fk as id from moz_bookmarks where fk is not null"
-              " and guid not in " ROOTS},
+    {"moz_bookmarks.fk", "create temp table qv_places as select fk as id from moz_bookmarks where fk is not null"
+                         " and id not in (select id from qv_roots)"},
     {"moz_keywords.place_id",
      "insert into qv_places select place_id from moz_keywords where place_id is not null"},
-    {nullptr, "delete from moz_bookmarks where guid not in " ROOTS},
+    {"moz_bookmarks", "delete from moz_bookmarks where id not in (select id from qv_roots)"},
     {"moz_keywords", "delete from moz_keywords"},
-    {"moz_items_annos", "delete from moz_items_annos where item_id not in (select id from moz_bookmarks)"},
-    {"moz_places.foreign_count",
+    {"moz_items_annos.item_id",
+     "delete from moz_items_annos where item_id not in (select id from moz_bookmarks)"},
+    {"moz_places.foreign_count moz_bookmarks.fk",
      "update moz_places set foreign_count = (select count(*) from moz_bookmarks where fk = moz_places.id)"
      " where id in (select id from qv_places)"},
     REMOVE_UNKEPT_PLACES,
     {nullptr, nullptr}};
 
-const CStatement kInputHistoryClean[] = {{nullptr, "delete from moz_inputhistory"}, {nullptr, nullptr}};
-const CStatement kOldDownloadsClean[] = {{nullptr, "delete from moz_downloads"}, {nullptr, nullptr}};
-const CStatement kCookiesClean[] = {{nullptr, "delete from moz_cookies"}, {nullptr, nullptr}};
+const CStatement kInputHistoryClean[] = {{"moz_inputhistory", "delete from moz_inputhistory"},
+                                         {nullptr, nullptr}};
+const CStatement kOldDownloadsClean[] = {{"moz_downloads", "delete from moz_downloads"}, {nullptr, nullptr}};
+const CStatement kCookiesClean[] = {{"moz_cookies", "delete from moz_cookies"}, {nullptr, nullptr}};
 // Form values go with the records of which extension or app added them, and the
 // sources no value has any more.
 const CStatement kFormsClean[] = {
-    {nullptr, "delete from moz_formhistory"},
-    {"moz_history_to_sources",
+    {"moz_formhistory", "delete from moz_formhistory"},
+    {"moz_history_to_sources.history_id",
      "delete from moz_history_to_sources where history_id not in (select id from moz_formhistory)"},
-    {"moz_sources", "delete from moz_sources where id not in"
-                    " (select source_id from moz_history_to_sources where source_id is not null)"},
+    {"moz_sources moz_history_to_sources.source_id",
+     "delete from moz_sources where id not in"
+     " (select source_id from moz_history_to_sources where source_id is not null)"},
     {nullptr, nullptr}};
 
 const CDatabaseRule kRules[] = {
     {BT_TYPED,
      {"places.sqlite", nullptr},
      MK_TYPED_URL,
-     "moz_places.typed",
+     "moz_places.typed moz_places.url",
      "select id, url from moz_places where typed = 1",
      ROW_TEXT,
      true,
@@ -151,7 +188,7 @@ const CDatabaseRule kRules[] = {
     {BT_TYPED,
      {"places.sqlite", nullptr},
      MK_TYPED_URL,
-     "moz_inputhistory",
+     "moz_inputhistory.input",
      "select input from moz_inputhistory",
      ROW_TEXT,
      false,
@@ -161,7 +198,7 @@ const CDatabaseRule kRules[] = {
     {BT_HISTORY,
      {"places.sqlite", nullptr},
      MK_HISTORY_ENTRY,
-     "moz_historyvisits",
+     "moz_historyvisits.place_id moz_historyvisits.visit_date moz_places.url",
      "select v.id, p.url from moz_historyvisits v left join moz_places p on p.id = v.place_id"
      " order by v.visit_date desc",
      ROW_TEXT,
@@ -172,7 +209,7 @@ const CDatabaseRule kRules[] = {
     {BT_DOWNLOADS,
      {"places.sqlite", nullptr},
      MK_DOWNLOAD_LINK,
-     "moz_anno_attributes",
+     DOWNLOAD_ANNOS " moz_annos.content moz_places.url",
      "select a.id, a.content, p.url from moz_annos a join moz_anno_attributes n on n.id = a.anno_attribute_id"
      " left join moz_places p on p.id = a.place_id where n.name = 'downloads/destinationFileURI'",
      ROW_PAIR,
@@ -183,7 +220,7 @@ const CDatabaseRule kRules[] = {
     {BT_DOWNLOADS,
      {"downloads.sqlite", nullptr},
      MK_DOWNLOAD_LINK,
-     nullptr,
+     "moz_downloads.name moz_downloads.source",
      "select name, source from moz_downloads",
      ROW_PAIR,
      false,
@@ -193,7 +230,7 @@ const CDatabaseRule kRules[] = {
     {BT_COOKIES,
      {"cookies.sqlite", nullptr},
      MK_COOKIE,
-     nullptr,
+     "moz_cookies.name moz_cookies.host moz_cookies.path",
      "select name, host, path from moz_cookies",
      ROW_COOKIE,
      false,
@@ -203,20 +240,21 @@ const CDatabaseRule kRules[] = {
     {BT_BOOKMARKS,
      {"places.sqlite", nullptr},
      MK_BOOKMARK,
-     "moz_bookmarks.guid",
+     "moz_bookmarks.type moz_bookmarks.fk moz_bookmarks.parent moz_bookmarks.title moz_places.url",
      "select b.id, coalesce(nullif(b.title, ''), p.url) from moz_bookmarks b left join moz_places p on p.id "
-     "= b.fk"
-     " where b.type = 1 and b.guid not in " ROOTS " and b.parent not in (select id from moz_bookmarks"
-     " where parent = (select id from moz_bookmarks where guid = 'tags________'))",
+     "= b.fk where b.type = 1 and b.id not in (select id from qv_roots) and b.parent not in"
+     " (select id from moz_bookmarks where parent in (select id from qv_roots where name = 'tags'))",
      ROW_TEXT,
      true,
      kBookmarksClean,
      kPlacesResidue,
-     kFavicons},
+     kFavicons,
+     kBookmarkRoots,
+     &kBookmarkLayout},
     {BT_FORMS,
      {"formhistory.sqlite", nullptr},
      MK_FORM_DATA,
-     nullptr,
+     "moz_formhistory.value",
      "select distinct value from moz_formhistory",
      ROW_TEXT,
      false,
@@ -225,6 +263,7 @@ const CDatabaseRule kRules[] = {
      nullptr},
 };
 #undef ROOTS
+#undef DOWNLOAD_ANNOS
 #undef REMOVE_UNKEPT_PLACES
 #undef RECOUNT_PLACES
 

@@ -1,7 +1,9 @@
 #include "ProfileDatabase.h"
 
+#include "CheckedVfs.h"
 #include "TextConversion.h"
 #include "afx/String.h"
+#include "areas/EntryHandle.h"
 #include "areas/FileTarget.h"
 #include "areas/PathText.h"
 #include "model/TypeNames.h"
@@ -11,10 +13,15 @@
 #include <memory>
 #include <sqlite3.h>
 #include <string>
+#include <vector>
 
 namespace
 {
-// An open database, closed with its scope.
+const char kLeftAlone[] = "; the database is left as it is";
+
+// An open database, closed with its scope. Every file of it is opened through the checked
+// layer, and nothing stored in it runs: no trigger, no view, and no function of the
+// schema that is not harmless.
 class CDatabase
 {
 public:
@@ -30,14 +37,36 @@ public:
 
     int Open(const CString& name, int flags)
     {
-        int result = sqlite3_open_v2(name, &m_db, flags, nullptr);
-        if (m_db)
-            sqlite3_extended_result_codes(m_db, 1);
+        TakeFileRefusal(); // what an earlier open said is not this one's
+        int result = sqlite3_open_v2(name, &m_db, flags, CheckedVfsName());
+        if (!m_db)
+            return result;
+        sqlite3_extended_result_codes(m_db, 1);
+        const struct
+        {
+            int option;
+            int value;
+        } kUntrusted[] = {{SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+                          {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+                          {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+                          {SQLITE_DBCONFIG_DEFENSIVE, 1}};
+        for (const auto& setting : kUntrusted)
+        {
+            int now = -1;
+            if (result == SQLITE_OK)
+                result = sqlite3_db_config(m_db, setting.option, setting.value, &now);
+            if (result == SQLITE_OK && now != setting.value)
+                result = SQLITE_MISUSE; // never read with stored code switched on
+        }
         return result;
     }
     int Exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); }
+    // What went wrong: a file the checked layer refused, else SQLite's message.
     CString Error(int result) const
     {
+        const CString refusal = TakeFileRefusal();
+        if (!refusal.IsEmpty())
+            return refusal + kLeftAlone;
         return m_db ? CString(sqlite3_errmsg(m_db)) : CString(sqlite3_errstr(result));
     }
     sqlite3* Get() const { return m_db; }
@@ -65,26 +94,51 @@ private:
     int m_result;
 };
 
-// Whether the layout has what a statement needs ("table", "table.column", "!" for
-// without); nullptr is always met.
-bool LayoutMeets(sqlite3* db, const char* needs)
+// Whether the layout has every item a statement needs (see CStatement), in meets; nullptr
+// is always met. A table is there when it has columns: pragma_table_info names none for
+// anything else. SQLITE_OK, or the failure that kept the layout from being read.
+int LayoutMeets(sqlite3* db, const char* needs, bool& meets)
 {
+    meets = true;
     if (!needs)
-        return true;
-    const bool without = needs[0] == '!';
-    std::string what = without ? needs + 1 : needs;
-    const size_t dot = what.find('.');
-    CQuery query(db, dot == std::string::npos
-                         ? "select count(*) from sqlite_master where type = 'table' and name = ?1"
-                         : "select count(*) from pragma_table_info(?1) where name = ?2");
-    if (query.Prepared() != SQLITE_OK)
-        return false;
-    const std::string table = what.substr(0, dot);
-    sqlite3_bind_text(query.Get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    if (dot != std::string::npos)
-        sqlite3_bind_text(query.Get(), 2, what.c_str() + dot + 1, -1, SQLITE_TRANSIENT);
-    const bool has = sqlite3_step(query.Get()) == SQLITE_ROW && sqlite3_column_int(query.Get(), 0) > 0;
-    return has != without;
+        return SQLITE_OK;
+    CQuery table(db, "select count(*) from pragma_table_info(?1, ?2)");
+    CQuery column(db, "select count(*) from pragma_table_info(?1, ?2) where name = ?3 collate nocase");
+    if (table.Prepared() != SQLITE_OK)
+        return table.Prepared();
+    if (column.Prepared() != SQLITE_OK)
+        return column.Prepared();
+    const std::string all = needs;
+    for (size_t start = all.find_first_not_of(' '); meets && start != std::string::npos;
+         start = all.find_first_not_of(' ', start))
+    {
+        size_t end = all.find(' ', start);
+        std::string item = all.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end;
+        const bool without = item[0] == '!';
+        if (without)
+            item.erase(0, 1);
+        std::string schema = "main";
+        const size_t colon = item.find(':');
+        if (colon != std::string::npos)
+        {
+            schema = item.substr(0, colon);
+            item.erase(0, colon + 1);
+        }
+        const size_t dot = item.find('.');
+        sqlite3_stmt* query = dot == std::string::npos ? table.Get() : column.Get();
+        sqlite3_reset(query);
+        sqlite3_bind_text(query, 1, item.c_str(), static_cast<int>(dot == std::string::npos ? item.size() : dot),
+                          SQLITE_TRANSIENT);
+        sqlite3_bind_text(query, 2, schema.c_str(), -1, SQLITE_TRANSIENT);
+        if (dot != std::string::npos)
+            sqlite3_bind_text(query, 3, item.c_str() + dot + 1, -1, SQLITE_TRANSIENT);
+        const int result = sqlite3_step(query);
+        if (result != SQLITE_ROW)
+            return result;
+        meets = (sqlite3_column_int(query, 0) > 0) != without;
+    }
+    return SQLITE_OK;
 }
 
 std::string WithBound(const char* sql, long long last)
@@ -102,23 +156,47 @@ int RunStatements(CDatabase& db, const CStatement* statements, long long last)
 {
     for (const CStatement* s = statements; s && s->sql; ++s)
     {
-        if (!LayoutMeets(db.Get(), s->needs))
-            continue;
-        int result = db.Exec(WithBound(s->sql, last).c_str());
+        bool meets = false;
+        int result = LayoutMeets(db.Get(), s->needs, meets);
+        if (result == SQLITE_OK && meets)
+            result = db.Exec(WithBound(s->sql, last).c_str());
         if (result != SQLITE_OK)
             return result;
     }
     return SQLITE_OK;
 }
 
-// A write connection: foreign keys enforced (their cascades remove what pointed at a
-// removed row), removed content overwritten, temporary tables kept in memory, and a
-// journal that would keep old pages in the profile deleted after each transaction.
+// What a rule's rows are read and removed through: its preparation, then whether the
+// layout is one it knows. SQLITE_OK; SQLITE_ABORT (with unknown said) for a layout it
+// does not know; or the first failure.
+int PrepareLayout(CDatabase& db, const CDatabaseRule& rule, CString& unknown)
+{
+    int result = RunStatements(db, rule.prepare, 0);
+    if (result != SQLITE_OK || !rule.known)
+        return result;
+    CQuery check(db.Get(), rule.known->sql);
+    if ((result = check.Prepared()) != SQLITE_OK)
+        return result;
+    if ((result = sqlite3_step(check.Get())) != SQLITE_ROW)
+        return result;
+    if (sqlite3_column_int64(check.Get(), 0) != 0)
+        return SQLITE_OK;
+    unknown = rule.known->unknown;
+    return SQLITE_ABORT;
+}
+
+// A write connection: locked for this connection alone from the first read, so that a
+// write-ahead log is read and folded back without the shared index beside it (SQLite
+// opens that file on its own, past the checked layer, and it holds nothing a clean needs);
+// foreign keys enforced (their cascades remove what pointed at a removed row), removed
+// content overwritten, temporary tables kept in memory, and a journal that would keep old
+// pages in the profile deleted after each transaction.
 int OpenForWriting(CDatabase& db, const CString& path)
 {
     int result = db.Open(path, SQLITE_OPEN_READWRITE);
     if (result == SQLITE_OK)
-        result = db.Exec("pragma foreign_keys = on; pragma secure_delete = on; pragma temp_store = memory;");
+        result = db.Exec("pragma locking_mode = exclusive; pragma foreign_keys = on; pragma secure_delete = on;"
+                         " pragma temp_store = memory;");
     if (result == SQLITE_OK)
     {
         CQuery mode(db.Get(), "pragma journal_mode");
@@ -131,18 +209,13 @@ int OpenForWriting(CDatabase& db, const CString& path)
     return result;
 }
 
-// One transaction of statements, then the database rebuilt whole and the write-ahead
-// log folded back and emptied: deleted rows are overwritten where they lay, and older
-// copies of them that the browser left in unused parts of pages are gone with the
-// rebuild. SQLITE_OK, or the first failure with SQLite's message in error.
-int RunTransaction(CDatabase& db, const CStatement* first, const CStatement* second, long long last,
-                   CString& error)
+// Ends a transaction begun with "begin immediate". With result SQLITE_OK it is committed,
+// then the database is rebuilt whole and its write-ahead log folded back and emptied:
+// deleted rows are overwritten where they lay, and older copies of them that the browser
+// left in unused parts of pages are gone with the rebuild. Else it is rolled back. Gives
+// SQLITE_OK, or the first failure with its message in error (unless error says already).
+int FinishTransaction(CDatabase& db, int result, CString& error)
 {
-    int result = db.Exec("begin immediate");
-    if (result == SQLITE_OK)
-        result = RunStatements(db, first, last);
-    if (result == SQLITE_OK)
-        result = RunStatements(db, second, last);
     if (result == SQLITE_OK)
         result = db.Exec("commit");
     if (result == SQLITE_OK)
@@ -151,10 +224,40 @@ int RunTransaction(CDatabase& db, const CStatement* first, const CStatement* sec
         result = db.Exec("pragma wal_checkpoint(truncate)");
     if (result != SQLITE_OK)
     {
-        error = db.Error(result);
+        if (error.IsEmpty())
+            error = db.Error(result);
         sqlite3_exec(db.Get(), "rollback", nullptr, nullptr, nullptr);
     }
     return result;
+}
+
+// The files a clean of rule would write, in the order they are checked: the database and
+// its side files, then each follow-up database there is, with its side files.
+std::vector<CString> FilesWritten(const CString& profile, const CString& database, const CDatabaseRule& rule)
+{
+    std::vector<CString> databases(1, database);
+    for (const CFollowUp* f = rule.followUps; f && f->file; ++f)
+        if (IsFilePath(profile + f->file))
+            databases.push_back(profile + f->file);
+    std::vector<CString> files;
+    for (const CString& path : databases)
+        for (const char* side : {"", "-wal", "-shm", "-journal"})
+            files.push_back(path + side);
+    return files;
+}
+
+// Why a clean of rule may not write where it would (a file there that is a link, or a name
+// shared with a file elsewhere), or "".
+CString CheckFilesWritten(const CString& profile, const CString& database, const CDatabaseRule& rule)
+{
+    for (const CString& file : FilesWritten(profile, database, rule))
+    {
+        bool exists = false;
+        const CString why = CheckPlainFileAt(file, exists);
+        if (!why.IsEmpty())
+            return LastComponent(file) + " " + why + kLeftAlone;
+    }
+    return CString();
 }
 
 // Runs one rule's clean on one profile database; never listed itself. Its display text
@@ -173,8 +276,8 @@ public:
     int Clean() override
     {
         m_attempted = 1;
-        m_failure.Empty();
-        m_cleaned = CleanDatabase() && CleanFollowUps() ? 1 : 0;
+        m_failure = CheckFilesWritten(m_profile, GetDisplayText(), m_rule);
+        m_cleaned = m_failure.IsEmpty() && CleanDatabase() && CleanFollowUps() ? 1 : 0;
         return m_cleaned;
     }
 
@@ -183,10 +286,17 @@ private:
     {
         CDatabase db;
         int result = OpenForWriting(db, GetDisplayText());
-        if (result != SQLITE_OK)
-            m_failure = db.Error(result);
+        if (result == SQLITE_OK && (result = db.Exec("begin immediate")) == SQLITE_OK)
+        {
+            result = PrepareLayout(db, m_rule, m_failure);
+            if (result == SQLITE_OK)
+                result = RunStatements(db, m_rule.clean, m_last);
+            if (result == SQLITE_OK)
+                result = RunStatements(db, m_rule.residue, m_last);
+            result = FinishTransaction(db, result, m_failure);
+        }
         else
-            result = RunTransaction(db, m_rule.clean, m_rule.residue, m_last, m_failure);
+            m_failure = db.Error(result);
         return result == SQLITE_OK;
     }
 
@@ -211,10 +321,10 @@ private:
                 }
             }
             CString error;
-            if (result != SQLITE_OK)
-                error = db.Error(result);
+            if (result == SQLITE_OK && (result = db.Exec("begin immediate")) == SQLITE_OK)
+                result = FinishTransaction(db, RunStatements(db, f->statements, m_last), error);
             else
-                result = RunTransaction(db, f->statements, nullptr, m_last, error);
+                error = db.Error(result);
             if (result != SQLITE_OK)
             {
                 m_failure = path + ": " + error;
@@ -278,8 +388,15 @@ public:
             else if (GetLastError() != ERROR_ALREADY_EXISTS)
                 return;
         }
-        if (m_folder.empty())
+        // Named as the file system names it (not through a short name or a link), as the
+        // checked layer expects of every file it opens.
+        CString named;
+        if (m_folder.empty() || !WideToUtf8(m_folder.data(), m_folder.size(), named))
             return;
+        const CString resolved = ResolveFolder(named);
+        if (resolved.IsEmpty())
+            return;
+        m_folder = Utf8ToWide(resolved, resolved.GetLength());
         const std::wstring source = Utf8ToWide(path);
         const std::wstring copy = m_folder + L"\\db";
         bool copied = CopyFileW(source.c_str(), copy.c_str(), TRUE) != 0;
@@ -354,12 +471,29 @@ CString ImmutableUri(const CString& path)
     return CString(uri + "?immutable=1");
 }
 
-// Lists one rule's rows of one database; false (with SQLite's message) when it cannot be read.
-bool ListRows(CDatabase& db, const CDatabaseRule& rule, CDatabaseCleaner& cleaner,
+// Lists one rule's rows of one database; false (with SQLite's message) when it cannot be
+// read. A layout without what the listing needs has nothing of the rule's to list; one
+// the rule does not know is said and left.
+bool ListRows(CDatabase& db, const CString& path, const CDatabaseRule& rule, CDatabaseCleaner& cleaner,
               const CCleanTargetPtr& shared, CFoundItemList& list, CTickable& tick, CString& error)
 {
-    if (!LayoutMeets(db.Get(), rule.needs))
+    bool meets = false;
+    int prepared = LayoutMeets(db.Get(), rule.needs, meets);
+    if (prepared == SQLITE_OK && !meets)
         return true;
+    CString unknown;
+    if (prepared == SQLITE_OK)
+        prepared = PrepareLayout(db, rule, unknown);
+    if (!unknown.IsEmpty())
+    {
+        tick.ReportProblem(PROBLEM_SKIPPED, path, unknown);
+        return true;
+    }
+    if (prepared != SQLITE_OK)
+    {
+        error = db.Error(prepared);
+        return false;
+    }
     CQuery query(db.Get(), rule.listing);
     if (query.Prepared() != SQLITE_OK)
     {
@@ -449,6 +583,13 @@ void ScanRule(const CBrowserFamily& family, const CString& profile, const CDatab
         tick.Tick();
         return;
     }
+    // What the clean could not write safely is not read either: it is said once, up front.
+    const CString refusal = CheckFilesWritten(profile, path, rule);
+    if (!refusal.IsEmpty())
+    {
+        tick.ReportProblem(PROBLEM_SKIPPED, path, refusal);
+        return;
+    }
     auto cleaner = std::make_shared<CDatabaseCleaner>(path, profile, rule, family.cleanerType);
     std::unique_ptr<CSnapshot> snapshot;
     CString error;
@@ -458,7 +599,7 @@ void ScanRule(const CBrowserFamily& family, const CString& profile, const CDatab
         if (result != SQLITE_OK)
             error = db.Error(result);
         else
-            ListRows(db, rule, *cleaner, cleaner, list, tick, error);
+            ListRows(db, path, rule, *cleaner, cleaner, list, tick, error);
     }
     if (!error.IsEmpty())
         tick.ReportProblem(PROBLEM_UNREADABLE, path, error);
@@ -490,12 +631,15 @@ CCleanScript DescribeClean(const CBrowserFamily& family, const CString& profile,
         if (script.database.IsEmpty() || db.Open(script.database, SQLITE_OPEN_READONLY) != SQLITE_OK)
             continue;
         script.listing = rule.listing;
-        script.clean = "pragma foreign_keys = on; pragma secure_delete = on; pragma temp_store = memory;"
-                       " begin immediate;";
-        for (const CStatement* list : {rule.clean, rule.residue})
+        script.clean = "pragma locking_mode = exclusive; pragma foreign_keys = on; pragma secure_delete = on;"
+                       " pragma temp_store = memory; begin immediate;";
+        for (const CStatement* list : {rule.prepare, rule.clean, rule.residue})
             for (const CStatement* s = list; s && s->sql; ++s)
-                if (LayoutMeets(db.Get(), s->needs))
+            {
+                bool meets = false;
+                if (LayoutMeets(db.Get(), s->needs, meets) == SQLITE_OK && meets)
                     script.clean += " " + WithBound(s->sql, last) + ";";
+            }
         script.clean += " commit; vacuum; pragma wal_checkpoint(truncate);";
     }
     return script;

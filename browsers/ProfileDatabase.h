@@ -29,10 +29,11 @@ enum RowShape
     ROW_COOKIE, // "name at hostpath" (name, host, path); a row without a name is not shown
 };
 
-// One statement of a clean. Layouts differ between browser versions, so a statement may
-// name what it needs: "table" or "table.column", or with a leading '!' a layout without
-// it; nullptr runs always. "%LAST%" stands for the bound of the listing (see
-// CDatabaseRule::bounded). Lists end with {nullptr, nullptr}.
+// One statement of a clean. Layouts differ between browser versions, so a statement names
+// what it needs: items "table" or "table.column" separated by spaces, "!" before one for a
+// layout without it, "listed:" before one for the database attached as "listed"; the
+// statement runs only where every item holds (nullptr: always). "%LAST%" stands for the
+// bound of the listing (see CDatabaseRule::bounded). Lists end with {nullptr, nullptr}.
 struct CStatement
 {
     const char* needs;
@@ -49,6 +50,15 @@ struct CFollowUp
     const CStatement* statements;
 };
 
+// How a rule knows that the layout it found is one it understands: sql (run after the
+// rule's preparation) gives a count, and 0 means the layout is not known; the rows are
+// then neither listed nor removed, and unknown says so.
+struct CLayoutCheck
+{
+    const char* sql;
+    const char* unknown;
+};
+
 struct CDatabaseRule
 {
     int trace;            // a BrowserTrace
@@ -62,6 +72,10 @@ struct CDatabaseRule
     const CStatement* clean;    // in one transaction
     const CStatement* residue;  // then, in the same transaction; may be nullptr
     const CFollowUp* followUps; // may be nullptr
+    // Temporary tables the listing and the clean both read (the layout's own folders,
+    // say), made before either; may be nullptr.
+    const CStatement* prepare = nullptr;
+    const CLayoutCheck* known = nullptr;
 };
 
 // A family: its rules and the type text of its cleaners.
@@ -75,7 +89,10 @@ struct CBrowserFamily
 // Lists what every rule of trace finds in one profile folder (ending with a backslash).
 // A database that is not there gives nothing and is never made; one that cannot be read
 // is reported; one left by a crash with a journal to roll back is read as the browser
-// will see it once recovered, and said. Reading never writes to the profile.
+// will see it once recovered, and said. Reading never writes to the profile. A database
+// that is, or has beside it, a file the clean could not write safely (a link, a name
+// shared with a file elsewhere: see CheckPlainFile) is skipped and said, and so is one of
+// a layout its rule does not know. Stored triggers and views never run.
 void ScanProfileDatabases(const CBrowserFamily& family, const CString& profile, int trace,
                           CFoundItemList& list, CTickable& tick);
 

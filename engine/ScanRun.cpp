@@ -50,14 +50,27 @@ CString RootAsNamed(const CString& path)
 }
 
 // A browser profile is read only where it really leads is no folder of the user's or the
-// system's (a profile folder that is a link to the documents is not one).
-bool IsProfileAdmitted(CSectionScan& scan, const CString& profile)
+// system's (a profile folder that is a link to the documents is not one), and it is read
+// under the name the file system gives that place: its databases are checked against it.
+void AddAdmittedProfile(CSectionScan& scan, std::vector<CString>& profiles, const CString& profile)
 {
     CString resolved, reason;
-    if (scan.roots.AdmitProfile(profile, resolved, reason) != CScanRoots::ROOT_REFUSED)
-        return true;
-    scan.context.ReportProblem(PROBLEM_SKIPPED, WithoutTrailingSeparators(profile), reason);
-    return false;
+    switch (scan.roots.AdmitProfile(profile, resolved, reason))
+    {
+    case CScanRoots::ROOT_WALK:
+        // A profile reached under two names is read once.
+        for (const CString& known : profiles)
+            if (known.CompareNoCase(resolved + "\\") == 0)
+                return;
+        profiles.push_back(resolved + "\\");
+        break;
+    case CScanRoots::ROOT_REFUSED:
+        scan.context.ReportProblem(PROBLEM_SKIPPED, WithoutTrailingSeparators(profile), reason);
+        break;
+    case CScanRoots::ROOT_MISSING:
+    case CScanRoots::ROOT_DUPLICATE:
+        break;
+    }
 }
 
 void FindProfiles(CSectionScan& scan)
@@ -67,11 +80,9 @@ void FindProfiles(CSectionScan& scan)
     scan.profilesFound = true;
     const CScanPaths& paths = scan.context.GetScanPaths();
     for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA], scan.context))
-        if (IsProfileAdmitted(scan, profile))
-            scan.firefox.push_back(profile);
+        AddAdmittedProfile(scan, scan.firefox, profile);
     for (const CString& profile : FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]))
-        if (IsProfileAdmitted(scan, profile))
-            scan.chromium.push_back(profile);
+        AddAdmittedProfile(scan, scan.chromium, profile);
 }
 
 // Walks a temporary or cache folder from its resolved name, once per scan, and only

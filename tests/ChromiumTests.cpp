@@ -82,22 +82,36 @@ TEST_F(ChromiumTest, LockedCorruptedAndMissingDatabases)
     sqlite3_exec(holder, "COMMIT;", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
 
-    // A database whose clean fails (here a stored trigger refuses it) is said once, with
-    // SQLite's message, and its rows stay listed.
+    // A database whose clean fails (the browser holds it) is said once, with SQLite's
+    // message, and its rows stay listed. A stored trigger that would refuse the clean
+    // never runs.
     ASSERT_TRUE(Exec(profile + "Cookies", kCookies));
     ASSERT_TRUE(Exec(profile + "Cookies", "insert into cookies values (2, '.b.com', 'b', '', '/', x'00');"
                                           "create trigger keep before delete on cookies"
                                           " begin select raise(abort, 'cookies are kept'); end;"));
-    CSectionList sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
-    ScanChromiumProfile(profile, BT_COOKIES, sections[SECTION_BROWSERS]->GetFoundItems(), problems);
-    ASSERT_EQ(2u, sections[SECTION_BROWSERS]->GetFoundItems().size());
-    CProblemSink cleanProblems;
-    CTestCleanHost host;
-    CleanSections(sections, cleanProblems, &host);
-    EXPECT_EQ(2u, sections[SECTION_BROWSERS]->GetFoundItems().size());
-    ASSERT_EQ((std::vector<std::string>{(profile + "Cookies").str()}), cleanProblems.m_places);
-    EXPECT_NE(std::string::npos, cleanProblems.m_reasons[0].find("cookies are kept"))
-        << cleanProblems.m_reasons[0];
+    for (bool held : {true, false})
+    {
+        CSectionList sections = CreateSections({"Windows", "Applications", "Browsers", "Wipe"});
+        ScanChromiumProfile(profile, BT_COOKIES, sections[SECTION_BROWSERS]->GetFoundItems(), problems);
+        ASSERT_EQ(2u, sections[SECTION_BROWSERS]->GetFoundItems().size());
+        if (held)
+        {
+            ASSERT_EQ(SQLITE_OK, sqlite3_open(profile + "Cookies", &holder));
+            ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "begin exclusive", nullptr, nullptr, nullptr));
+        }
+        CProblemSink cleanProblems;
+        CTestCleanHost host;
+        CleanSections(sections, cleanProblems, &host);
+        sqlite3_close(holder);
+        holder = nullptr;
+        EXPECT_EQ(held ? 2u : 0u, sections[SECTION_BROWSERS]->GetFoundItems().size());
+        ASSERT_EQ(held ? std::vector<std::string>{(profile + "Cookies").str()} : std::vector<std::string>{},
+                  cleanProblems.m_places);
+        if (held)
+        {
+            EXPECT_NE(std::string::npos, cleanProblems.m_reasons[0].find("locked")) << cleanProblems.m_reasons[0];
+        }
+    }
 }
 
 TEST(FirefoxProfilesTest, ProfilesIniRelativeAbsoluteAndDefaultFolders)

@@ -4,6 +4,7 @@
 // every database is checked whole.
 #include "BrowserSchemas.h"
 #include "TestUtil.h"
+#include "browsers/CheckedVfs.h"
 #include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
 
@@ -290,6 +291,109 @@ with recursive n(i) as (select 1 union all select i + 1 from n where i < 50)
         return p;
     }
 
+    // A Firefox profile of an older layout (see tests/data/browsers): visited, typed,
+    // bookmarked and downloaded places with their hosts and icons in places.sqlite, and
+    // Firefox's roots found either by their fixed guids or through moz_bookmarks_roots.
+    CString MakeOlderFirefoxProfile(const char* name, const char* schema, bool rootsTable)
+    {
+        const CString p = NewProfile(name);
+        std::string rows = R"(
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 20)
+  insert into moz_places (id, url, rev_host, guid, visit_count, favicon_id)
+  select i, 'https://' || case when i = 20 then 'www.' else '' end || 'qvhistoryhost.example/qvVISITED' || i,
+    'elpmaxe.tsohyrotsihvq.' || case when i = 20 then 'www.' else '' end, 'v' || i, 2, i from n;
+with recursive n(i) as (select 21 union all select i + 1 from n where i < 25)
+  insert into moz_places (id, url, rev_host, guid, typed, favicon_id)
+  select i, 'https://qvtypedhost.example/qvTYPEDONLY' || i, 'elpmaxe.tsohdepytvq.', 't' || i, 1, i from n;
+with recursive n(i) as (select 26 union all select i + 1 from n where i < 33)
+  insert into moz_places (id, url, rev_host, guid, visit_count, foreign_count)
+  select i, 'https://kept.example/' || case when i <= 30 then 'qvBMVISITED' else 'qvBMONLY' end || i,
+    'elpmaxe.tpek.', 'k' || i, i <= 30, 1 from n;
+insert into moz_places (id, url, rev_host, guid) values (34, 'https://qvdlhost.example/qvDLSOURCE34', 'elpmaxe.tsohldvq.', 'd34');
+insert into moz_hosts (host, frecency) values ('qvhistoryhost.example', 1), ('qvtypedhost.example', 1), ('kept.example', 1),
+  ('qvdlhost.example', 1);
+insert into moz_favicons (id, url) select id, url || '/favicon.ico' from moz_places where favicon_id is not null;
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 40)
+  insert into moz_historyvisits (id, place_id, visit_date, visit_type, from_visit) select i, (i + 1) / 2, i * 1000, 1, 0 from n;
+insert into moz_historyvisits (place_id, visit_date, visit_type) select id, id * 1000 + 50000, case when id = 34 then 7 else 1 end
+  from moz_places where id between 26 and 30 or id = 34;
+insert into moz_inputhistory select id, 'qvINPUT' || id, 1 from moz_places where typed = 1;
+insert into moz_anno_attributes values (1, 'downloads/destinationFileURI'), (2, 'downloads/metaData');
+insert into moz_annos (place_id, anno_attribute_id, content) values (34, 1, 'file:///C:/Users/u/Downloads/qvDOWNLOAD34.exe'),
+  (34, 2, '{"state":1}');
+insert into moz_bookmarks (id, type, fk, parent, position, title, guid) values (1, 2, null, 0, 0, '', 'root________'),
+  (2, 2, null, 1, 0, 'menu', 'menu________'), (3, 2, null, 1, 1, 'toolbar', 'toolbar_____'),
+  (4, 2, null, 1, 2, 'tags', 'tags________'), (5, 2, null, 1, 3, 'unfiled', 'unfiled_____'),
+  (6, 2, null, 1, 4, 'mobile', 'mobile______'), (7, 2, null, 2, 0, 'qvFOLDER', 'userfolder01'),
+  (16, 2, null, 4, 0, 'qvTAG', 'tagfolder001'), (17, 1, 26, 16, 0, null, 'tagentry0001');
+insert into moz_bookmarks (id, type, fk, parent, position, title, guid)
+  select id - 18, 1, id, 7, id - 26, 'qvBMTITLE' || id, 'bm' || id from moz_places where id between 26 and 33;
+insert into moz_items_annos (item_id, anno_attribute_id, content) values (7, 2, 'qvFOLDERANNO');
+update moz_places set foreign_count = 2 where id = 26;)";
+        // Before the fixed guids the roots had guids like any folder, and keywords were
+        // named by bookmarks.
+        rows += rootsTable ? R"(
+update moz_bookmarks set guid = 'rndguid' || id where id <= 6;
+insert into moz_bookmarks_roots values ('places', 1), ('menu', 2), ('toolbar', 3), ('tags', 4), ('unfiled', 5);
+insert into moz_keywords (id, keyword) values (1, 'qvKEYWORDkw');
+update moz_bookmarks set keyword_id = 1 where fk = 33;)"
+                           : R"(
+insert into moz_keywords (keyword, place_id) values ('qvKEYWORDkw', 33);
+update moz_places set foreign_count = 2 where id = 33;)";
+        Exec(p + "places.sqlite", schema + rows);
+        return p;
+    }
+
+    // A Chromium profile of an older layout: History and Web Data as the given versions
+    // define them, the other files as today's.
+    CString MakeOlderChromiumProfile(const char* name, const char* history, const char* webData, bool clusters)
+    {
+        const CString p = NewProfile(name);
+        MakeDir(p + "Network");
+        std::string rows = R"(
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 20)
+  insert into urls (id, url, title, visit_count, last_visit_time) select i, 'https://qvvisitedhost.example/qvVISITED' || i, 'page', 2,
+    i * 2000 from n;
+with recursive n(i) as (select 21 union all select i + 1 from n where i < 25)
+  insert into urls (id, url, title, typed_count, last_visit_time) select i, 'https://qvtypedhost.example/qvTYPEDONLY' || i, '', 1, 0 from n;
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 40)
+  insert into visits (id, url, visit_time, transition) select i, (i + 1) / 2, i * 1000, 1 from n;
+insert into visit_source select id, 1 from visits where id <= 10;
+insert into keyword_search_terms select 2, id, 'qvSEARCHTERM' || id, 'qvsearchterm' || id from urls where id <= 5;
+insert into segments select id, 'qvSEGMENT' || id, id from urls where id <= 5;
+insert into segment_usage select id, id, 100, 1 from segments;
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 3)
+  insert into downloads (id, guid, current_path, target_path, start_time, received_bytes, total_bytes, state, danger_type,
+    interrupt_reason, hash, end_time, opened, last_access_time, transient, referrer, site_url, tab_url, tab_referrer_url,
+    http_method, by_ext_id, by_ext_name, etag, last_modified, mime_type, original_mime_type EMBEDDER_COLUMN)
+  select i, 'guid' || i, 'C:\Users\u\Downloads\qvDOWNLOAD' || i || '.crdownload', 'C:\Users\u\Downloads\qvDOWNLOAD' || i || '.exe',
+    1, 100, 100, 1, 0, 0, x'00', 2, 0, 2, 0, '', '', '', '', 'GET', '', '', '', '', 'application/octet-stream', '' EMBEDDER_VALUE from n;
+insert into downloads_url_chains select id, 0, 'https://qvdlhost.example/qvDLSOURCE' || id from downloads;
+insert into downloads_slices select id, 0, 100, 1 from downloads;)";
+        if (clusters)
+            rows += R"(
+insert into content_annotations (visit_id, annotation_flags, search_terms) select id, 0, 'qvSEARCHANNOT' || id from visits where id <= 10;
+insert into context_annotations (visit_id, context_annotation_flags) select id, 0 from visits where id <= 10;
+insert into clusters values (1, 1), (2, 1);
+insert into clusters_and_visits select id % 2 + 1, id, 1 from visits where id <= 10;)";
+        // The 2022 layout adds a column without a default to the downloads.
+        const bool embedder = std::string(history).find("embedder_download_data") != std::string::npos;
+        for (const auto& field : {std::make_pair(std::string("EMBEDDER_COLUMN"), std::string(", embedder_download_data")),
+                                  std::make_pair(std::string("EMBEDDER_VALUE"), std::string(", ''"))})
+            rows.replace(rows.find(field.first), field.first.size(), embedder ? field.second : std::string());
+        Exec(p + "History", history + rows);
+        Exec(p + "Favicons", std::string(kSchema_chromium_Favicons) + R"(
+insert into favicons select id, url || '/favicon.ico', 1 from listed.urls;
+insert into favicon_bitmaps (icon_id, image_data) select id, x'00' from favicons;
+insert into icon_mapping (page_url, icon_id, page_url_type) select url, id, 0 from listed.urls)",
+             p + "History");
+        Exec(p + "Web Data", std::string(webData) + R"(
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 20)
+  insert into autofill (name, value, value_lower) select 'email', 'qvFORM' || i, 'qvform' || i from n;
+insert into credit_cards (guid, name_on_card, card_number_encrypted) values ('card', 'qvCARDKEPT', x'00'))");
+        return p;
+    }
+
     // Scans one area of a profile, cleans what it lists, and checks what is left.
     template <typename Scan, size_t N>
     void CleanAndCheck(const CString& profile, Scan scan, const CAreaCase& area,
@@ -524,4 +628,239 @@ TEST_F(ProfileDatabaseTest, RowsShowAsTheirAreaSaysAndTheCleanStopsAtTheLastRowL
     EXPECT_TRUE(list.empty());
     EXPECT_EQ("1", Query(profile + "places.sqlite", "select count(*) from moz_historyvisits"));
     EXPECT_EQ("1", Query(profile + "places.sqlite", "select typed from moz_places where id = 300"));
+}
+
+// Older profiles are cleaned as far as their layout goes: what a layout lacks is not there
+// to clean, what it has in place of today's (hosts for sites, icons in places.sqlite, the
+// table of bookmark roots) goes as today's does.
+TEST_F(ProfileDatabaseTest, OlderLayoutsAreCleanedWhole)
+{
+    const std::vector<CAreaCase> firefoxAreas = {
+        {BT_TYPED,
+         {"qvTYPEDONLY", "qvINPUT", "qvtypedhost"},
+         {"qvVISITED", "qvBMONLY", "qvDOWNLOAD"},
+         {{"places.sqlite", "select count(*) from moz_places where typed = 1", "0"}}},
+        {BT_HISTORY,
+         {"qvVISITED", "qvhistoryhost", "qvDOWNLOAD", "qvDLSOURCE", "qvdlhost"},
+         {"qvTYPEDONLY", "qvBMVISITED", "qvBMTITLE", "kept.example", "qvKEYWORD"},
+         {{"places.sqlite", "select count(*) from moz_historyvisits", "0"}}},
+        {BT_DOWNLOADS,
+         {"qvDOWNLOAD", "qvDLSOURCE", "qvdlhost"},
+         {"qvVISITED", "qvBMVISITED"},
+         {{"places.sqlite", "select count(*) from moz_historyvisits", "45"}}},
+        {BT_BOOKMARKS,
+         {"qvBMTITLE", "qvFOLDER", "qvTAG", "qvKEYWORD", "qvBMONLY"},
+         {"qvBMVISITED", "qvVISITED"},
+         {{"places.sqlite", "select group_concat(id) from moz_bookmarks", "1,2,3,4,5,6"},
+          {"places.sqlite", "select count(*) from moz_items_annos", "0"}}},
+    };
+    const CCheck firefoxConsistent[] = {
+        {"places.sqlite",
+         "select count(*) from moz_historyvisits where place_id not in (select id from moz_places)", "0"},
+        {"places.sqlite", "select count(*) from moz_bookmarks where id > 1 and parent not in (select id from moz_bookmarks)",
+         "0"},
+        {"places.sqlite", "select count(*) from moz_bookmarks where fk not in (select id from moz_places)", "0"},
+        {"places.sqlite",
+         "select count(*) from moz_places where visit_count <> (select count(*) from moz_historyvisits v"
+         " where v.place_id = moz_places.id and v.visit_type not in (0, 4, 7, 8, 9))",
+         "0"},
+        {"places.sqlite", "select count(*) from moz_annos where place_id not in (select id from moz_places)", "0"},
+        {"places.sqlite", "select count(*) from moz_favicons where id not in (select favicon_id from moz_places)", "0"},
+    };
+    const struct
+    {
+        const char* name;
+        const char* schema;
+        bool rootsTable;
+    } firefoxLayouts[] = {{"firefox2015", kSchema_firefox_places_2015, true},
+                          {"firefox2017", kSchema_firefox_places_2017, false}};
+    for (const auto& layout : firefoxLayouts)
+        for (const CAreaCase& area : firefoxAreas)
+        {
+            SCOPED_TRACE(layout.name);
+            const CString profile = MakeOlderFirefoxProfile(
+                (layout.name + std::to_string(area.trace)).c_str(), layout.schema, layout.rootsTable);
+            CleanAndCheck(profile, ScanFirefoxProfile, area, firefoxConsistent, "places.sqlite");
+        }
+
+    const std::vector<CAreaCase> chromiumAreas = {
+        {BT_HISTORY,
+         {"qvVISITED", "qvSEARCHTERM", "qvSEGMENT", "qvSEARCHANNOT"},
+         {"qvTYPEDONLY", "qvDOWNLOAD", "qvFORM", "qvCARDKEPT"},
+         {{"History", "select count(*) from visits", "0"}, {"History", "select count(*) from visit_source", "0"}}},
+        {BT_TYPED, {"qvTYPEDONLY", "qvSEARCHTERM"}, {"qvVISITED"}, {{"History", "select count(*) from visits", "40"}}},
+        {BT_DOWNLOADS,
+         {"qvDOWNLOAD", "qvDLSOURCE"},
+         {"qvVISITED"},
+         {{"History", "select count(*) from downloads_slices", "0"}}},
+        {BT_FORMS, {"qvFORM"}, {"qvCARDKEPT"}, {}},
+    };
+    const CCheck chromiumConsistent[] = {
+        {"History", "select count(*) from visits where url not in (select id from urls)", "0"},
+        {"History",
+         "select count(*) from urls where visit_count <> (select count(*) from visits where url = urls.id)", "0"},
+        {"Favicons", "select count(*) from favicons where id not in (select icon_id from icon_mapping)", "0"},
+    };
+    const struct
+    {
+        const char* name;
+        const char* history;
+        const char* webData;
+        bool clusters;
+    } chromiumLayouts[] = {{"chromium2020", kSchema_chromium_History_42, kSchema_chromium_WebData_85, false},
+                           {"chromium2022", kSchema_chromium_History_56, kSchema_chromium_WebData_104, true}};
+    for (const auto& layout : chromiumLayouts)
+        for (const CAreaCase& area : chromiumAreas)
+        {
+            SCOPED_TRACE(layout.name);
+            const CString profile =
+                MakeOlderChromiumProfile((layout.name + std::to_string(area.trace)).c_str(), layout.history,
+                                         layout.webData, layout.clusters);
+            CleanAndCheck(profile, ScanChromiumProfile, area, chromiumConsistent, "History");
+        }
+}
+
+// What has nothing of a rule's to clean is no problem (an empty database file); a layout
+// whose bookmark roots cannot be told from the user's folders is said, and left whole.
+TEST_F(ProfileDatabaseTest, EmptyFilesAndUnknownLayouts)
+{
+    const CString empty = NewProfile("empty");
+    for (const char* name : {"places.sqlite", "cookies.sqlite", "formhistory.sqlite", "History", "Web Data"})
+        ASSERT_TRUE(WriteBytes(empty + name, ""));
+    CFoundItemList list;
+    CProblemSink problems;
+    for (int trace : {BT_TYPED, BT_HISTORY, BT_DOWNLOADS, BT_COOKIES, BT_BOOKMARKS, BT_FORMS})
+    {
+        ScanFirefoxProfile(empty, trace, list, problems);
+        ScanChromiumProfile(empty, trace, list, problems);
+    }
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(std::vector<std::string>{}, problems.m_places);
+
+    const CString unknown = MakeOlderFirefoxProfile("unknown", kSchema_firefox_places_2015, true);
+    Exec(unknown + "places.sqlite", "drop table moz_bookmarks_roots");
+    const std::map<std::string, std::string> before = FolderBytes(unknown);
+    ScanFirefoxProfile(unknown, BT_BOOKMARKS, list, problems);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(std::vector<std::string>{(unknown + "places.sqlite").str()}, problems.m_places);
+    EXPECT_EQ(std::vector<std::string>{"bookmarks of an unknown layout left"}, problems.m_reasons);
+    EXPECT_TRUE(before == FolderBytes(unknown));
+}
+
+// Whoever can write a profile plants links and second names where a clean would write:
+// beside a database (its log, its shared index, its journal), at the database itself, at
+// a database the clean follows up. Planted before the scan, the database is skipped and
+// said; planted between the scan and the clean, the clean leaves it and says why. Either
+// way the document they lead to, and the database, keep every byte. A trigger stored in
+// the database never runs.
+TEST_F(ProfileDatabaseTest, NothingIsWrittenThroughALinkAndNoStoredCodeRuns)
+{
+    const CString documents = m_root + "\\documents";
+    MakeDir(documents);
+    const struct
+    {
+        bool firefox;
+        const char* planted;
+        const char* database; // the one said, and the one that must keep its bytes
+        bool symbolic;
+        bool beforeScan;
+        const char* reason;
+    } cases[] = {
+        {false, "History-wal", "History", true, true, "History-wal leads elsewhere (a link)"},
+        {false, "History-shm", "History", false, true, "History-shm has 2 names (hard links)"},
+        {false, "History-journal", "History", true, false, "History-journal leads elsewhere (a link)"},
+        {true, "places.sqlite-wal", "places.sqlite", false, false, "places.sqlite-wal has 2 names (hard links)"},
+        {true, "places.sqlite", "places.sqlite", true, true, "places.sqlite leads elsewhere (a link)"},
+        {false, "Favicons", "History", true, false, "Favicons leads elsewhere (a link)"},
+    };
+    int index = 0;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.planted);
+        const CString profile = c.firefox ? MakeFirefoxProfile(("linked" + std::to_string(index)).c_str())
+                                          : MakeChromiumProfile(("linked" + std::to_string(index)).c_str());
+        const CString document = documents + "\\document" + std::to_string(index++).c_str();
+        // A database planted at the name is a copy of the profile's own, so it can be cleaned.
+        std::string content = "my thesis, chapter one";
+        if (CString(c.planted) == c.database || CString(c.planted) == "Favicons")
+        {
+            ASSERT_TRUE(ReadBytes(profile + c.planted, content));
+        }
+        ASSERT_TRUE(WriteBytes(document, content));
+        auto plant = [&]
+        {
+            const CString at = profile + c.planted;
+            DeleteFileA(at);
+            ASSERT_TRUE(c.symbolic ? MakeHostLink(document, at)
+                                   : RunHost("ln " + HostQuote(HostPath(document)) + " " + HostQuote(HostPath(at))));
+        };
+        if (c.beforeScan)
+            plant();
+        std::string database;
+        ASSERT_TRUE(ReadBytes(profile + c.database, database));
+        CFoundItemList list;
+        CProblemSink problems;
+        (c.firefox ? ScanFirefoxProfile : ScanChromiumProfile)(profile, BT_HISTORY, list, problems);
+        if (!c.beforeScan)
+        {
+            EXPECT_EQ(std::vector<std::string>{}, problems.m_places);
+            ASSERT_FALSE(list.empty());
+            plant();
+        }
+        // Only the Visited Links file, an item of its own, may go.
+        const size_t listed = list.size() - (c.firefox ? 0 : 1);
+        CleanList(list, &problems);
+        EXPECT_EQ(listed, list.size()) << "no row was cleaned";
+        ASSERT_EQ(std::vector<std::string>{(profile + c.database).str()}, problems.m_places);
+        EXPECT_EQ(std::string(c.reason) + "; the database is left as it is", problems.m_reasons[0]);
+        std::string after;
+        EXPECT_TRUE(ReadBytes(document, after) && after == content) << "the document changed";
+        if (CString(c.planted) != c.database)
+        {
+            EXPECT_TRUE(ReadBytes(profile + c.database, after) && after == database) << "the database changed";
+        }
+        EXPECT_TRUE(RunHost(CString(c.symbolic ? "test -L " : "test \"$(stat -c %h ") +
+                            HostQuote(HostPath(profile + c.planted)) + (c.symbolic ? "" : ")\" = 2")));
+    }
+
+    // A trigger planted to remove what was never listed: the bookmarks and keywords stay.
+    const CString profile = MakeFirefoxProfile("trigger");
+    Exec(profile + "places.sqlite", "create trigger qv_planted after delete on moz_historyvisits"
+                                    " begin delete from moz_bookmarks; delete from moz_keywords; end");
+    const std::string kept = "select (select count(*) from moz_bookmarks) || ' ' || (select count(*) from moz_keywords)";
+    const std::string before = Query(profile + "places.sqlite", kept);
+    CFoundItemList list;
+    CProblemSink problems;
+    ScanFirefoxProfile(profile, BT_HISTORY, list, problems);
+    ASSERT_FALSE(list.empty());
+    CleanList(list, &problems);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(std::vector<std::string>{}, problems.m_places);
+    EXPECT_EQ("0", Query(profile + "places.sqlite", "select count(*) from moz_historyvisits"));
+    EXPECT_EQ(before, Query(profile + "places.sqlite", kept));
+}
+
+// The file layer itself: a journal whose name is a link that leads nowhere is neither
+// made through it nor opened, and a database reached through a link is not opened.
+TEST_F(ProfileDatabaseTest, TheCheckedLayerOpensNothingThroughALink)
+{
+    const CString profile = NewProfile("layer");
+    const CString nowhere = m_root + "\\nowhere.txt";
+    Exec(profile + "plain.db", "create table t (a)");
+    ASSERT_TRUE(MakeHostLink(nowhere, profile + "plain.db-journal"));
+    ASSERT_TRUE(MakeHostLink(profile + "plain.db", profile + "linked.db"));
+    for (const char* name : {"plain.db", "linked.db"})
+    {
+        sqlite3* db = nullptr;
+        int result = sqlite3_open_v2(profile + name, &db, SQLITE_OPEN_READWRITE, CheckedVfsName());
+        if (result == SQLITE_OK)
+            result = sqlite3_exec(db, "insert into t values (1)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        EXPECT_NE(SQLITE_OK, result) << name;
+        EXPECT_EQ(CString(name) == "plain.db" ? "plain.db-journal is a link that leads nowhere"
+                                              : "linked.db leads elsewhere (a link)",
+                  TakeFileRefusal().str());
+    }
+    EXPECT_FALSE(RunHost("test -e " + HostQuote(HostPath(nowhere))));
+    EXPECT_EQ("0", Query(profile + "plain.db", "select count(*) from t"));
 }

@@ -19,12 +19,12 @@ CString MakeTestRoot(const char* name)
     return root;
 }
 
-void CleanList(CFoundItemList& list)
+void CleanList(CFoundItemList& list, IProgressSink* sink)
 {
     CSectionList sections(1, CScanItemPtr(new CScanItem("Browsers", 2)));
     sections[0]->GetFoundItems().swap(list);
-    CSilentSink sink;
-    CleanSections(sections, sink, nullptr);
+    CSilentSink silent;
+    CleanSections(sections, sink ? *sink : silent, nullptr);
     sections[0]->GetFoundItems().swap(list);
 }
 

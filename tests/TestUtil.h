@@ -52,8 +52,9 @@ public:
     explicit CTestCleanHost(bool shred = false) : CHeadlessCleanHost(shred) {}
 };
 
-// Cleans a list as the clean run does: last found first, cleaned items dropped.
-void CleanList(CFoundItemList& list);
+// Cleans a list as the clean run does: last found first, cleaned items dropped; what the
+// clean says goes to sink, when given.
+void CleanList(CFoundItemList& list, IProgressSink* sink = nullptr);
 // The display texts of a list, or "type: text" with withTypes.
 std::vector<std::string> Texts(const CFoundItemList& list, bool withTypes = false);
 
