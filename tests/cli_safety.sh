@@ -181,5 +181,47 @@ check '[ $status -eq 0 ] && [ -z "$(ls -A "$user_dir/Временные")" ] && 
 wine reg delete "$shell_folders" /v Recent /f </dev/null >/dev/null 2>&1
 rm -rf "$user_dir/Временные" "$user_dir/张伟"
 
+# 11. Links and second names planted where a clean of browser databases would write (a
+# symbolic link at History's write-ahead log, a hard link at Firefox's), and a trigger
+# stored in places.sqlite: each database is said and left, the clean exits 1, and the
+# documents keep every byte; once the links are gone the clean runs, and the trigger,
+# which would remove every bookmark, never runs.
+schemas=$(dirname "$0")/data/browsers
+chrome_u="$user_dir/AppData/Local/Google/Chrome/User Data/Default"
+chrome_w="C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default"
+places_u=$user_dir/AppData/Roaming/Mozilla/Firefox/Profiles/links.default
+places_w="C:\\users\\$user\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\links.default"
+mkdir -p "$chrome_u" "$places_u"
+sqlite3 "$chrome_u/History" <"$schemas/chromium-History.sql"
+sqlite3 "$chrome_u/History" "insert into urls (id, url, title, visit_count, typed_count, last_visit_time)
+  values (1, 'https://chrome.example/', '', 1, 0, 10); insert into visits (id, url, visit_time) values (1, 1, 10);"
+sqlite3 "$places_u/places.sqlite" <"$schemas/firefox-places.sql"
+sqlite3 "$places_u/places.sqlite" "insert into moz_places (id, url, guid) values (1, 'https://ff.example/', 'p1');
+  insert into moz_historyvisits (place_id, visit_date, visit_type) values (1, 10, 1);
+  insert into moz_bookmarks (id, type, parent, guid) values (1, 2, 0, 'root________'), (2, 2, 1, 'menu________');
+  insert into moz_bookmarks (id, type, fk, parent, title, guid) values (3, 1, 1, 2, 'kept', 'bookmark0001');
+  create trigger planted after delete on moz_historyvisits begin delete from moz_bookmarks; end;"
+printf 'my thesis' >"$docs_u/thesis.txt"
+printf 'my notes' >"$docs_u/notes.txt"
+ln -s "$docs_u/thesis.txt" "$chrome_u/History-wal"
+ln "$docs_u/notes.txt" "$places_u/places.sqlite-wal"
+cp "$chrome_u/History" "$work/History.before"
+run_cli --areas=716 --sections=2 --clean >"$work/planted.out" 2>"$work/planted.err"
+status=$?
+check '[ $status -eq 1 ]' "links beside databases: exit status $status"
+for line in "skipped $chrome_w\\History: History-wal leads elsewhere (a link); the database is left as it is" \
+  "skipped $places_w\\places.sqlite: places.sqlite-wal has 2 names (hard links); the database is left as it is"; do
+  check 'crlf "$work/planted.err" | grep -qxF "$line"' "links beside databases: no line '$line': $(cat "$work/planted.err")"
+done
+check '[ "$(cat "$docs_u/thesis.txt")" = "my thesis" ] && [ "$(cat "$docs_u/notes.txt")" = "my notes" ] && [ -L "$chrome_u/History-wal" ]' \
+  "links beside databases: the documents or the links changed"
+check 'cmp -s "$chrome_u/History" "$work/History.before"' "links beside databases: History changed"
+rm "$chrome_u/History-wal" "$places_u/places.sqlite-wal"
+run_cli --areas=716 --sections=2 --clean >"$work/planted.out" 2>"$work/planted.err"
+status=$?
+check '[ $status -eq 0 ] && [ "$(sqlite3 "$places_u/places.sqlite" "select count(*) from moz_historyvisits") $(sqlite3 "$places_u/places.sqlite" "select count(*) from moz_bookmarks")" = "0 3" ]' \
+  "the stored trigger: status $status, visits and bookmarks $(sqlite3 "$places_u/places.sqlite" "select count(*) from moz_historyvisits; select count(*) from moz_bookmarks" | tr '\n' ' ') $(cat "$work/planted.err")"
+rm -rf "$user_dir/AppData/Local/Google" "$user_dir/AppData/Roaming/Mozilla" "$docs_u/thesis.txt" "$docs_u/notes.txt"
+
 echo "cli safety: $failures failure(s)"
 [ "$failures" -eq 0 ]
