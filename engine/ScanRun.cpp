@@ -25,6 +25,7 @@ struct CSectionScan
     CScanRoots& roots;
     bool profilesFound = false;
     std::vector<CString> firefox;
+    std::vector<CString> firefoxNames; // each Firefox profile's folder name, as listed
     std::vector<CString> chromium;
     // The rules' folders (for the whole scan) and the section's rule scanner, made at the
     // first step that needs them.
@@ -80,7 +81,12 @@ void FindProfiles(CSectionScan& scan)
     scan.profilesFound = true;
     const CScanPaths& paths = scan.context.GetScanPaths();
     for (const CString& profile : FindFirefoxProfiles(paths[SP_APPDATA], scan.context))
+    {
+        const size_t count = scan.firefox.size();
         AddAdmittedProfile(scan, scan.firefox, profile);
+        if (scan.firefox.size() > count)
+            scan.firefoxNames.push_back(LastComponent(WithoutTrailingSeparators(profile)));
+    }
     for (const CString& profile : FindChromiumProfiles(paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]))
         AddAdmittedProfile(scan, scan.chromium, profile);
 }
@@ -117,19 +123,16 @@ void ScanProfiles(CSectionScan& scan, const std::vector<CString> CSectionScan::*
 }
 
 // Firefox keeps a profile's disk cache below the local application data, in a folder
-// named as the profile's.
+// named as the profile's folder is named where it is listed (a link's name, when it is one).
 void WalkFirefoxCaches(CSectionScan& scan)
 {
     FindProfiles(scan);
     const CString& local = scan.context.GetScanPaths()[SP_LOCAL_APPDATA];
     if (local.IsEmpty())
         return;
-    for (const CString& folder : scan.firefox)
-    {
-        CString name = LastComponent(folder.Left(folder.GetLength() - 1));
+    for (const CString& name : scan.firefoxNames)
         WalkRoot(scan, local + "\\Mozilla\\Firefox\\Profiles\\" + name + "\\cache2", FK_BROWSER_CACHE_FILE,
                  FK_BROWSER_CACHE_FOLDER);
-    }
 }
 
 void WalkChromiumCaches(CSectionScan& scan)
@@ -247,7 +250,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, variables, {}};
+        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, {}, variables, {}};
         for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];

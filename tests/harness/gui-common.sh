@@ -52,21 +52,26 @@ other_window() {
 # Closes the window that FINDER prints by sending it KEY: waits up to 10 s for it, and
 # sends the key again until it is gone (Wine may replace a window's X window just after
 # mapping it, so the first id found can be stale). Fails when none came or it stayed.
+# The key is released at the end: xdotool presses a key of the focused window through
+# the X server itself, and when the window closes on the press, it stops before the
+# release, and the key stays held (repeating) for whatever program comes next.
 close_with_key() {
-  local i id seen=""
+  local i id seen="" result=1
   for i in $(seq 1 100); do
     if id=$($1); then
       seen=1
       xdotool key --window "$id" "$2" 2>/dev/null
       sleep 0.5
-      $1 >/dev/null || return 0
+      $1 >/dev/null || { result=0; break; }
     elif [ -n "$seen" ]; then
-      return 0
+      result=0
+      break
     else
       sleep 0.1
     fi
   done
-  return 1
+  xdotool keyup "$2" 2>/dev/null
+  return $result
 }
 wait_exit() { # PID SECONDS: the exit status, or 124 when it did not end
   local i
