@@ -192,17 +192,20 @@ public:
         m_progress.Show(text);
     }
 
+    // Each place and reason is said once a run, however many areas met it (a database
+    // every browser area reads).
     void ReportProblem(ProblemKind kind, const CString& place, const CString& reason) override
     {
         if (kind != PROBLEM_NOTE)
             ++m_problems;
-        if (kind == PROBLEM_REFUSED)
-            return SayOnStderr("refused\t" + place + "\t" + reason);
-        const char* what = kind == PROBLEM_SKIPPED       ? "skipped "
+        const char* what = kind == PROBLEM_REFUSED       ? "refused\t"
+                           : kind == PROBLEM_SKIPPED     ? "skipped "
                            : kind == PROBLEM_NOT_CLEANED ? "could not clean "
                            : kind == PROBLEM_NOTE        ? "note "
                                                          : "could not read ";
-        SayOnStderr(what + place + ": " + reason);
+        const CString line = what + place + (kind == PROBLEM_REFUSED ? "\t" : ": ") + reason;
+        if (m_said.insert(line.str()).second)
+            SayOnStderr(line);
     }
 
     // One line on stderr, after the progress line is erased and stdout flushed.
@@ -239,6 +242,7 @@ private:
     CScanPaths m_paths;
     CProgressLine m_progress;
     int m_problems;
+    std::set<std::string> m_said; // the lines said on stderr
     int m_ticks;
     int m_total;
     bool m_cleaning;
