@@ -6,6 +6,7 @@
 #include "areas/ClipboardTarget.h"
 #include "areas/DiskTarget.h"
 #include "areas/FileTarget.h"
+#include "areas/FolderChain.h"
 #include "areas/FolderWalk.h"
 #include "areas/MRUListTarget.h"
 #include "areas/PathText.h"
@@ -263,6 +264,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
         section->SetStatus(SS_COMPLETE);
         context.RefreshList();
     }
+    ReleaseHeldFolders(); // the folders the checks of the browsers' files kept open
     context.RefreshList();
 }
 
