@@ -222,6 +222,16 @@ insert into moz_history_to_sources select id, 1 from moz_formhistory where id <=
         return p;
     }
 
+    // Chromium's Favicons beside a profile's History: an icon for every address there.
+    void AddChromiumIcons(const CString& p)
+    {
+        Exec(p + "Favicons", std::string(kSchema_chromium_Favicons) + R"(
+insert into favicons select id, url || '/favicon.ico', 1 from listed.urls;
+insert into favicon_bitmaps (icon_id, image_data) select id, x'00' from favicons;
+insert into icon_mapping (page_url, icon_id, page_url_type) select url, id, 0 from listed.urls)",
+             p + "History");
+    }
+
     // A Chromium profile: history and the files beside it, cookies, form values, saved
     // passwords and cards, bookmarks.
     CString MakeChromiumProfile(const char* name)
@@ -257,11 +267,7 @@ with recursive n(i) as (select 1 union all select i + 1 from n where i < 5)
     'GET', '', '', '', '', '', 'application/octet-stream', '' from n;
 insert into downloads_url_chains select id, 0, 'https://qvdlhost.example/qvDLSOURCE' || id from downloads;
 insert into downloads_slices select id, 0, 100, 1 from downloads)");
-        Exec(p + "Favicons", std::string(kSchema_chromium_Favicons) + R"(
-insert into favicons select id, url || '/favicon.ico', 1 from listed.urls;
-insert into favicon_bitmaps (icon_id, image_data) select id, x'00' from favicons;
-insert into icon_mapping (page_url, icon_id, page_url_type) select url, id, 0 from listed.urls)",
-             p + "History");
+        AddChromiumIcons(p);
         Exec(p + "Top Sites", std::string(kSchema_chromium_TopSites) + R"(
 insert into top_sites select url, id, 'page' from listed.urls where id <= 10)",
              p + "History");
@@ -382,11 +388,7 @@ insert into clusters_and_visits select id % 2 + 1, id, 1 from visits where id <=
                                   std::make_pair(std::string("EMBEDDER_VALUE"), std::string(", ''"))})
             rows.replace(rows.find(field.first), field.first.size(), embedder ? field.second : std::string());
         Exec(p + "History", history + rows);
-        Exec(p + "Favicons", std::string(kSchema_chromium_Favicons) + R"(
-insert into favicons select id, url || '/favicon.ico', 1 from listed.urls;
-insert into favicon_bitmaps (icon_id, image_data) select id, x'00' from favicons;
-insert into icon_mapping (page_url, icon_id, page_url_type) select url, id, 0 from listed.urls)",
-             p + "History");
+        AddChromiumIcons(p);
         Exec(p + "Web Data", std::string(webData) + R"(
 with recursive n(i) as (select 1 union all select i + 1 from n where i < 20)
   insert into autofill (name, value, value_lower) select 'email', 'qvFORM' || i, 'qvform' || i from n;
