@@ -90,13 +90,25 @@ public:
         Close();
         return ::RegOpenKeyExA(root, path, 0, access, &m_key);
     }
-    LONG OpenW(HKEY root, const wchar_t* path, REGSAM access)
+    // options: REG_OPTION_OPEN_LINK opens a registry link as itself.
+    LONG OpenW(HKEY root, const wchar_t* path, REGSAM access, DWORD options = 0)
     {
         Close();
-        return ::RegOpenKeyExW(root, path, 0, access, &m_key);
+        return ::RegOpenKeyExW(root, path, options, access, &m_key);
     }
     HKEY Get() const { return m_key; }
     operator HKEY() const { return m_key; }
+    void Attach(HKEY key)
+    {
+        Close();
+        m_key = key;
+    }
+    HKEY Detach()
+    {
+        HKEY key = m_key;
+        m_key = nullptr;
+        return key;
+    }
     void Close()
     {
         if (m_key)

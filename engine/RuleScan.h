@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ScanRoots.h"
+#include "areas/RegistryTarget.h"
 #include "model/CleanTarget.h"
 #include "model/Tickable.h"
 #include "rules/RuleDetect.h"
@@ -33,16 +34,33 @@ public:
 
 private:
     class CEntryWalk;
+    // A registry exclusion as the registry names its key.
+    struct CRegistryExclusion
+    {
+        CString rootName;
+        CString subKey;
+        CString value; // "" for the whole key
+    };
+    // Reads the entry's exclusions (the registry's into m_registryExclusions, the files'
+    // into walk); false, with the entry refused and said, when any cannot be honoured.
+    bool ReadExclusions(const CRuleEntry& entry, CEntryWalk& walk);
     void ScanFileKey(const CRuleEntry& entry, const CFileKeyRule& key, CEntryWalk& walk);
     void ScanRegKey(const CRuleEntry& entry, const CRegKeyRule& key);
+    // Lists a key whole, or, when it holds an exclusion, everything of it but the excluded
+    // keys and values and the keys on the way to them.
+    void ListKeyTree(const CRuleEntry& entry, const CRegistryPath& key);
+    void AddRegistryItem(const CRuleEntry& entry, const CRegistryPath& key, const CString& value, bool isValue);
+    // Whether a key (or with value, one value of it) is excluded; holdsExcluded tells a key
+    // that is not but holds something that is.
+    bool IsKeyExcluded(const CString& rootName, const CString& subKey, const CString* value,
+                       bool& holdsExcluded) const;
     void Refuse(const CRuleEntry& entry, const CString& key, const CString& reason);
-    bool IsRegistryExcluded(const CRuleEntry& entry, const CString& rootName, const CString& subKey,
-                            const CString* value);
 
     CScanRoots& m_roots;
     const CRuleVariables& m_variables;
     CFoundItemList& m_list;
     CTickable& m_tick;
     CPathProbe m_probe;
-    std::set<std::wstring> m_listed; // folded paths of what is listed
+    std::set<std::wstring> m_listed; // folded paths of what is listed ("K"/"V" before a registry item's)
+    std::vector<CRegistryExclusion> m_registryExclusions; // of the entry being scanned
 };

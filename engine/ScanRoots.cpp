@@ -2,6 +2,7 @@
 
 #include "ScanPaths.h"
 #include "afx/Com.h"
+#include "afx/File.h"
 #include "areas/EntryHandle.h"
 #include "areas/PathText.h"
 
@@ -18,14 +19,15 @@ const struct
     int csidl;
     bool inside;
     bool content;
+    bool appData;
 } kProtectedFolders[] = {
-    {CSIDL_WINDOWS, false, false},         {CSIDL_SYSTEM, false, false},
-    {CSIDL_PROFILE, false, false},         {CSIDL_APPDATA, false, false},
-    {CSIDL_LOCAL_APPDATA, false, false},   {CSIDL_COMMON_APPDATA, false, false},
-    {CSIDL_PERSONAL, true, true},          {CSIDL_DESKTOPDIRECTORY, true, true},
-    {CSIDL_MYPICTURES, true, true},        {CSIDL_MYMUSIC, true, true},
-    {CSIDL_MYVIDEO, true, true},           {CSIDL_PROGRAM_FILES, true, false},
-    {CSIDL_PROGRAM_FILESX86, true, false}, {CSIDL_FAVORITES, true, true},
+    {CSIDL_WINDOWS, false, false, false},         {CSIDL_SYSTEM, false, false, false},
+    {CSIDL_PROFILE, false, false, false},         {CSIDL_APPDATA, false, false, true},
+    {CSIDL_LOCAL_APPDATA, false, false, true},    {CSIDL_COMMON_APPDATA, false, false, true},
+    {CSIDL_PERSONAL, true, true, false},          {CSIDL_DESKTOPDIRECTORY, true, true, false},
+    {CSIDL_MYPICTURES, true, true, false},        {CSIDL_MYMUSIC, true, true, false},
+    {CSIDL_MYVIDEO, true, true, false},           {CSIDL_PROGRAM_FILES, true, false, false},
+    {CSIDL_PROGRAM_FILESX86, true, false, false}, {CSIDL_FAVORITES, true, true, false},
 };
 
 std::wstring FoldedKey(const CString& path)
@@ -86,8 +88,17 @@ CScanRoots::CScanRoots(HWND owner)
 {
     for (const auto& folder : kProtectedFolders)
         AddProtected(m_protected, {GetShellFolderPath(owner, folder.csidl), folder.inside,
-                                   folder.csidl == CSIDL_FAVORITES, folder.content});
+                                   folder.csidl == CSIDL_FAVORITES, folder.content, folder.appData});
     AddProtected(m_protected, {DownloadsFolder(), true, false, true});
+    // The program's own choices and rule files, and the folder it runs from: no rule
+    // reaches them, as none reaches the user's documents.
+    const CString appData = GetShellFolderPath(owner, CSIDL_APPDATA);
+    if (!appData.IsEmpty())
+        AddProtected(m_protected, {appData + "\\Quorvantis", true, false, true, false, true});
+    const CString program = GetRunningProgramPath();
+    const int slash = program.ReverseFind('\\');
+    if (slash > 2)
+        AddProtected(m_protected, {program.Left(slash), true, false, true, false, true});
 }
 
 CScanRoots::CScanRoots(const std::vector<CProtected>& protectedFolders)
@@ -111,9 +122,11 @@ CScanRoots::Verdict CScanRoots::Check(const CString& path, CString& resolved, CS
         reason = "a drive root" + leads + what;
         return ROOT_REFUSED;
     }
+    // The program's own folders guard against rules only: the walks may hold them.
+    const bool forRules = inside != &CProtected::inside;
     for (const CProtected& folder : m_protected)
     {
-        if (folder.favorites && favoritesArea)
+        if ((folder.favorites && favoritesArea) || (folder.rulesOnly && !forRules))
             continue;
         if (IsSameOrBelow(folder.path, resolved))
         {
@@ -141,6 +154,14 @@ CScanRoots::Verdict CScanRoots::Admit(const CString& path, CString& resolved, CS
 CScanRoots::Verdict CScanRoots::AdmitProfile(const CString& path, CString& resolved, CString& reason)
 {
     return Check(path, resolved, reason, false, ", not a browser profile; not read", &CProtected::inside);
+}
+
+bool CScanRoots::IsApplicationDataFolder(const CString& resolved) const
+{
+    for (const CProtected& folder : m_protected)
+        if (folder.appData && IsSameOrBelow(resolved, folder.path) && IsSameOrBelow(folder.path, resolved))
+            return true;
+    return false;
 }
 
 bool CScanRoots::IsAboveProtected(const CString& path, CString& reason) const

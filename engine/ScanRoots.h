@@ -33,6 +33,9 @@ public:
         bool inside;
         bool favorites;       // the Favorites folder: walked by the favorites area itself
         bool content = false; // a folder of the user's own files (documents, pictures)
+        bool appData = false; // an application-data folder (roaming, local, program data)
+        bool rulesOnly = false; // guarded from cleaning rules, not from the walks (the
+                                // program's own folders)
     };
 
     // Resolves the protected folders of this user and system; owner is the window that
@@ -53,10 +56,14 @@ public:
     // Whether a folder that a rule's wildcards would search from is or holds one of the
     // folders above (or is a drive root); reason says which.
     bool IsAboveProtected(const CString& path, CString& reason) const;
+    // Whether a resolved folder is an application-data folder itself, where a rule may
+    // name single files (never a wildcard, never below).
+    bool IsApplicationDataFolder(const CString& resolved) const;
 
 private:
     // The rules every root passes; inside names the flag of the folders it may not lie in
-    // (nullptr for none).
+    // (nullptr for none). The walks, which pass CProtected::inside, are not held to the
+    // rules-only folders.
     Verdict Check(const CString& path, CString& resolved, CString& reason, bool favoritesArea, const char* what,
                   bool CProtected::*inside) const;
 

@@ -20,6 +20,7 @@ const struct
     {"DET_THUNDERBIRD", "%AppData%\\Thunderbird"},
     {"DET_OPERA", "%AppData%\\Opera Software"},
     {"DET_WINSTORE", "%LocalAppData%\\Packages"},
+    {"DET_WINDOWS", nullptr}, // Windows itself, always there
 };
 
 std::vector<std::wstring> Components(const CString& rest)
@@ -166,9 +167,10 @@ bool CRuleDetector::IsOsInRange(const CString& range) const
 {
     if (range.IsEmpty())
         return true;
+    // One version means exactly that one; with "|" either end may be open.
     const int bar = range.Find('|');
     const CString low = bar < 0 ? range : range.Left(bar);
-    const CString high = bar < 0 ? CString() : range.Mid(bar + 1);
+    const CString high = bar < 0 ? range : range.Mid(bar + 1);
     const DWORD current = (m_os.major << 16) | m_os.minor;
     DWORD version = 0;
     if (!low.IsEmpty() && (!ParseVersion(low, version) || current < version))
@@ -199,7 +201,7 @@ bool CRuleDetector::IsDetected(const CRuleEntry& entry)
             return true;
     for (const CString& special : entry.specialDetect)
         for (const auto& known : kSpecialDetects)
-            if (special.CompareNoCase(known.name) == 0 && IsFileThere(known.path))
+            if (special.CompareNoCase(known.name) == 0 && (!known.path || IsFileThere(known.path)))
                 return true;
     return false;
 }

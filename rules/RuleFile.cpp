@@ -13,15 +13,38 @@ namespace
 // A rule file is text of a few megabytes; a larger one is not a rule file.
 const LONGLONG kMaxRuleFile = 64 * 1024 * 1024;
 
+// The sections of the LangSecRef numbers, as the community file's documentation lists them.
 const struct
 {
     const char* number;
     const char* name;
 } kLangSecRefs[] = {
-    {"3021", "Applications"}, {"3022", "Internet"},      {"3023", "Multimedia"},
-    {"3024", "Utilities"},    {"3025", "Windows"},       {"3026", "Firefox"},
-    {"3027", "Opera"},        {"3028", "Safari"},        {"3029", "Google Chrome"},
-    {"3030", "Thunderbird"},  {"3031", "Windows Store"},
+    {"3001", "Internet Explorer"},
+    {"3005", "Microsoft Edge (legacy)"},
+    {"3006", "Microsoft Edge"},
+    {"3021", "Applications"},
+    {"3022", "Internet"},
+    {"3023", "Multimedia"},
+    {"3024", "Utilities"},
+    {"3025", "Windows"},
+    {"3026", "Firefox"},
+    {"3027", "Opera"},
+    {"3028", "Safari"},
+    {"3029", "Google Chrome"},
+    {"3030", "Thunderbird"},
+    {"3031", "Windows Store"},
+    {"3032", "CCleaner Browser"},
+    {"3033", "Vivaldi"},
+    {"3034", "Brave"},
+    {"3035", "Opera GX"},
+    {"3036", "Spotify"},
+    {"3037", "Avast Secure Browser"},
+    {"3038", "AVG Secure Browser"},
+    {"3039", "Arc Browser"},
+    {"3040", "iTunes"},
+    {"3042", "WhatsApp"},
+    {"3043", "Norton Private Browser"},
+    {"3044", "Avira Secure Browser"},
 };
 
 // A piece of the text, without copying it.
@@ -75,26 +98,34 @@ bool SplitKeyName(const CPiece& key, CPiece& base)
     return true;
 }
 
+// The names of a pattern list ("*.log;*.tmp"), without empty ones.
+std::vector<CString> SplitPatterns(const CPiece& list)
+{
+    std::vector<CString> patterns;
+    const char* start = list.at;
+    const char* end = list.at + list.size;
+    for (const char* at = start;; ++at)
+    {
+        if (at == end || *at == ';')
+        {
+            const CPiece pattern = Trimmed(start, static_cast<size_t>(at - start));
+            if (pattern.size)
+                patterns.push_back(pattern.Text());
+            if (at == end)
+                break;
+            start = at + 1;
+        }
+    }
+    return patterns;
+}
+
 bool ParseFileKey(const CPiece& value, CFileKeyRule& rule)
 {
     std::vector<CPiece> parts = SplitBars(value);
     if (parts.size() < 2 || parts[0].size == 0)
         return false;
     rule.folder = parts[0].Text();
-    const char* start = parts[1].at;
-    const char* end = parts[1].at + parts[1].size;
-    for (const char* at = start;; ++at)
-    {
-        if (at == end || *at == ';')
-        {
-            CPiece pattern = Trimmed(start, static_cast<size_t>(at - start));
-            if (pattern.size)
-                rule.patterns.push_back(pattern.Text());
-            if (at == end)
-                break;
-            start = at + 1;
-        }
-    }
+    rule.patterns = SplitPatterns(parts[1]);
     for (size_t i = 2; i < parts.size(); ++i)
     {
         if (parts[i].Is("RECURSE"))
@@ -112,19 +143,34 @@ bool ParseExcludeKey(const CPiece& value, CExcludeRule& rule)
     std::vector<CPiece> parts = SplitBars(value);
     if (parts.size() < 2 || parts.size() > 3 || parts[1].size == 0)
         return false;
-    if (parts[0].Is("FILE"))
-        rule.kind = EXCLUDE_FILE;
-    else if (parts[0].Is("PATH"))
-        rule.kind = EXCLUDE_PATH;
-    else if (parts[0].Is("REG"))
+    rule.path = parts[1].Text();
+    if (parts[0].Is("REG"))
+    {
         rule.kind = EXCLUDE_REG;
+        if (parts.size() == 3)
+            rule.value = parts[2].Text();
+        return parts.size() == 2 || !rule.value.IsEmpty();
+    }
+    if (parts[0].Is("PATH"))
+        rule.kind = EXCLUDE_PATH;
+    else if (parts[0].Is("FILE"))
+        rule.kind = EXCLUDE_FILE;
     else
         return false;
-    rule.path = parts[1].Text();
     if (parts.size() == 3)
-        rule.pattern = parts[2].Text();
-    // A file exclusion names its files.
-    return rule.kind != EXCLUDE_FILE || !rule.pattern.IsEmpty();
+    {
+        rule.patterns = SplitPatterns(parts[2]);
+        return !rule.patterns.empty();
+    }
+    if (rule.kind == EXCLUDE_PATH)
+        return true; // the whole folder
+    // FILE with the file's full path: its folder and its name.
+    const int slash = rule.path.ReverseFind('\\');
+    if (slash <= 0 || slash + 1 == rule.path.GetLength())
+        return false;
+    rule.patterns.push_back(rule.path.Mid(slash + 1));
+    rule.path = rule.path.Left(slash);
+    return true;
 }
 
 // One "Name=Value" line of an entry; false when it is not one the format has.
@@ -158,6 +204,7 @@ bool ParseKey(const CPiece& key, const CPiece& value, CRuleEntry& entry)
     else if (base.Is("ExcludeKey"))
     {
         CExcludeRule rule;
+        rule.keyName = key.Text();
         if (!ParseExcludeKey(value, rule))
             return false;
         entry.excludes.push_back(rule);
@@ -240,7 +287,7 @@ void ParseUtf8(const char* text, size_t size, CRuleSet& rules, int areaId)
             Finish(entry, rules, byName);
             entry = CRuleEntry();
             entry.areaId = areaId;
-            inEntry = piece.size > 2 && piece.at[piece.size - 1] == ']';
+            inEntry = piece.size > 2 && piece.at[piece.size - 1] == ']' && !memchr(piece.at, '\0', piece.size);
             if (inEntry)
                 entry.name = Trimmed(piece.at + 1, piece.size - 2).Text();
             else
@@ -249,10 +296,17 @@ void ParseUtf8(const char* text, size_t size, CRuleSet& rules, int areaId)
             continue;
         }
         const char* equals = static_cast<const char*>(memchr(piece.at, '=', piece.size));
-        if (!inEntry || !equals ||
-            !ParseKey(Trimmed(piece.at, static_cast<size_t>(equals - piece.at)),
-                      Trimmed(equals + 1, static_cast<size_t>(piece.at + piece.size - equals - 1)), entry))
-            ++rules.malformedLines;
+        const CPiece key = equals ? Trimmed(piece.at, static_cast<size_t>(equals - piece.at)) : piece;
+        // A text holding a NUL is no rule: it would be cut short wherever it is shown.
+        const bool readable = memchr(piece.at, '\0', piece.size) == nullptr;
+        if (inEntry && equals && readable &&
+            ParseKey(key, Trimmed(equals + 1, static_cast<size_t>(piece.at + piece.size - equals - 1)), entry))
+            continue;
+        ++rules.malformedLines;
+        // An exclusion that cannot be read keeps its entry from running at all.
+        if (inEntry && entry.unusable.IsEmpty() && key.size >= 10 && _strnicmp(key.at, "ExcludeKey", 10) == 0)
+            entry.unusable = (readable ? key.Text() : CString("an ExcludeKey")) +
+                             ": an exclusion this program cannot read; the entry does not run without it";
     }
     Finish(entry, rules, byName);
 }

@@ -28,18 +28,26 @@ struct CRegKeyRule
     bool isValue = false;
 };
 
-// ExcludeKeyN=FILE|folder|pattern, PATH|folder[|pattern], REG|key[|value]
+// ExcludeKeyN, as the format writes them:
+//   FILE|folder|name;name  the files of that folder (only) of those names or patterns
+//   FILE|folder\file       one file, by its full path
+//   PATH|folder|pattern;pattern  the files below the folder, at any depth, that match
+//   PATH|folder            everything below the folder
+//   REG|key                a registry key with everything below it
+//   REG|key|value          one value of a key
 enum ExcludeKind
 {
-    EXCLUDE_FILE, // files of that folder (only) matching the pattern
-    EXCLUDE_PATH, // everything below the folder, or what matches the pattern there
-    EXCLUDE_REG   // a key with everything below it, or one value
+    EXCLUDE_FILE,
+    EXCLUDE_PATH,
+    EXCLUDE_REG
 };
 struct CExcludeRule
 {
     ExcludeKind kind = EXCLUDE_FILE;
-    CString path;
-    CString pattern; // or the value name
+    CString keyName;               // "ExcludeKey1"
+    CString path;                  // the folder, or the key; variables unexpanded
+    std::vector<CString> patterns; // FILE and PATH; none for a whole folder
+    CString value;                 // REG: one value, or "" for the whole key
 };
 
 struct CRuleEntry
@@ -50,12 +58,16 @@ struct CRuleEntry
     std::vector<CString> detect;     // registry keys, or key|value
     std::vector<CString> detectFile; // files or folders, wildcards allowed
     std::vector<CString> specialDetect;
-    CString detectOS; // min|max, each "major.minor" or empty
+    CString detectOS; // "major.minor" for exactly that version, or min|max, either end empty
     bool defaultOn = false; // read, not followed: an entry stays unchecked until the user checks it
     CString warning;
     std::vector<CFileKeyRule> fileKeys;
     std::vector<CRegKeyRule> regKeys;
     std::vector<CExcludeRule> excludes;
+    // Why the entry cannot run as its author wrote it ("ExcludeKey2: ..."): an exclusion
+    // that could not be read is never dropped while the keys it limits still run, so the
+    // whole entry is refused. "" for an entry that can run.
+    CString unusable;
     // The name again, shared by every item the entry finds as its type text.
     std::shared_ptr<const CString> typeName;
 };
@@ -66,7 +78,8 @@ struct CRuleSet
     int malformedLines = 0;
 };
 
-// The section name of a LangSecRef number ("3021" gives "Applications"), or "".
+// The section name of a LangSecRef number ("3021" gives "Applications"), or "" for a
+// number the format does not give.
 CString LangSecRefName(const CString& number);
 
 // Reads rule text (UTF-8 with or without its mark, or UTF-16 with its mark) into rules;

@@ -137,7 +137,7 @@ TEST(RuleFileTest, EveryKeyKindFlagAndMalformedLine)
     EXPECT_EQ(EXCLUDE_FILE, entry.excludes[0].kind);
     EXPECT_EQ(EXCLUDE_PATH, entry.excludes[1].kind);
     EXPECT_EQ(EXCLUDE_REG, entry.excludes[2].kind);
-    EXPECT_EQ("P", entry.excludes[2].pattern.str());
+    EXPECT_EQ("P", entry.excludes[2].value.str());
 
     // UTF-16 with its mark, as some editors save the file.
     const std::wstring wide = L"\xFEFF[Wide \x00E9 *]\nFileKey1=%Temp%\\W|*.*\n";
@@ -235,6 +235,9 @@ TEST(RuleDetectTest, EachKindOfDetectionTrueAndFalse)
         {"DetectOS=10.0|10.0\nDetectFile=%Root%\\Vendor\n", true},
         {"DetectOS=6.1|6.3\nDetectFile=%Root%\\Vendor\n", false},
         {"SpecialDetect=DET_NO_SUCH\n", false},
+        {"SpecialDetect=DET_WINDOWS\n", true},
+        {"DetectOS=10.0\n", true}, // one version: exactly that one
+        {"DetectOS=6.1\n", false},
     };
     for (const auto& c : cases)
     {
@@ -295,7 +298,10 @@ TEST(RuleScanTest, KeysThatReachProtectedPlacesAreRefusedAndTouchNothing)
     ASSERT_TRUE(WriteBytes(sentinel, "my thesis"));
     ASSERT_TRUE(MakeDir(documents + "\\Sub") && WriteBytes(documents + "\\Sub\\chapter.txt", "chapter"));
     ASSERT_TRUE(MakeHostLink(documents, root + "\\docs-link"));
-    const char* cases[] = {
+    ASSERT_TRUE(MakeDir(GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis"));
+    const std::string sid = CurrentUserSid().str();
+    ASSERT_FALSE(sid.empty());
+    const std::string cases[] = {
         "FileKey1=C:\\|*.*",
         "FileKey1=%SystemDrive%|*.tmp|RECURSE",
         "FileKey1=%UserProfile%|*.*|RECURSE",
@@ -317,11 +323,26 @@ TEST(RuleScanTest, KeysThatReachProtectedPlacesAreRefusedAndTouchNothing)
         "RegKey1=HKCU\\Software\\Micro*\\Windows",
         "RegKey1=HKLM\\SOFTWARE\\*",
         "RegKey1=HKU\\.DEFAULT",
+        // Every file, however the pattern spells it; the program's own folder.
+        "FileKey1=%Documents%\\Sub|**",
+        "FileKey1=%Documents%\\Sub|?*",
+        "FileKey1=%Documents%\\Sub|notes.txt;*?*",
+        "FileKey1=%Documents%\\Sub|**|RECURSE",
+        "FileKey1=%AppData%\\Quorvantis|*.cfg",
+        "FileKey1=%LocalAppData%|qv*.log", // wildcards directly in an application-data folder
+        // Protected keys by other spellings: this user's hive under HKU, the 32-bit view,
+        // long names in any case with doubled and trailing separators, another user's hive.
+        "RegKey1=HKU\\" + sid + "\\Software",
+        "RegKey1=HKEY_USERS\\" + sid + "\\Environment",
+        "RegKey1=HKU\\.DEFAULT\\Software",
+        "RegKey1=HKU\\S-1-5-18\\Software\\Vendor",
+        "RegKey1=HKLM\\SOFTWARE\\Wow6432Node\\Microsoft",
+        "RegKey1=hkey_current_user\\\\software\\",
     };
-    for (const char* key : cases)
+    for (const std::string& key : cases)
     {
         CRuleSink sink;
-        CFoundItemList list = ScanEntry(std::string("[Hostile *]\n") + key + "\n", root, sink);
+        CFoundItemList list = ScanEntry("[Hostile *]\n" + key + "\n", root, sink);
         EXPECT_TRUE(list.empty()) << key;
         ASSERT_EQ(1u, sink.m_refused.size()) << key;
         EXPECT_EQ(0u, sink.m_refused[0].find("Hostile *: ")) << sink.m_refused[0];
@@ -329,6 +350,7 @@ TEST(RuleScanTest, KeysThatReachProtectedPlacesAreRefusedAndTouchNothing)
     }
     EXPECT_TRUE(RunHost("grep -qx 'my thesis' " + HostQuote(HostPath(sentinel))));
     EXPECT_TRUE(RunHost("grep -qx chapter " + HostQuote(HostPath(documents + "\\Sub\\chapter.txt"))));
+    EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Environment", "TEMP"));
     DeleteFileA(sentinel);
     RemoveTree(documents + "\\Sub");
     RemoveTree(root);
@@ -364,8 +386,9 @@ TEST(RuleScanTest, RegistryKeysValuesWildcardsAndExclusions)
                                     "ExcludeKey2=REG|HKCU\\Software\\QvRules\\Office\\User MRU\\Live_2\\File MRU|Pinned\n",
                                     CString("C:\\unused"), sink);
     EXPECT_TRUE(sink.m_refused.empty());
-    // Live_2's list holds an excluded value, so it is not deleted whole either.
-    EXPECT_EQ(Sorted({"HKCU\\Software\\QvRules\\App\\Item 1", "HKCU\\Software\\QvRules\\Office\\User MRU\\ADAL_1\\File MRU"}),
+    // Live_2's list holds an excluded value: it is not deleted whole, its other values go.
+    EXPECT_EQ(Sorted({"HKCU\\Software\\QvRules\\App\\Item 1", "HKCU\\Software\\QvRules\\Office\\User MRU\\ADAL_1\\File MRU",
+                      "HKCU\\Software\\QvRules\\Office\\User MRU\\Live_2\\File MRU\\Item 1"}),
               Sorted(Texts(list)));
     CleanList(list);
     EXPECT_TRUE(list.empty());
@@ -377,6 +400,7 @@ TEST(RuleScanTest, RegistryKeysValuesWildcardsAndExclusions)
     EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules\\App", "Pinned"));
     EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules\\Keep", "Item 1"));
     EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules\\Office\\User MRU\\Live_2\\File MRU", "Pinned"));
+    EXPECT_FALSE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules\\Office\\User MRU\\Live_2\\File MRU", "Item 1"));
     key.Close();
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QvRules");
 }
@@ -434,4 +458,299 @@ TEST(BuiltInRulesTest, JumpListsExplorerHistoriesAndTodaysOfficeLists)
     RegDeleteTreeA(HKEY_CURRENT_USER, keys[0]);
     RegDeleteTreeA(HKEY_CURRENT_USER, keys[1]);
     DeleteFileA(jumpList);
+}
+
+// Exclusions, sections and the format's smaller rules, as the community file's
+// documentation writes them.
+TEST(RuleFileTest, ExclusionsSectionsAndSmallerRules)
+{
+    using namespace std::string_literals;
+    const CRuleSet rules = Parse("[Excludes *]\n"
+                                 "FileKey1=C:\\dir|*.*\n"
+                                 "ExcludeKey1=FILE|C:\\dir\\deleteme.log\n"
+                                 "ExcludeKey2=PATH|C:\\dir|*.bak;*.log\n"
+                                 "ExcludeKey3=FILE|C:\\dir\\|a.txt;b.txt\n"
+                                 "ExcludeKey4=PATH|C:\\dir\\sub\\\n"
+                                 "ExcludeKey5=REG|HKCU\\Software\\A|Value\n"
+                                 "[Unreadable exclusion *]\n"
+                                 "FileKey1=C:\\dir|*.*\n"
+                                 "ExcludeKey1=DIR|C:\\dir\n"
+                                 "[Vivaldi Cache *]\nLangSecRef=3033\nFileKey1=C:\\v|*.*\n"
+                                 "[Brave Cache *]\nLangSecRef=3034\nFileKey1=C:\\b|*.*\n"
+                                 "[Edge Cache *]\nLangSecRef=3006\nFileKey1=C:\\e|*.*\n"
+                                 "[Avira Cache *]\nLangSecRef=3044\nFileKey1=C:\\a|*.*\n"
+                                 "[No such section *]\nLangSecRef=3041\nFileKey1=C:\\n|*.*\n" +
+                                 "[Nul\0name *]\nFileKey1=C:\\x|*.*\n"s + "[Nul key *]\nFileKey1=C:\\x|a\0b\nFileKey2=C:\\y|*.*\n"s);
+    std::vector<std::string> names, sections;
+    for (const CRuleEntry& entry : rules.entries)
+    {
+        names.push_back(entry.name.str());
+        sections.push_back(entry.section.str());
+    }
+    EXPECT_EQ((std::vector<std::string>{"Excludes *", "Unreadable exclusion *", "Vivaldi Cache *", "Brave Cache *",
+                                        "Edge Cache *", "Avira Cache *", "No such section *", "Nul key *"}),
+              names);
+    EXPECT_EQ((std::vector<std::string>{"Other", "Other", "Vivaldi", "Brave", "Microsoft Edge", "Avira Secure Browser",
+                                        "Other", "Other"}),
+              sections);
+    // Malformed: the DIR exclusion, 3041, the name with a NUL and its key, the key with a NUL.
+    EXPECT_EQ(5, rules.malformedLines);
+    EXPECT_EQ(1u, rules.entries[7].fileKeys.size());
+
+    const std::vector<CExcludeRule>& excludes = rules.entries[0].excludes;
+    ASSERT_EQ(5u, excludes.size());
+    EXPECT_EQ("", rules.entries[0].unusable.str());
+    const struct
+    {
+        ExcludeKind kind;
+        const char* path;
+        std::vector<CString> patterns;
+        const char* value;
+    } expected[] = {
+        {EXCLUDE_FILE, "C:\\dir", {"deleteme.log"}, ""},
+        {EXCLUDE_PATH, "C:\\dir", {"*.bak", "*.log"}, ""},
+        {EXCLUDE_FILE, "C:\\dir\\", {"a.txt", "b.txt"}, ""},
+        {EXCLUDE_PATH, "C:\\dir\\sub\\", {}, ""},
+        {EXCLUDE_REG, "HKCU\\Software\\A", {}, "Value"},
+    };
+    for (size_t i = 0; i < excludes.size(); ++i)
+    {
+        EXPECT_EQ(expected[i].kind, excludes[i].kind) << i;
+        EXPECT_EQ(expected[i].path, excludes[i].path.str()) << i;
+        EXPECT_EQ(expected[i].patterns, excludes[i].patterns) << i;
+        EXPECT_EQ(expected[i].value, excludes[i].value.str()) << i;
+    }
+    EXPECT_EQ(0, rules.entries[1].unusable.Find("ExcludeKey1: ")) << rules.entries[1].unusable.str();
+}
+
+// The peer BleachBit's rule tests (its tests/TestWinapp.py, read for the results they
+// expect): a folder holding deleteme.log, deleteme.bak and sub\deleteme.log, one FileKey
+// with or without ExcludeKeys, and which of the three files stay, checked on the host.
+TEST(RuleScanTest, FileKeysAndExclusionsAsThePeerTestsThem)
+{
+    const CString root = MakeTestRoot("rule-peer");
+    SetEnvironmentVariableA("QVPEERDIR", root + "\\d");
+    const struct
+    {
+        const char* keys;
+        bool log, bak, subLog, folder;
+        bool refused = false;
+    } cases[] = {
+        {"FileKey1=%Root%|deleteme.log", false, true, true, true},
+        {"FileKey1=%Root%|dEleteme.LOG", false, true, true, true},
+        {"FileKey1=%Root%|*.log;*.bak", false, false, true, true},
+        {"FileKey1=%Root%|*.*", false, false, true, true},
+        {"FileKey1=%Root%|*.*|RECURSE", false, false, false, true},
+        {"FileKey1=%Root%|*.log|RECURSE", false, true, false, true},
+        {"FileKey1=%Root%|*.*|REMOVESELF", false, false, false, false},
+        {"FileKey1=%QvPeerDir%|deleteme.*", false, false, true, true},
+        {"FileKey1=%Root%|deleteme.*|RECURSE", false, false, false, true},
+        {"FileKey1=%Root%|eteme.*|RECURSE", true, true, true, true},
+        {"FileKey1=%Root%|*eteme.*|RECURSE", false, false, false, true},
+        {"FileKey1=%Root%|*eteme.*", false, false, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=FILE|%Root%|deleteme.log", true, false, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=FILE|%Root%\\|deleteme.log", true, false, true, true},
+        {"FileKey1=%Root%|*eteme.*\nExcludeKey1=FILE|%Root%|deleteme.log", true, false, true, true},
+        {"FileKey1=%Root%|*ete*.*\nExcludeKey1=PATH|%Root%|*ete*.lo?", true, false, true, true},
+        {"FileKey1=%Root%|*eteme*\nExcludeKey1=PATH|%Root%|*notexist.*", false, false, true, true},
+        {"FileKey1=%Root%|*eteme.log\nExcludeKey1=PATH|%Root%|do*.log", false, true, true, true},
+        {"FileKey1=%Root%|*.log;*.bak|RECURSE\nExcludeKey1=PATH|%Root%|*.log", true, false, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=FILE|%Root%\\deleteme.log", true, false, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=PATH|%Root%|*.*", true, true, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=PATH|%Root%\\|*.*", true, true, true, true},
+        {"FileKey1=%Root%|*.*|RECURSE\nExcludeKey1=PATH|%Root%|*.*", true, true, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=PATH|%Root%", true, true, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=PATH|%QvPeerDir%|*.*", true, true, true, true},
+        {"FileKey1=%Root%|deleteme.*|RECURSE\nExcludeKey1=PATH|%Root%\\sub", false, false, true, true},
+        {"FileKey1=%Root%|deleteme.*\nExcludeKey1=PATH|%Root%|*.exe;*.dll", false, false, true, true},
+        {"FileKey1=%Root%|deleteme.*|RECURSE\nExcludeKey1=PATH|%Root%|*.bak;*.log", true, true, true, true},
+        {"FileKey1=%Root%|deleteme.*|RECURSE\nExcludeKey1=PATH|C:\\doesnotexist|*.*\n"
+         "ExcludeKey2=PATH|C:\\alsodoesnotexist|*.*",
+         false, false, false, true},
+        {"FileKey1=%Root%|deleteme.*|RECURSE\nExcludeKey1=PATH|%Root%|*.log\nExcludeKey2=PATH|%Root%|*.bak", true,
+         true, true, true},
+        {"FileKey1=%Root%|*.*|RECURSE\nExcludeKey1=PATH|%Root%\\s*", false, false, true, true},
+        // An exclusion that cannot be honoured (its variable stands for nothing here, or it
+        // cannot be read) keeps the whole entry from running.
+        {"FileKey1=%Root%|*.*|RECURSE\nExcludeKey1=PATH|%NoSuchVariableHere%\\x|*.*", true, true, true, true, true},
+        {"FileKey1=%Root%|*.*|RECURSE\nExcludeKey1=PATH", true, true, true, true, true},
+    };
+    for (const auto& c : cases)
+    {
+        const CString d = root + "\\d";
+        RemoveTree(d);
+        ASSERT_TRUE(MakeDir(d) && MakeDir(d + "\\sub"));
+        for (const char* file : {"\\deleteme.log", "\\deleteme.bak", "\\sub\\deleteme.log"})
+            ASSERT_TRUE(WriteBytes(d + file, "x"));
+        CRuleSink sink;
+        CFoundItemList list = ScanEntry(std::string("[Case *]\n") + c.keys + "\n", d, sink);
+        CleanList(list);
+        EXPECT_EQ(c.log, HostHas(d + "\\deleteme.log")) << c.keys;
+        EXPECT_EQ(c.bak, HostHas(d + "\\deleteme.bak")) << c.keys;
+        EXPECT_EQ(c.subLog, HostHas(d + "\\sub\\deleteme.log")) << c.keys;
+        EXPECT_EQ(c.folder, HostHas(d)) << c.keys;
+        EXPECT_EQ(c.refused ? 1u : 0u, sink.m_refused.size()) << c.keys;
+    }
+
+    // REMOVESELF through wildcards finds folders only; a file the key names is no folder.
+    const CString t = root + "\\t";
+    const struct
+    {
+        const char* key;
+        const char* removed; // "" for nothing
+    } removeSelf[] = {
+        {"FileKey1=%Root%\\dir_c|*.*|REMOVESELF", "\\dir_c"},
+        {"FileKey1=%Root%\\dir_c\\submarine_sandwich.log|*.*|REMOVESELF", ""},
+        {"FileKey1=%Root%\\dir_a\\sub*|*.*|REMOVESELF", "\\dir_a\\subdir"},
+        {"FileKey1=%Root%\\*c\\subdir|*.*|REMOVESELF", "\\dir_c\\subdir"},
+        {"FileKey1=%Root%\\*doesnotexist\\subdir|*.*|REMOVESELF", ""},
+        {"FileKey1=%Root%\\dir_c\\doesnotexist*|*.*|REMOVESELF", ""},
+    };
+    for (const auto& c : removeSelf)
+    {
+        RemoveTree(t);
+        ASSERT_TRUE(MakeDir(t));
+        for (const char* letter : {"a", "b", "c"})
+        {
+            const CString dir = t + "\\dir_" + letter;
+            ASSERT_TRUE(MakeDir(dir) && MakeDir(dir + "\\subdir") && WriteBytes(dir + "\\subdir\\foo.log", "x"));
+        }
+        ASSERT_TRUE(WriteBytes(t + "\\dir_a\\submarine_sandwich.log", "x"));
+        CRuleSink sink;
+        CFoundItemList list = ScanEntry(std::string("[Case *]\n") + c.key + "\n", t, sink);
+        CleanList(list);
+        for (const char* kept : {"\\dir_a\\submarine_sandwich.log", "\\dir_b\\subdir\\foo.log"})
+            EXPECT_TRUE(HostHas(t + kept)) << c.key;
+        if (*c.removed)
+            EXPECT_FALSE(HostHas(t + c.removed)) << c.key;
+        else
+            EXPECT_TRUE(HostHas(t + "\\dir_c\\subdir\\foo.log")) << c.key;
+    }
+    RemoveTree(root);
+}
+
+// Good entries of the community file that name what they clean: a program's folders found
+// by a wildcard below an application-data folder, and single files named in one.
+TEST(RuleScanTest, KeysThatNameAProgramsFolderOrFilesRun)
+{
+    const CString roaming = GetShellFolderPath(nullptr, CSIDL_APPDATA);
+    const CString local = GetShellFolderPath(nullptr, CSIDL_LOCAL_APPDATA);
+    for (const CString& folder : {roaming + "\\QvDiscordPTB", roaming + "\\QvDiscordPTB\\logs", local + "\\QvRadeonSoft",
+                                  local + "\\QvRadeonSoft\\cache", local + "\\QvRadeonSoft\\cache\\qmlcache"})
+        ASSERT_TRUE(MakeDir(folder));
+    for (const CString& file : {roaming + "\\QvDiscordPTB\\logs\\a.log", local + "\\QvRadeonSoft\\cache\\qmlcache\\q.qmlc",
+                                local + "\\qvoobelibMkey.log", local + "\\qvother.log"})
+        ASSERT_TRUE(WriteBytes(file, "x"));
+    CRuleSink sink;
+    CFoundItemList list = ScanEntry("[Named *]\n"
+                                    "FileKey1=%AppData%\\QvDiscord*\\logs|*.log\n"
+                                    "FileKey2=%LocalAppData%\\QvRadeon*\\cache\\qmlcache|*.*\n"
+                                    "FileKey3=%LocalAppData%|qvoobelibMkey.log\n",
+                                    CString("C:\\unused"), sink);
+    EXPECT_EQ(std::vector<std::string>{}, sink.m_refused);
+    EXPECT_EQ(Sorted({(roaming + "\\QvDiscordPTB\\logs\\a.log").str(),
+                      (local + "\\QvRadeonSoft\\cache\\qmlcache\\q.qmlc").str(), (local + "\\qvoobelibMkey.log").str()}),
+              Sorted(Texts(list)));
+    CleanList(list);
+    EXPECT_TRUE(list.empty());
+    EXPECT_FALSE(HostHas(local + "\\qvoobelibMkey.log"));
+    EXPECT_TRUE(HostHas(local + "\\qvother.log"));
+    EXPECT_TRUE(HostHas(local + "\\QvRadeonSoft\\cache\\qmlcache"));
+    DeleteFileA(local + "\\qvother.log");
+    RemoveTree(roaming + "\\QvDiscordPTB");
+    RemoveTree(local + "\\QvRadeonSoft");
+}
+
+namespace
+{
+HKEY CreateKey(const std::wstring& name, DWORD options = 0)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, options, KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr,
+                    &key, nullptr);
+    return key;
+}
+
+// A registry link at name (below HKCU) to target (below HKCU).
+bool MakeRegistryLink(const std::wstring& name, const std::wstring& target)
+{
+    HKEY link = CreateKey(name, REG_OPTION_CREATE_LINK);
+    const std::wstring full =
+        L"\\Registry\\User\\" + Utf8ToWide(CurrentUserSid(), CurrentUserSid().GetLength()) + L"\\" + target;
+    const bool made = link && RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                             reinterpret_cast<const BYTE*>(full.data()),
+                                             static_cast<DWORD>(full.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    if (link)
+        RegCloseKey(link);
+    return made;
+}
+
+void SetValue(const std::wstring& key, const wchar_t* name)
+{
+    HKEY opened = CreateKey(key);
+    RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+    RegCloseKey(opened);
+}
+} // namespace
+
+// Registry links are never entered or deleted through; a tree that holds an excluded key
+// loses everything but that key, what is below it and the keys on the way; a key and a
+// value of the same name are both taken. Checked in the registry afterwards.
+TEST(RuleScanTest, RegistryLinksTreesAndExclusionsInside)
+{
+    SetValue(L"Software\\QvVictim", L"precious");
+    SetValue(L"Software\\QvRules2\\Tree\\Child", L"v");
+    ASSERT_TRUE(MakeRegistryLink(L"Software\\QvRules2\\Linked", L"Software\\QvVictim"));
+    ASSERT_TRUE(MakeRegistryLink(L"Software\\QvRules2\\Tree\\InnerLink", L"Software\\QvVictim"));
+    SetValue(L"Software\\QvRules2\\Kept", L"gone1");
+    SetValue(L"Software\\QvRules2\\Kept\\Other", L"gone2");
+    SetValue(L"Software\\QvRules2\\Kept\\Keep", L"gone3");
+    SetValue(L"Software\\QvRules2\\Kept\\Keep\\Deep", L"stays");
+    SetValue(L"Software\\QvRules2\\Kept\\Keep\\Deep\\Below", L"stays too");
+    SetValue(L"Software\\QvRules2\\Compression", L"ArcHistory");
+    SetValue(L"Software\\QvRules2\\Compression\\ArcHistory", L"x");
+
+    CRuleSink linked;
+    CFoundItemList list = ScanEntry("[Link *]\nRegKey1=HKCU\\Software\\QvRules2\\Linked\\\n", CString("C:\\unused"), linked);
+    EXPECT_TRUE(list.empty());
+    ASSERT_EQ(1u, linked.m_refused.size());
+    EXPECT_NE(std::string::npos, linked.m_refused[0].find("registry link")) << linked.m_refused[0];
+
+    CRuleSink sink;
+    list = ScanEntry("[Trees *]\n"
+                     "RegKey1=HKCU\\Software\\QvRules2\\Tree\n"
+                     "RegKey2=HKCU\\Software\\QvRules2\\Kept\n"
+                     "RegKey3=HKCU\\Software\\QvRules2\\Compression|ArcHistory\n"
+                     "RegKey4=HKCU\\Software\\QvRules2\\Compression\\ArcHistory\n"
+                     "ExcludeKey1=REG|HKCU\\Software\\QvRules2\\Kept\\Keep\\Deep\n",
+                     CString("C:\\unused"), sink);
+    EXPECT_EQ(std::vector<std::string>{}, sink.m_refused);
+    EXPECT_EQ(Sorted({"HKCU\\Software\\QvRules2\\Tree", "HKCU\\Software\\QvRules2\\Kept\\gone1",
+                      "HKCU\\Software\\QvRules2\\Kept\\Other", "HKCU\\Software\\QvRules2\\Kept\\Keep\\gone3",
+                      "HKCU\\Software\\QvRules2\\Compression\\ArcHistory",
+                      "HKCU\\Software\\QvRules2\\Compression\\ArcHistory"}),
+              Sorted(Texts(list)));
+    CleanList(list);
+    EXPECT_TRUE(list.empty());
+    CRegKey key;
+    for (const char* gone : {"Software\\QvRules2\\Tree", "Software\\QvRules2\\Kept\\Other",
+                             "Software\\QvRules2\\Compression\\ArcHistory"})
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_CURRENT_USER, gone, KEY_READ)) << gone;
+    EXPECT_FALSE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules2\\Compression", "ArcHistory"));
+    EXPECT_FALSE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules2\\Kept", "gone1"));
+    EXPECT_FALSE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules2\\Kept\\Keep", "gone3"));
+    EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules2\\Kept\\Keep\\Deep", "stays"));
+    EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules2\\Kept\\Keep\\Deep\\Below", "stays too"));
+    // What the links led to is whole; the link beside the tree is still there.
+    EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvVictim", "precious"));
+    EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvRules2\\Linked", "precious"));
+    key.Close();
+    // The rest goes as a tree holding a link: the link goes, what it leads to stays.
+    CRegistryPath rest;
+    ASSERT_TRUE(ParseRegistryPath("HKCU\\Software\\QvRules2", rest));
+    CRegistryTarget all(rest, CString(), false, std::make_shared<const CString>("t"));
+    EXPECT_EQ(1, all.Clean()) << all.GetCleanNote().str();
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_CURRENT_USER, "Software\\QvRules2", KEY_READ));
+    EXPECT_TRUE(HasRegistryValue(HKEY_CURRENT_USER, "Software\\QvVictim", "precious"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QvVictim");
 }
