@@ -20,6 +20,15 @@ std::vector<CString> GetUserRuleFiles()
     return files;
 }
 
+namespace
+{
+CString SkippedLines(int count)
+{
+    return CString(std::to_string(count)) +
+           (count == 1 ? " line that is not a rule was skipped" : " lines that are not rules were skipped");
+}
+} // namespace
+
 void CUserRules::Load(const std::vector<CString>& files, CTickable& tick)
 {
     for (const CString& file : files)
@@ -30,11 +39,7 @@ void CUserRules::Load(const std::vector<CString>& files, CTickable& tick)
             tick.ReportProblem(PROBLEM_UNREADABLE, file, error);
         else if (m_rules.malformedLines > malformed)
         {
-            const int skipped = m_rules.malformedLines - malformed;
-            tick.ReportProblem(PROBLEM_NOTE, file,
-                               CString(std::to_string(skipped)) +
-                                   (skipped == 1 ? " line that is not a rule was skipped"
-                                                 : " lines that are not rules were skipped"));
+            tick.ReportProblem(PROBLEM_NOTE, file, SkippedLines(m_rules.malformedLines - malformed));
         }
     }
     m_detected.clear();
@@ -45,6 +50,22 @@ void CUserRules::Load(const std::vector<CString>& files, CTickable& tick)
     for (const CRuleEntry& entry : m_rules.entries)
         if (detector.IsDetected(entry))
             m_detected.push_back(&entry);
+}
+
+CString CUserRules::GetNotes() const
+{
+    CString notes = m_rules.malformedLines ? SkippedLines(m_rules.malformedLines) : CString();
+    const CRuleEntry* first = nullptr;
+    size_t unusable = 0;
+    for (const CRuleEntry* entry : m_detected)
+        if (!entry->unusable.IsEmpty() && !unusable++)
+            first = entry;
+    if (first)
+        notes += (notes.IsEmpty() ? "" : ".\n") + first->name +
+                 (unusable == 1 ? CString(" does not run")
+                                : " and " + CString(std::to_string(unusable - 1)) + " more do not run") +
+                 ": an exclusion cannot be honoured";
+    return notes.IsEmpty() ? notes : notes + ".";
 }
 
 const CRuleEntry* CUserRules::Find(const CString& name) const

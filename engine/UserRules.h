@@ -20,6 +20,10 @@ public:
     void Load(const std::vector<CString>& files, CTickable& tick);
 
     const std::vector<const CRuleEntry*>& GetDetected() const { return m_detected; }
+    // What the window says under the list of entries: the lines that are not rules, and
+    // the detected entries that cannot run as written, a sentence a line; "" when there is
+    // nothing to say.
+    CString GetNotes() const;
     // The detected entry of that name (compared without regard to case), or nullptr.
     const CRuleEntry* Find(const CString& name) const;
 

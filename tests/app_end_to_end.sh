@@ -61,7 +61,8 @@ check '[ "$(sha256sum <"$settings.bad" 2>&1)" = "$unreadable" ]' "the unreadable
 rm -f "$settings.bad"
 
 # From here the splash is off (settings file with splash 0), and a rule file of our own
-# gives two entries found on this machine and one that is not.
+# gives three entries found on this machine (one with an exclusion that cannot be read,
+# said under the list) and one that is not.
 mkdir -p "$(dirname "$settings")" "$user_dir/AppData/Local/Vendor/Notes" "$user_dir/AppData/Local/Paint Studio"
 cat >"$(dirname "$settings")/winapp2.ini" <<'RULES'
 [Vendor Notes *]
@@ -72,6 +73,11 @@ FileKey1=%LocalAppData%\Vendor\Notes\Logs|*.log
 LangSecRef=3023
 DetectFile=%LocalAppData%\Paint Studio
 FileKey1=%LocalAppData%\Paint Studio\Cache|*.*|REMOVESELF
+[Bad Exclusion *]
+LangSecRef=3023
+DetectFile=%LocalAppData%\Paint Studio
+FileKey1=%LocalAppData%\Paint Studio\Logs|*.log
+ExcludeKey1=NOPE|%LocalAppData%\Paint Studio
 [Not Installed *]
 LangSecRef=3021
 DetectFile=%ProgramFiles%\Not Installed

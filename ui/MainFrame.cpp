@@ -212,6 +212,8 @@ void CMainFrame::FillPageLists()
         m_optionTabs[tab].push_back(&m_tabPictures[tab]);
     }
     m_optionTabs[AREA_TABS] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
+    if (m_rulesNote.m_hWnd)
+        m_optionTabs[AREA_TABS].push_back(&m_rulesNote);
     m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[AREA_TABS]};
     m_configTabs[1] = {&m_noScheduleButton,
                        &m_scanButton,
@@ -299,7 +301,16 @@ void CMainFrame::CreateOptionsPage()
     // The rule files' entries, read and detected once; the list fills the tab.
     m_userRules.Load(GetUserRuleFiles(), m_ruleProblems);
     const int listTop = kFirstRowTop + kRowHeight * kOptionRowShift;
-    m_appRules.CreateList(exmfc::Scaled(CRect(kRowLeft, listTop, 632, 404)), this, IDC_APP_RULES);
+    // A note on the rule files takes the list's last two rows.
+    const CString notes = m_userRules.GetNotes();
+    const int listBottom = notes.IsEmpty() ? 404 : 404 - 2 * kRowHeight;
+    m_appRules.CreateList(exmfc::Scaled(CRect(kRowLeft, listTop, 632, listBottom)), this, IDC_APP_RULES);
+    if (!notes.IsEmpty())
+    {
+        m_rulesNote.Create(notes, WS_CHILD | SS_NOPREFIX, Row(0), this);
+        m_rulesNote.MoveWindow(exmfc::Scaled(CRect(kRowLeft, listBottom + 4, 632, 404)), FALSE);
+        m_rulesNote.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    }
     m_appRules.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_appRules.SetCallbacks([this](const CRuleEntry& entry) { return MayCheckRule(entry); },
                             [this] { SaveAppChoices(); });

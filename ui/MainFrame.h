@@ -258,4 +258,5 @@ private:
     CUserRules m_userRules;
     CAppRulesList m_appRules;
     CStatic m_noRules; // in the list's place when no rule file gives an entry
+    CStatic m_rulesNote; // under the list: what reading the rule files had to say
 };
