@@ -168,6 +168,66 @@ std::vector<CString> FindRegistryKeys(HKEY root, const CString& subKey)
     return found;
 }
 
+const CRegistryProbe::CListing& CRegistryProbe::List(HKEY root, const std::wstring& path)
+{
+    const std::wstring cacheKey = std::to_wstring(reinterpret_cast<uintptr_t>(root)) + L"|" + FoldedName(path);
+    auto found = m_listings.find(cacheKey);
+    if (found != m_listings.end())
+        return found->second;
+    CListing& listing = m_listings[cacheKey];
+    CRegKey key;
+    if (key.OpenW(root, path.c_str(), KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
+        return listing;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i)
+    {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        listing.emplace(FoldedName(name, length), std::wstring(name, length));
+    }
+    return listing;
+}
+
+std::vector<CString> CRegistryProbe::Find(HKEY root, const CString& subKey)
+{
+    std::vector<std::wstring> current{std::wstring()};
+    const std::wstring wide = Utf8ToWide(subKey, subKey.GetLength());
+    size_t start = 0;
+    while (start < wide.size() && !current.empty())
+    {
+        size_t end = wide.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = wide.size();
+        const std::wstring component = FoldedName(wide.substr(start, end - start));
+        start = end + 1;
+        if (component.empty())
+            continue;
+        std::vector<std::wstring> next;
+        for (const std::wstring& parent : current)
+        {
+            const CListing& listing = List(root, parent);
+            auto join = [&](const std::wstring& name) { return parent.empty() ? name : parent + L"\\" + name; };
+            if (!HasWildcard(component))
+            {
+                auto found = listing.find(component);
+                if (found != listing.end())
+                    next.push_back(join(found->second));
+                continue;
+            }
+            for (const auto& entry : listing)
+                if (MatchesWildcard(component, entry.first))
+                    next.push_back(join(entry.second));
+        }
+        current.swap(next);
+    }
+    std::vector<CString> keys;
+    for (const std::wstring& key : current)
+        if (!key.empty())
+            keys.push_back(FromWide(key));
+    return keys;
+}
+
 bool HasRegistryValue(HKEY root, const CString& subKey, const CString& valueName)
 {
     CRegKey key;

@@ -5,6 +5,8 @@
 #include "afx/Handle.h"
 #include "model/CleanTarget.h"
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 #include <windows.h>
 
@@ -28,6 +30,20 @@ const CString& CurrentUserSid();
 // The sub-keys of root that exist and match subKey, whose components may hold wildcards
 // ("Software\Microsoft\Office\*\Word\File MRU"), as the registry names them.
 std::vector<CString> FindRegistryKeys(HKEY root, const CString& subKey);
+// The same, found in listings of sub-keys kept while the probe lives: thousands of keys
+// below a few cost a few listings, not a lookup each.
+class CRegistryProbe
+{
+public:
+    std::vector<CString> Find(HKEY root, const CString& subKey);
+
+private:
+    // The sub-keys of a key by their folded names (names as the registry holds them).
+    typedef std::unordered_map<std::wstring, std::wstring> CListing;
+    const CListing& List(HKEY root, const std::wstring& path);
+    std::unordered_map<std::wstring, CListing> m_listings; // by root and folded path
+};
+
 // Whether a value of that name is in the key.
 bool HasRegistryValue(HKEY root, const CString& subKey, const CString& valueName);
 // Whether the key holds any value or sub-key.

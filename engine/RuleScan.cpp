@@ -257,7 +257,9 @@ void CRuleScanner::ScanFileKey(const CRuleEntry& entry, const CFileKeyRule& key,
         const bool driveRoot = WithoutTrailingSeparators(searched).GetLength() < root.GetLength();
         if (wild && m_roots.IsAboveProtected(searched, reason) && (!NamesSomething(component) || driveRoot))
             return Refuse(entry, name, path + " searches with wildcards from a folder that " + reason);
-        for (const CString& folder : wild ? m_probe.Find(path, true) : std::vector<CString>{path})
+        // The folders are looked up in listings kept for the scan: thousands of keys below
+        // a few folders cost a few listings, not an open each.
+        for (const CString& folder : m_probe.Find(path, true))
         {
             CString resolved;
             switch (m_roots.AdmitRuleFolder(folder, resolved, reason, takesAll))
@@ -361,7 +363,7 @@ void CRuleScanner::ScanRegKey(const CRuleEntry& entry, const CRegKeyRule& key)
     const CString searched = BeforeWildcards(path.subKey, wild, component);
     if (IsProtectedRegistryKey(path.rootName, searched, reason))
         return Refuse(entry, name, key.key + (wild ? " searches with wildcards from a key that " : ": ") + reason);
-    const std::vector<CString> keys = FindRegistryKeys(path.root, path.subKey);
+    const std::vector<CString> keys = m_registry.Find(path.root, path.subKey);
     for (const CString& found : keys)
     {
         if (IsProtectedRegistryKey(path.rootName, found, reason))

@@ -61,6 +61,7 @@ private:
     CFoundItemList& m_list;
     CTickable& m_tick;
     CPathProbe m_probe;
+    CRegistryProbe m_registry;
     std::set<std::wstring> m_listed; // folded paths of what is listed ("K"/"V" before a registry item's)
     std::vector<CRegistryExclusion> m_registryExclusions; // of the entry being scanned
 };
