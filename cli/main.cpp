@@ -2,6 +2,7 @@
 //   quorvantis-cli.exe [--areas=LIST] [--sections=LIST] [--apps=NAMES] [--rules=FILE] [--clean] [--no-shred]
 //                      [--quiet]
 //   quorvantis-cli.exe --list-apps [--rules=FILE]
+//   quorvantis-cli.exe --check-rules [--rules=FILE]
 //   quorvantis-cli.exe --help | --version
 //   quorvantis-cli.exe --remove-schedule
 // Prints one line per found item (section, type, text, separated by tabs), then with
@@ -13,6 +14,7 @@
 #include "engine/Catalogue.h"
 #include "engine/CleanRun.h"
 #include "engine/ScanRun.h"
+#include "engine/RuleScan.h"
 #include "engine/UserRules.h"
 #include "areas/PathText.h"
 #include "model/CleanHost.h"
@@ -30,6 +32,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <objbase.h>
+#include <map>
 #include <set>
 #include <string>
 
@@ -56,6 +59,7 @@ const char kUsage[] =
     "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--apps=NAMES|all] [--rules=FILE]\n"
     "                          [--clean] [--no-shred] [--quiet]\n"
     "       quorvantis-cli.exe --list-apps [--rules=FILE]\n"
+    "       quorvantis-cli.exe --check-rules [--rules=FILE]\n"
     "       quorvantis-cli.exe --help | --version\n"
     "       quorvantis-cli.exe --remove-schedule\n"
     "\n"
@@ -70,6 +74,8 @@ const char kUsage[] =
     "                   program and in %APPDATA%\\Quorvantis\n"
     "  --list-apps      print one 'app' line per entry of the rule files found on this\n"
     "                   machine, and exit\n"
+    "  --check-rules    look at every entry of the rule files, found here or not, clean\n"
+    "                   nothing, and print each key that is refused and a count by kind\n"
     "  --clean          remove what the scan found; print a 'left' line per item that stays\n"
     "  --no-shred       delete files without overwriting them first\n"
     "  --quiet          print only the closing count line (and the 'left' lines)\n"
@@ -102,6 +108,7 @@ struct COptions
     bool shred = true;
     bool quiet = false;
     bool listApps = false;
+    bool checkRules = false;
     bool allApps = false;
     std::vector<CString> apps; // entry names, as --apps gives them
     bool rulesGiven = false;
@@ -396,6 +403,8 @@ int ParseArguments(int argc, char** argv, COptions& options)
         }
         else if (arg == "--list-apps")
             options.listApps = true;
+        else if (arg == "--check-rules")
+            options.checkRules = true;
         else if (arg == "--clean")
             options.clean = true;
         else if (arg == "--no-shred")
@@ -417,6 +426,67 @@ void SayUnexpectedError(const char* where, const char* what)
 }
 
 int Run(int argc, char** argv);
+
+// The kinds of refusal, by what their reasons say, in the order they are counted.
+const struct
+{
+    const char* says;
+    const char* kind;
+} kRefusalKinds[] = {
+    {"does not run without it", "an exclusion that cannot be honoured"},
+    {"registry link", "a registry link"},
+    {"another user's", "another user's part of the registry"},
+    {"not a registry key", "not a registry key"},
+    {"a hive root", "a registry key the system keeps"},
+    {": is HK", "a registry key the system keeps"},
+    {": holds HK", "a registry key the system keeps"},
+    {"from a key that", "wildcards over a registry key the system keeps"},
+    {"searches with wildcards", "wildcards over a protected folder"},
+    {"names a parent folder", "not a plain full path"},
+    {"not a full path", "not a plain full path"},
+    {"", "a protected folder"},
+};
+
+// Looks at every entry of the rule files, detected or not, as a scan would (nothing is
+// listed for a clean), and prints each refusal and how many entries each kind stopped.
+int CheckRules(const CUserRules& rules)
+{
+    struct CRefusals : CTickable
+    {
+        void Tick() override {}
+        void ReportProblem(ProblemKind kind, const CString& place, const CString& reason) override
+        {
+            if (kind != PROBLEM_REFUSED)
+                return;
+            std::printf("refused\t%s\t%s\n", OneLine(place).c_str(), OneLine(reason).c_str());
+            for (const auto& known : kRefusalKinds)
+                if (reason.Find(known.says) >= 0)
+                {
+                    entries[known.kind].insert(place.str());
+                    break;
+                }
+            refused.insert(place.str());
+        }
+        std::map<std::string, std::set<std::string>> entries;
+        std::set<std::string> refused;
+    } refusals;
+    const CRuleVariables variables = CRuleVariables::FromSystem();
+    CScanRoots roots(nullptr);
+    CFoundItemList list;
+    CRuleScanner scanner(roots, variables, list, refusals);
+    for (const CRuleEntry& entry : rules.GetAll())
+    {
+        scanner.Scan(entry);
+        list.clear();
+    }
+    std::printf("refused %zu of %zu entries\n", refusals.refused.size(), rules.GetAll().size());
+    std::set<std::string> said;
+    for (const auto& known : kRefusalKinds)
+        if (refusals.entries.count(known.kind) && said.insert(known.kind).second)
+            std::printf("%s\t%zu\n", known.kind, refusals.entries[known.kind].size());
+    std::fflush(stdout);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -517,9 +587,11 @@ int Run(int argc, char** argv)
 
     // Rule files are read only when asked for: a run without them costs nothing more.
     CUserRules rules;
-    if (options.listApps || options.allApps || !options.apps.empty())
+    if (options.listApps || options.checkRules || options.allApps || !options.apps.empty())
     {
         rules.Load(options.rulesGiven ? std::vector<CString>{options.rulesFile} : GetUserRuleFiles(), host);
+        if (options.checkRules)
+            return CheckRules(rules);
         if (options.listApps)
         {
             for (const CRuleEntry* entry : rules.GetDetected())

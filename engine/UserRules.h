@@ -20,6 +20,8 @@ public:
     void Load(const std::vector<CString>& files, CTickable& tick);
 
     const std::vector<const CRuleEntry*>& GetDetected() const { return m_detected; }
+    // Every entry read, detected here or not.
+    const std::vector<CRuleEntry>& GetAll() const { return m_rules.entries; }
     // What the window says under the list of entries: the lines that are not rules, and
     // the detected entries that cannot run as written, a sentence a line; "" when there is
     // nothing to say.

@@ -277,6 +277,35 @@ check '[ "$(grep -c "^refused	Hostile \*	FileKey1: " "$work/rules.err")" -eq 1 ]
 check '[ $status -eq 1 ]' "--apps with a refused key: status $status"
 check '[ "$(cd "$local_u/E2eApp" && find . | sort | tr "\n" " ")" = ". ./Logs ./Logs/keep.log ./Logs/notes.txt ./Logs/sub " ]' "--apps clean left: $(cd "$local_u/E2eApp" && find .)"
 check '[ "$(cat "$user_dir/Documents/e2e-thesis.txt")" = thesis ]' "the refused key touched the documents"
+# --check-rules looks at every entry, found here or not, cleans nothing, and counts the
+# refusals by kind: here three good entries and four that reach protected places.
+cat >"$temp_u/e2e-check.ini" <<'RULES'
+[Good One *]
+FileKey1=%LocalAppData%\E2eNowhere|*.log
+[Good Two *]
+FileKey1=%AppData%\E2eDiscord*|*.log
+RegKey1=HKCU\Software\E2eVendor\Recent
+[Good Three *]
+FileKey1=%LocalAppData%|e2e-named.log
+[Documents *]
+FileKey1=%Documents%|*.txt
+[Environment *]
+RegKey1=HKEY_USERS\.DEFAULT\Environment
+[Every Folder *]
+FileKey1=%AppData%\*\Logs|*.log
+[Unreadable Exclusion *]
+FileKey1=%LocalAppData%\E2eNowhere|*.log
+ExcludeKey1=NOPE
+RULES
+wine "$cli" --check-rules --rules='C:\users\'"$user"'\Temp\e2e-check.ini' >"$work/check.out" 2>"$work/check.err" </dev/null
+status=$?
+tr -d '\r' <"$work/check.out" >"$work/check.txt"
+check '[ $status -eq 0 ] && grep -qx "refused 4 of 7 entries" "$work/check.txt"' "--check-rules: status $status: $(cat "$work/check.txt")"
+for line in "a protected folder	1" "another user's part of the registry	1" "wildcards over a protected folder	1" \
+  "an exclusion that cannot be honoured	1"; do
+  check 'grep -qxF "$line" "$work/check.txt"' "--check-rules: missing line: $line"
+done
+rm -f "$temp_u/e2e-check.ini"
 wine "$cli" --rules='C:\no\such\rules.ini' --list-apps >/dev/null 2>&1 </dev/null
 check '[ $? -eq 2 ]' "--rules with a missing file is not a bad argument"
 rm -rf "$local_u/E2eApp" "$user_dir/Documents/e2e-thesis.txt" "$temp_u/e2e-rules.ini"
