@@ -28,6 +28,21 @@ CString FromWide(const std::wstring& wide)
     return text;
 }
 
+// The names of an open key's sub-keys, as the registry holds them (at most 255 characters).
+std::vector<std::wstring> SubKeyNames(HKEY key)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i)
+    {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
 // Appends to found the keys below the open key parent (named prefix) that match the
 // components from index on.
 void FindMatching(HKEY parent, const std::wstring& prefix, const std::vector<std::wstring>& components, size_t index,
@@ -50,18 +65,9 @@ void FindMatching(HKEY parent, const std::wstring& prefix, const std::vector<std
         return;
     }
     const std::wstring pattern = FoldedName(component);
-    std::vector<std::wstring> names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD length = 256;
-        if (RegEnumKeyExW(parent, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        if (MatchesWildcard(pattern, FoldedName(name, length)))
-            names.emplace_back(name, length);
-    }
-    for (const std::wstring& match : names)
-        descend(match);
+    for (const std::wstring& name : SubKeyNames(parent))
+        if (MatchesWildcard(pattern, FoldedName(name)))
+            descend(name);
 }
 } // namespace
 
@@ -178,14 +184,8 @@ const CRegistryProbe::CListing& CRegistryProbe::List(HKEY root, const std::wstri
     CRegKey key;
     if (key.OpenW(root, path.c_str(), KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
         return listing;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        listing.emplace(FoldedName(name, length), std::wstring(name, length));
-    }
+    for (const std::wstring& name : SubKeyNames(key))
+        listing.emplace(FoldedName(name), name);
     return listing;
 }
 
@@ -261,14 +261,8 @@ std::vector<CString> RegistrySubKeys(HKEY root, const CString& subKey)
     CRegKey key;
     if (key.OpenW(root, Utf8ToWide(subKey, subKey.GetLength()).c_str(), KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
         return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.push_back(FromWide(std::wstring(name, length)));
-    }
+    for (const std::wstring& name : SubKeyNames(key))
+        names.push_back(FromWide(name));
     return names;
 }
 
@@ -307,17 +301,8 @@ LONG FromStatus(NTSTATUS status) { return static_cast<LONG>(RtlNtStatusToDosErro
 // goes as the link, and what it leads to stays.
 LONG DeleteTree(HKEY key)
 {
-    std::vector<std::wstring> children;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.emplace_back(name, length);
-    }
     LONG result = ERROR_SUCCESS;
-    for (const std::wstring& child : children)
+    for (const std::wstring& child : SubKeyNames(key))
     {
         CRegKey sub;
         LONG error = sub.OpenW(key, child.c_str(), DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE,
