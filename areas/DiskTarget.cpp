@@ -54,12 +54,9 @@ bool CWipeFile::Create(const CString& driveName)
             return false;
         }
         // The new file must be a plain file with one name, in the drive's root.
-        BY_HANDLE_FILE_INFORMATION info;
         CString plainName;
         WideToUtf8(name.data(), name.size(), plainName);
-        if (GetFileInformationByHandle(m_handle, &info) && info.nNumberOfLinks == 1 &&
-            !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
-            IsHandleAtPath(m_handle, driveName + "\\" + plainName, path))
+        if (CheckPlainFile(m_handle, driveName + "\\" + plainName).IsEmpty())
             return true;
         Close(); // a new file, but not where it was asked for: gone with its handle
         return false;

@@ -87,12 +87,6 @@ HandlePlace WhereIsHandle(HANDLE handle, const CString& path, const std::wstring
     return SameTextNoCase(actual, Utf8ToWide(rest, rest.GetLength())) ? PLACE_AT : PLACE_ELSEWHERE;
 }
 
-bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath)
-{
-    DWORD error = 0;
-    return WhereIsHandle(handle, path, longPath, error) == PLACE_AT;
-}
-
 EntryState CEntryHandle::Open(const CString& path, bool folder, DWORD access, DWORD share)
 {
     Close();

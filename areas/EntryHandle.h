@@ -64,10 +64,9 @@ private:
 
 // Whether the handle's place is path (compared without regard to letter case): by its
 // full name, or where the system cannot give that (a very long path under Wine), by its
-// volume's serial number and its path on the volume. longPath is path in the literal
-// form (ToLongPath), which the caller has made already to open the handle.
-bool IsHandleAtPath(HANDLE handle, const CString& path, const std::wstring& longPath);
-// The same, telling "elsewhere" from "the system could not say" (error then says why).
+// volume's serial number and its path on the volume; "elsewhere" told from "the system
+// could not say" (error then says why). longPath is path in the literal form (ToLongPath),
+// which the caller has made already to open the handle.
 enum HandlePlace
 {
     PLACE_AT,
