@@ -37,6 +37,8 @@ const CAreaInfo kAreas[] = {
     {AREA_PASSWORDS, SECTION_BROWSERS, true},
     {AREA_DOWNLOADED_PROGRAMS, SECTION_BROWSERS, true},
     {AREA_DOWNLOAD_LIST, SECTION_BROWSERS, true},
+    {AREA_SITE_DATA, SECTION_BROWSERS, true},
+    {AREA_SESSIONS, SECTION_BROWSERS, false}, // the open tabs are lost with it
 };
 
 // Shorthands that keep the step table readable.
@@ -66,6 +68,10 @@ constexpr CScanStep Firefox(int area, BrowserTrace trace)
 constexpr CScanStep Chromium(int area, BrowserTrace trace)
 {
     return {SECTION_BROWSERS, area, STEP_CHROMIUM, 0, 0, 0, trace};
+}
+constexpr CScanStep Files(int area, BrowserTrace trace)
+{
+    return {SECTION_BROWSERS, area, STEP_PROFILE_FILES, 0, 0, 0, trace};
 }
 
 const CScanStep kScanSteps[] = {
@@ -127,6 +133,12 @@ const CScanStep kScanSteps[] = {
     Chromium(AREA_TYPED_URLS, BT_TYPED),
     Chromium(AREA_FORMS, BT_FORMS),
     Chromium(AREA_DOWNLOAD_LIST, BT_DOWNLOADS),
+    // Browsers: what every profile keeps beside its databases
+    Files(AREA_TEMP_INTERNET, BT_NETWORK),
+    Files(AREA_HISTORY, BT_HISTORY),
+    Firefox(AREA_SITE_DATA, BT_SITE_DATA),
+    Files(AREA_SITE_DATA, BT_SITE_DATA),
+    Files(AREA_SESSIONS, BT_SESSIONS),
     // Wipe free space: no area of its own
     Step(SECTION_WIPE, 0, STEP_FIXED_DISKS),
 };

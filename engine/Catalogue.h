@@ -30,8 +30,12 @@ enum AreaId
     AREA_PASSWORDS,
     AREA_DOWNLOADED_PROGRAMS,
     AREA_DOWNLOAD_LIST,
+    // Added later: the settings file keeps them after the first design's numbers.
+    AREA_SITE_DATA,
+    AREA_SESSIONS,
     AREA_FIRST = AREA_RECENT_DOCS,
-    AREA_LAST = AREA_DOWNLOAD_LIST,
+    AREA_LAST = AREA_SESSIONS,
+    AREA_FIRST_DESIGN_LAST = AREA_DOWNLOAD_LIST,
     AREA_COUNT = AREA_LAST - AREA_FIRST + 1
 };
 
@@ -63,6 +67,7 @@ enum ScanStepKind
     STEP_CHROMIUM_CACHE, // the disk caches of every Chromium profile
     STEP_RULES,          // the built-in cleaning rules of the step's area
     STEP_USER_RULES,     // the entries of the user's rule files that the context checks
+    STEP_PROFILE_FILES,  // the files and folders of every browser profile for a trace
 };
 
 struct CScanStep

@@ -5,6 +5,7 @@
 #include "areas/EntryHandle.h"
 #include "areas/FolderChain.h"
 #include "areas/PathText.h"
+#include "areas/WholeFile.h"
 
 #include <sstream>
 #include <vector>
@@ -14,88 +15,6 @@ namespace
 {
 // The settings file is small; a larger one is not one this program wrote.
 const UINT kMaxFileSize = 65536;
-// New names tried for the file a save writes first, each once.
-const int kTemporaryNameTries = 16;
-
-// A name of its own for the file a save writes first: the settings file's name, the
-// process, a count and the clock, so that no two saves (of any copy) share one.
-std::wstring TemporaryName(const std::wstring& fileName, int attempt)
-{
-    static LONG count = 0;
-    wchar_t name[96];
-    swprintf(name, sizeof(name) / sizeof(name[0]), L"%ls.%lx-%lx-%llx-%d.new", fileName.c_str(),
-             static_cast<unsigned long>(GetCurrentProcessId()),
-             static_cast<unsigned long>(InterlockedIncrement(&count)),
-             static_cast<unsigned long long>(GetTickCount64()), attempt);
-    return name;
-}
-
-// Takes the file's name for the open file itself, so that what is renamed is what was
-// written, whatever the name came to hold meanwhile.
-bool RenameOpenFile(HANDLE file, const std::wstring& target)
-{
-    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t));
-    FILE_RENAME_INFO* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
-    memcpy(rename->FileName, target.c_str(), (target.size() + 1) * sizeof(wchar_t));
-    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
-}
-
-// The new file a save writes, deleted with its handle unless it took the file's name.
-class CNewSettingsFile
-{
-public:
-    // Creates a file of a new name in folder (a resolved folder) and checks by handle that
-    // it is a plain file with one name, in that folder.
-    bool Create(const CString& folder, const std::wstring& fileName, CString& error)
-    {
-        const std::wstring longFolder = ToLongPath(folder);
-        for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt)
-        {
-            const std::wstring name = TemporaryName(fileName, attempt);
-            const std::wstring path = longFolder + L"\\" + name;
-            m_file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-            if (!m_file.IsValid())
-            {
-                DWORD code = GetLastError();
-                if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
-                    continue; // never opened: another name is tried
-                error = ErrorText(code);
-                return false;
-            }
-            CString plainName;
-            WideToUtf8(name.data(), name.size(), plainName);
-            if (CheckPlainFile(m_file, folder + "\\" + plainName).IsEmpty())
-                return true;
-            Discard();
-            error = "the settings folder did not hold the new file where it was made";
-            return false;
-        }
-        error = "no new file name was free in the settings folder";
-        return false;
-    }
-    HANDLE Get() const { return m_file; }
-    void Keep() { m_keep = true; }
-    void Discard()
-    {
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        if (m_file.IsValid())
-            SetFileInformationByHandle(m_file, FileDispositionInfo, &disposition, sizeof(disposition));
-        m_file.Close();
-    }
-    ~CNewSettingsFile()
-    {
-        if (!m_keep)
-            Discard();
-    }
-
-private:
-    CHandle m_file;
-    bool m_keep = false;
-};
 } // namespace
 
 CSettings::CSettings()
@@ -118,10 +37,14 @@ CString CSettingsFile::Format(const CSettings& settings)
     std::ostringstream out;
     const long mode = settings.autoRunMode == 1 ? 1 : settings.autoRunMode == 2 ? 2 : 0;
     out << mode << ' ';
-    for (long area : settings.areas)
-        out << (area & 1) << ' ';
+    const int firstDesign = AREA_FIRST_DESIGN_LAST - AREA_FIRST + 1;
+    for (int i = 0; i < firstDesign; ++i)
+        out << (settings.areas[i] & 1) << ' ';
     out << (settings.showSplash & 1) << ' ' << (settings.shred & 1) << ' '
         << (settings.dontShowWipeNotice & 1) << ' ';
+    // The areas added since follow, so that an older copy reads the file as it was.
+    for (int i = firstDesign; i < AREA_COUNT; ++i)
+        out << (settings.areas[i] & 1) << ' ';
     return CString(out.str());
 }
 
@@ -134,11 +57,12 @@ void CSettingsFile::Parse(const CString& text, CSettings& settings)
         settings.autoRunMode = mode;
     // Each read starts from its preset: a read that fails leaves it, and so does
     // every read after it, the stream staying failed.
-    for (long& area : settings.areas)
+    const int firstDesign = AREA_FIRST_DESIGN_LAST - AREA_FIRST + 1;
+    for (int i = 0; i < firstDesign; ++i)
     {
         long value = 0;
         in >> value;
-        area = value;
+        settings.areas[i] = value;
     }
     long* rest[] = {&settings.showSplash, &settings.shred, &settings.dontShowWipeNotice};
     for (long* setting : rest)
@@ -146,6 +70,20 @@ void CSettingsFile::Parse(const CString& text, CSettings& settings)
         long value = 0;
         in >> value;
         *setting = value;
+    }
+    // The areas added since: a file written before them ends here, and they keep the
+    // choice of a user who has made none; after a number that could not be read, 0.
+    const CSettings defaults;
+    bool failed = in.fail();
+    for (int i = firstDesign; i < AREA_COUNT; ++i)
+    {
+        long value = 0;
+        if (!failed && !(in >> value))
+        {
+            failed = !in.eof();
+            value = failed ? 0 : defaults.areas[i];
+        }
+        settings.areas[i] = value;
     }
 }
 
@@ -172,64 +110,6 @@ bool CSettingsFile::IsUnderstood(const CString& text)
             s[i] != '\f')
             return false;
     }
-    return true;
-}
-
-bool WriteWholeFile(const CString& folderPath, const CString& path, const CString& text, CString& error,
-                    const CString& keepAs)
-{
-    CreateDirectoryW(ToLongPath(folderPath).c_str(), nullptr); // usually there already
-    const CString folder = ResolveFolder(folderPath);
-    if (folder.IsEmpty())
-    {
-        error = "the settings folder " + folderPath + " could not be opened";
-        return false;
-    }
-    // The file that is there is replaced (or kept under another name) only when it is a
-    // plain file of one name in the settings folder: a link, or a name shared with a file
-    // elsewhere, is left where it points and the save is refused.
-    const CString fileName = LastComponent(path);
-    const CString target = folder + "\\" + fileName;
-    CEntryHandle old;
-    bool exists = false;
-    const CString refusal =
-        old.OpenPlainFile(target, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, exists);
-    if (!refusal.IsEmpty())
-    {
-        error = path + " " + refusal + "; it was left as it is";
-        return false;
-    }
-    if (exists && (old.GetInfo().attributes & FILE_ATTRIBUTE_READONLY))
-    {
-        error = path + " is read-only; it was left as it is";
-        return false;
-    }
-
-    CNewSettingsFile file;
-    if (!file.Create(folder, Utf8ToWide(fileName, fileName.GetLength()), error))
-        return false;
-    DWORD written = 0;
-    if (!WriteFile(file.Get(), text.GetString(), static_cast<DWORD>(text.GetLength()), &written, nullptr) ||
-        written != static_cast<DWORD>(text.GetLength()) || !FlushFileBuffers(file.Get()))
-    {
-        error = ErrorText(GetLastError());
-        return false;
-    }
-    // Kept through the handle that was checked, so what moves is that very file.
-    if (!keepAs.IsEmpty() && exists && !RenameOpenFile(old.Get(), ToLongPath(folder + "\\" + LastComponent(keepAs))))
-    {
-        error = "the old settings could not be kept as " + keepAs + ": " + ErrorText(GetLastError());
-        return false;
-    }
-    // A file with an open handle cannot be replaced. Should something take the name from
-    // here to the rename, the rename replaces that name, never what it leads to.
-    old.Close();
-    if (!RenameOpenFile(file.Get(), ToLongPath(target)))
-    {
-        error = ErrorText(GetLastError());
-        return false;
-    }
-    file.Keep();
     return true;
 }
 

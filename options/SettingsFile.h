@@ -1,8 +1,9 @@
-// The settings file: the user's choices between runs, as 26 decimal numbers each
+// The settings file: the user's choices between runs, as 28 decimal numbers each
 // followed by one space, in the "Quorvantis" folder of the roaming application data.
 #pragma once
 
 #include "afx/String.h"
+#include "areas/WholeFile.h"
 #include "engine/Catalogue.h"
 
 // What the file holds, in file order. Check states are kept as read (the window gives
@@ -30,12 +31,6 @@ enum SettingsLoad
     SETTINGS_NOT_UNDERSTOOD // there is a file, but it is not a list of numbers
 };
 
-// Writes text as the whole file at path (in folder, which is made when missing) or
-// nothing, as CSettingsFile::Save does; with keepAs, the file that is there is first kept
-// under that name.
-bool WriteWholeFile(const CString& folder, const CString& path, const CString& text, CString& error,
-                    const CString& keepAs = CString());
-
 class CSettingsFile
 {
 public:
@@ -52,7 +47,9 @@ public:
     static CString Format(const CSettings& settings);
     // Reads the numbers into settings by the file's rules: the automatic-run mode
     // changes only when a number could be read; from the first number that cannot be
-    // read on, every check state is 0; anything after the 26th number is ignored.
+    // read on, every check state is 0; the areas added after the first design (the
+    // last numbers) take their defaults when the file ends before them; anything after
+    // the 28th number is ignored.
     static void Parse(const CString& text, CSettings& settings);
     // Whether text is what this program writes or could have written: decimal numbers
     // (with an optional sign) separated by white space, and nothing else.

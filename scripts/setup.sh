@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick
-  googletest
+  googletest nlohmann-json3-dev
   nodejs npm
   strace sqlite3 findutils coreutils procps bsdutils e2fsprogs nsis ca-certificates
 )

@@ -14,22 +14,26 @@ using namespace testutil;
 
 namespace
 {
-// The 26 numbers of a settings record, in file order.
+// The 28 numbers of a settings record, in file order: the areas added after the first
+// design come last.
 std::vector<long> Numbers(const CSettings& s)
 {
+    const int firstDesign = AREA_FIRST_DESIGN_LAST - AREA_FIRST + 1;
     std::vector<long> numbers = {s.autoRunMode};
-    numbers.insert(numbers.end(), s.areas, s.areas + AREA_COUNT);
+    numbers.insert(numbers.end(), s.areas, s.areas + firstDesign);
     numbers.insert(numbers.end(), {s.showSplash, s.shred, s.dontShowWipeNotice});
+    numbers.insert(numbers.end(), s.areas + firstDesign, s.areas + AREA_COUNT);
     return numbers;
 }
 
 std::vector<long> Repeat(std::vector<long> head, long value)
 {
-    head.resize(26, value);
+    head.resize(28, value);
     return head;
 }
 
-const char kDefaults[] = "0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ";
+const char kFirstDesignDefaults[] = "0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ";
+const char kDefaults[] = "0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 1 0 ";
 } // namespace
 
 TEST(SettingsFileTest, FormatAndReadingRules)
@@ -51,7 +55,13 @@ TEST(SettingsFileTest, FormatAndReadingRules)
         {"a leading plus", "2 +1 -0 1", Repeat({2, 1, 0, 1}, 0)},
         {"short, then a word: presets from there on", "1 1 0 x 1 1", Repeat({1, 1, 0}, 0)},
         {"a word first: mode as its preset", "x 1 1", Repeat({0}, 0)},
-        {"more than 26 numbers", std::string(kDefaults) + "1 1 1", Numbers(CSettings())},
+        {"more than 28 numbers", std::string(kDefaults) + "1 1 1", Numbers(CSettings())},
+        // An older program's file: its 26 numbers keep their meaning, and site data and
+        // sessions take a new user's choices (on, off).
+        {"a file of the first design", "1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 1",
+         Repeat({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 1}, 0)},
+        {"a word after the first design", std::string(kFirstDesignDefaults) + "x 1", Repeat(
+            {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 0}, 0)},
     };
     for (const auto& c : cases)
     {
@@ -64,7 +74,7 @@ TEST(SettingsFileTest, FormatAndReadingRules)
     odd.autoRunMode = 3;
     odd.areas[0] = 3;
     odd.dontShowWipeNotice = 2;
-    EXPECT_EQ(CString("0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 "), CSettingsFile::Format(odd));
+    EXPECT_EQ(CString(kDefaults), CSettingsFile::Format(odd));
 }
 
 TEST(SettingsFileTest, WrittenWholeOrNotAtAll)
@@ -81,7 +91,7 @@ TEST(SettingsFileTest, WrittenWholeOrNotAtAll)
     ASSERT_TRUE(file.Save(settings)); // creates the folder too
     std::string bytes;
     ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
-    EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ", bytes);
+    EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 1 0 ", bytes);
     CSettings loaded;
     ASSERT_EQ(SETTINGS_READ, file.Load(loaded));
     EXPECT_EQ(Numbers(settings), Numbers(loaded));
@@ -93,7 +103,7 @@ TEST(SettingsFileTest, WrittenWholeOrNotAtAll)
     EXPECT_FALSE(file.Save(settings, error));
     EXPECT_NE(-1, error.Find("read-only")) << error.GetString();
     ASSERT_TRUE(ReadBytes(file.GetPath(), bytes));
-    EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ", bytes);
+    EXPECT_EQ("2 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 1 0 ", bytes);
     EXPECT_NE(0u, GetFileAttributesA(file.GetPath()) & FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(file.GetPath(), FILE_ATTRIBUTE_NORMAL);
     RemoveTree(appData);
