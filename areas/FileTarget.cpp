@@ -42,8 +42,19 @@ bool IsIndexDat(const CString& path) { return LastComponent(path).CompareNoCase(
 
 bool IsFolderKind(int fileKind)
 {
-    return fileKind == FK_TEMP_FOLDER || fileKind == FK_SCANDISK_FOLDER || fileKind == FK_IE_CACHE_FOLDER ||
-           fileKind == FK_BROWSER_CACHE_FOLDER;
+    switch (fileKind)
+    {
+    case FK_TEMP_FOLDER:
+    case FK_SCANDISK_FOLDER:
+    case FK_IE_CACHE_FOLDER:
+    case FK_BROWSER_CACHE_FOLDER:
+    case FK_HISTORY_FOLDER:
+    case FK_SITE_DATA_FOLDER:
+    case FK_SESSION_FOLDER:
+        return true;
+    default:
+        return false;
+    }
 }
 
 RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred, DWORD* error)

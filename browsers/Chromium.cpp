@@ -47,8 +47,16 @@ const CStatement kShortcutsResidue[] = {
 const CStatement kPredictorResidue[] = {
     {"network_action_predictor.url listed:urls.url",
      "delete from network_action_predictor where url not in " KNOWN_URLS},
+    // The per-host and per-page tables of every layout (Chromium's predictor tables);
+    // each keyed by the sites visited.
     {"resource_prefetch_predictor_host_redirect", "delete from resource_prefetch_predictor_host_redirect"},
     {"resource_prefetch_predictor_origin", "delete from resource_prefetch_predictor_origin"},
+    {"resource_prefetch_predictor_host", "delete from resource_prefetch_predictor_host"},
+    {"resource_prefetch_predictor_host_metadata", "delete from resource_prefetch_predictor_host_metadata"},
+    {"resource_prefetch_predictor_url", "delete from resource_prefetch_predictor_url"},
+    {"resource_prefetch_predictor_url_redirect", "delete from resource_prefetch_predictor_url_redirect"},
+    {"resource_prefetch_predictor_url_metadata", "delete from resource_prefetch_predictor_url_metadata"},
+    {"resource_prefetch_predictor_manifest", "delete from resource_prefetch_predictor_manifest"},
     {nullptr, nullptr}};
 const CFollowUp kHistoryFollowUps[] = {{"Favicons", kFaviconsResidue},
                                        {"Top Sites", kTopSitesResidue},
@@ -118,7 +126,9 @@ const CStatement kTypedClean[] = {
 
 const CStatement kSearchTermsClean[] = {{"keyword_search_terms", "delete from keyword_search_terms"},
                                         {nullptr, nullptr}};
-const CStatement kCookiesClean[] = {{"cookies", "delete from cookies"}, {nullptr, nullptr}};
+// Kept sites' cookies stay.
+const CStatement kCookiesClean[] = {{"cookies", "delete from cookies where not qv_kept(host_key)"},
+                                    {nullptr, nullptr}};
 const CStatement kFormsClean[] = {{"autofill", "delete from autofill"}, {nullptr, nullptr}};
 const CStatement kDownloadsClean[] = {{"downloads_url_chains", "delete from downloads_url_chains"},
                                       {"downloads_slices", "delete from downloads_slices"},
@@ -131,12 +141,29 @@ const CDatabaseRule kRules[] = {
      {"Network\\Cookies", "Cookies"},
      CK_COOKIE,
      "cookies.name cookies.host_key cookies.path",
-     "select name, host_key, path from cookies",
+     "select name, host_key, path from cookies where not qv_kept(host_key)",
      ROW_COOKIE,
      false,
      kCookiesClean,
      nullptr,
-     nullptr},
+     nullptr,
+     nullptr,
+     nullptr,
+     "select distinct host_key from cookies"},
+    // The cookies extensions' pages keep, in a file of the same layout.
+    {BT_COOKIES,
+     {"Extension Cookies", nullptr},
+     CK_COOKIE,
+     "cookies.name cookies.host_key cookies.path",
+     "select name, host_key, path from cookies where not qv_kept(host_key)",
+     ROW_COOKIE,
+     false,
+     kCookiesClean,
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     "select distinct host_key from cookies"},
     {BT_HISTORY,
      {"History", nullptr},
      CK_HISTORY_ENTRY,
@@ -230,9 +257,10 @@ std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CSt
     return profiles;
 }
 
-void ScanChromiumProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick)
+void ScanChromiumProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick,
+                         const CKeepListPtr& keep)
 {
-    ScanProfileDatabases(kChromium, profile, trace, list, tick);
+    ScanProfileDatabases(kChromium, profile, trace, list, tick, keep);
 }
 
 const CBrowserFamily& ChromiumFamily()

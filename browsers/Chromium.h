@@ -29,7 +29,9 @@ std::vector<CString> FindChromiumProfiles(const CString& localAppData, const CSt
 
 // Lists what one profile folder (ending with a backslash) holds of trace (a
 // BrowserTrace), each row relaying to the clean of its rule.
-void ScanChromiumProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick);
+// Kept sites' cookies are neither listed nor removed.
+void ScanChromiumProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick,
+                         const CKeepListPtr& keep = nullptr);
 // The rules themselves.
 const CBrowserFamily& ChromiumFamily();
 

@@ -162,7 +162,15 @@ const CStatement kBookmarksClean[] = {
 const CStatement kInputHistoryClean[] = {{"moz_inputhistory", "delete from moz_inputhistory"},
                                          {nullptr, nullptr}};
 const CStatement kOldDownloadsClean[] = {{"moz_downloads", "delete from moz_downloads"}, {nullptr, nullptr}};
-const CStatement kCookiesClean[] = {{"moz_cookies", "delete from moz_cookies"}, {nullptr, nullptr}};
+// Kept sites' cookies stay.
+const CStatement kCookiesClean[] = {{"moz_cookies", "delete from moz_cookies where not qv_kept(host)"},
+                                    {nullptr, nullptr}};
+// The storage sites kept in the old local-storage database, by the site of its key.
+const CStatement kStorageClean[] = {
+    {"webappsstore2", "delete from webappsstore2 where not qv_kept(qv_origin_host(originKey))"},
+    {nullptr, nullptr}};
+const CStatement kOldStorageClean[] = {
+    {"webappsstore2", "delete from webappsstore2 where not qv_kept(qv_origin_host(scope))"}, {nullptr, nullptr}};
 // Form values go with the records of which extension or app added them, and the
 // sources no value has any more.
 const CStatement kFormsClean[] = {
@@ -231,12 +239,15 @@ const CDatabaseRule kRules[] = {
      {"cookies.sqlite", nullptr},
      MK_COOKIE,
      "moz_cookies.name moz_cookies.host moz_cookies.path",
-     "select name, host, path from moz_cookies",
+     "select name, host, path from moz_cookies where not qv_kept(host)",
      ROW_COOKIE,
      false,
      kCookiesClean,
      nullptr,
-     nullptr},
+     nullptr,
+     nullptr,
+     nullptr,
+     "select distinct host from moz_cookies"},
     {BT_BOOKMARKS,
      {"places.sqlite", nullptr},
      MK_BOOKMARK,
@@ -259,6 +270,27 @@ const CDatabaseRule kRules[] = {
      ROW_TEXT,
      false,
      kFormsClean,
+     nullptr,
+     nullptr},
+    {BT_SITE_DATA,
+     {"webappsstore.sqlite", nullptr},
+     TN_BROWSER_SITE_STORAGE,
+     "webappsstore2.originKey",
+     "select distinct qv_origin_host(originKey) from webappsstore2 where not qv_kept(qv_origin_host(originKey))",
+     ROW_TEXT,
+     false,
+     kStorageClean,
+     nullptr,
+     nullptr},
+    // Before Firefox 45 the key was in scope alone, of the same form.
+    {BT_SITE_DATA,
+     {"webappsstore.sqlite", nullptr},
+     TN_BROWSER_SITE_STORAGE,
+     "webappsstore2.scope !webappsstore2.originKey",
+     "select distinct qv_origin_host(scope) from webappsstore2 where not qv_kept(qv_origin_host(scope))",
+     ROW_TEXT,
+     false,
+     kOldStorageClean,
      nullptr,
      nullptr},
 };
@@ -402,9 +434,10 @@ std::vector<CString> FindFirefoxProfiles(const CString& appData, CTickable& tick
     return profiles;
 }
 
-void ScanFirefoxProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick)
+void ScanFirefoxProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick,
+                        const CKeepListPtr& keep)
 {
-    ScanProfileDatabases(kFirefox, profile, trace, list, tick);
+    ScanProfileDatabases(kFirefox, profile, trace, list, tick, keep);
 }
 
 const CBrowserFamily& FirefoxFamily()

@@ -31,6 +31,8 @@ const unsigned kMaxProfilesIni = 1048576;
 
 // Lists what one Firefox profile folder (ending with a backslash) holds of trace (a
 // BrowserTrace), each row relaying to the clean of its rule.
-void ScanFirefoxProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick);
+// Kept sites' cookies and storage are neither listed nor removed.
+void ScanFirefoxProfile(const CString& profile, int trace, CFoundItemList& list, CTickable& tick,
+                        const CKeepListPtr& keep = nullptr);
 // The rules themselves.
 const CBrowserFamily& FirefoxFamily();

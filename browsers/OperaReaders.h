@@ -18,6 +18,7 @@ void SetOperaEntryBound(size_t bound);
 // The Opera files in the order a scan reads them; each is read by ReadOperaFile.
 enum
 {
+    kOperaCookiesFile = 4, // cookies4.dat
     OPERA_FILE_COUNT = 10
 };
 // Whether Opera file number index is a folder (walked), and its path below the local or

@@ -19,6 +19,40 @@ namespace
 {
 const char kLeftAlone[] = "; the database is left as it is";
 
+// Whether a host is a kept site or below one: qv_kept(host) is 1 or 0.
+void KeptFunction(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const CKeepList* keep = static_cast<const CKeepList*>(sqlite3_user_data(context));
+    const unsigned char* host = sqlite3_value_text(values[0]);
+    sqlite3_result_int(context, keep && host && keep->IsSiteKept(reinterpret_cast<const char*>(host)) ? 1 : 0);
+}
+
+// The host of a Firefox storage key ("moc.elpmaxe.www.:https:443" is "www.example.com"):
+// the part before the scheme, reversed.
+void OriginHostFunction(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const unsigned char* key = sqlite3_value_text(values[0]);
+    std::string host = key ? reinterpret_cast<const char*>(key) : "";
+    host = host.substr(0, host.find(':'));
+    host.assign(host.rbegin(), host.rend());
+    while (!host.empty() && host[0] == '.')
+        host.erase(0, 1);
+    sqlite3_result_text(context, host.c_str(), static_cast<int>(host.size()), SQLITE_TRANSIENT);
+}
+
+// The program's functions, callable from its own statements only (never from a stored
+// trigger, view or index).
+int AddFunctions(sqlite3* db, const CKeepList* keep)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
+    int result = sqlite3_create_function_v2(db, "qv_kept", 1, flags, const_cast<CKeepList*>(keep), KeptFunction,
+                                            nullptr, nullptr, nullptr);
+    if (result == SQLITE_OK)
+        result = sqlite3_create_function_v2(db, "qv_origin_host", 1, flags, nullptr, OriginHostFunction, nullptr,
+                                            nullptr, nullptr);
+    return result;
+}
+
 // An open database, closed with its scope. Every file of it is opened through the checked
 // layer, and nothing stored in it runs: no trigger, no view, and no function of the
 // schema that is not harmless.
@@ -35,12 +69,15 @@ public:
         m_db = nullptr;
     }
 
-    int Open(const CString& name, int flags)
+    // keep: the sites the statements' qv_kept(host) spares; nullptr spares none.
+    int Open(const CString& name, int flags, const CKeepList* keep = nullptr)
     {
         TakeFileRefusal(); // what an earlier open said is not this one's
         int result = sqlite3_open_v2(name, &m_db, flags, CheckedVfsName());
         if (!m_db)
             return result;
+        if (result == SQLITE_OK)
+            result = AddFunctions(m_db, keep);
         sqlite3_extended_result_codes(m_db, 1);
         const struct
         {
@@ -191,9 +228,9 @@ int PrepareLayout(CDatabase& db, const CDatabaseRule& rule, CString& unknown)
 // foreign keys enforced (their cascades remove what pointed at a removed row), removed
 // content overwritten, temporary tables kept in memory, and a journal that would keep old
 // pages in the profile deleted after each transaction.
-int OpenForWriting(CDatabase& db, const CString& path)
+int OpenForWriting(CDatabase& db, const CString& path, const CKeepList* keep)
 {
-    int result = db.Open(path, SQLITE_OPEN_READWRITE);
+    int result = db.Open(path, SQLITE_OPEN_READWRITE, keep);
     if (result == SQLITE_OK)
         result = db.Exec("pragma locking_mode = exclusive; pragma foreign_keys = on; pragma secure_delete = on;"
                          " pragma temp_store = memory;");
@@ -265,8 +302,9 @@ CString CheckFilesWritten(const CString& profile, const CString& database, const
 class CDatabaseCleaner : public CCleanTarget
 {
 public:
-    CDatabaseCleaner(const CString& path, const CString& profile, const CDatabaseRule& rule, int typeText)
-        : CCleanTarget(path), m_profile(profile), m_rule(rule), m_typeText(typeText)
+    CDatabaseCleaner(const CString& path, const CString& profile, const CDatabaseRule& rule, int typeText,
+                     const CKeepListPtr& keep)
+        : CCleanTarget(path), m_profile(profile), m_rule(rule), m_typeText(typeText), m_keep(keep)
     {
     }
     const CString& GetTypeName() const override { return GetTypeText(m_typeText); }
@@ -285,7 +323,7 @@ private:
     bool CleanDatabase()
     {
         CDatabase db;
-        int result = OpenForWriting(db, GetDisplayText());
+        int result = OpenForWriting(db, GetDisplayText(), m_keep.get());
         if (result == SQLITE_OK && (result = db.Exec("begin immediate")) == SQLITE_OK)
         {
             result = PrepareLayout(db, m_rule, m_failure);
@@ -308,7 +346,7 @@ private:
             if (!IsFilePath(path))
                 continue;
             CDatabase db;
-            int result = OpenForWriting(db, path);
+            int result = OpenForWriting(db, path, m_keep.get());
             if (result == SQLITE_OK)
             {
                 CQuery attach(db.Get(), "attach database ?1 as listed");
@@ -337,6 +375,7 @@ private:
     CString m_profile;
     const CDatabaseRule& m_rule;
     int m_typeText;
+    CKeepListPtr m_keep; // the sites the clean spares, as the scan listed them
     long long m_last = 0;
     CString m_failure;
 };
@@ -534,18 +573,19 @@ const char kNeedsRecovery[] =
 // Opens a profile database for reading without writing to the profile: one that keeps a
 // write-ahead log is opened as it stands when the log is empty, and read from a copy
 // while the log is there; one with a journal to roll back is read from a recovered copy.
-int OpenForReading(CDatabase& db, const CString& path, std::unique_ptr<CSnapshot>& snapshot, CTickable& tick)
+int OpenForReading(CDatabase& db, const CString& path, std::unique_ptr<CSnapshot>& snapshot, CTickable& tick,
+                   const CKeepList* keep)
 {
     const bool logged = GetPathAttributes(path + "-wal") != INVALID_FILE_ATTRIBUTES;
     if (!logged && IsWalDatabase(path))
     {
         const CString uri = ImmutableUri(path);
         if (!uri.IsEmpty())
-            return db.Open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+            return db.Open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, keep);
     }
     if (!logged)
     {
-        int result = db.Open(path, SQLITE_OPEN_READONLY);
+        int result = db.Open(path, SQLITE_OPEN_READONLY, keep);
         if (result == SQLITE_OK)
             result = db.Exec("pragma schema_version");
         if (result != SQLITE_READONLY_ROLLBACK)
@@ -556,11 +596,11 @@ int OpenForReading(CDatabase& db, const CString& path, std::unique_ptr<CSnapshot
     if (snapshot->GetPath().IsEmpty())
         return SQLITE_CANTOPEN;
     db.Close();
-    return db.Open(snapshot->GetPath(), SQLITE_OPEN_READWRITE);
+    return db.Open(snapshot->GetPath(), SQLITE_OPEN_READWRITE, keep);
 }
 
 void ScanRule(const CBrowserFamily& family, const CString& profile, const CDatabaseRule& rule,
-              CFoundItemList& list, CTickable& tick)
+              const CKeepListPtr& keep, CFoundItemList& list, CTickable& tick)
 {
     CString path;
     for (const char* name : rule.files)
@@ -590,12 +630,12 @@ void ScanRule(const CBrowserFamily& family, const CString& profile, const CDatab
         tick.ReportProblem(PROBLEM_SKIPPED, path, refusal);
         return;
     }
-    auto cleaner = std::make_shared<CDatabaseCleaner>(path, profile, rule, family.cleanerType);
+    auto cleaner = std::make_shared<CDatabaseCleaner>(path, profile, rule, family.cleanerType, keep);
     std::unique_ptr<CSnapshot> snapshot;
     CString error;
     {
         CDatabase db;
-        int result = OpenForReading(db, path, snapshot, tick);
+        int result = OpenForReading(db, path, snapshot, tick, keep.get());
         if (result != SQLITE_OK)
             error = db.Error(result);
         else
@@ -607,13 +647,13 @@ void ScanRule(const CBrowserFamily& family, const CString& profile, const CDatab
 } // namespace
 
 void ScanProfileDatabases(const CBrowserFamily& family, const CString& profile, int trace,
-                          CFoundItemList& list, CTickable& tick)
+                          CFoundItemList& list, CTickable& tick, const CKeepListPtr& keep)
 {
     if (profile.IsEmpty())
         return; // bare file names would open databases in whatever folder is current
     for (size_t i = 0; i < family.count; ++i)
         if (family.rules[i].trace == trace)
-            ScanRule(family, profile, family.rules[i], list, tick);
+            ScanRule(family, profile, family.rules[i], keep, list, tick);
 }
 
 CCleanScript DescribeClean(const CBrowserFamily& family, const CString& profile, int trace, long long last)
@@ -653,4 +693,39 @@ CDatabaseRowTarget::CDatabaseRowTarget(const CString& displayText, const CCleanT
 const CString& CDatabaseRowTarget::GetTypeName() const
 {
     return GetTypeText(m_kind);
+}
+
+void ListCookieSites(const CBrowserFamily& family, const CString& profile, std::vector<std::string>& sites,
+                     CTickable& tick)
+{
+    if (profile.IsEmpty())
+        return;
+    for (size_t i = 0; i < family.count; ++i)
+    {
+        const CDatabaseRule& rule = family.rules[i];
+        if (rule.trace != BT_COOKIES || !rule.sites)
+            continue;
+        CString path;
+        for (const char* name : rule.files)
+            if (name && path.IsEmpty() && IsFilePath(profile + name))
+                path = profile + name;
+        if (path.IsEmpty() || !CheckFilesWritten(profile, path, rule).IsEmpty())
+            continue; // what the scan would not read is not read here either
+        std::unique_ptr<CSnapshot> snapshot;
+        CDatabase db;
+        bool meets = false;
+        if (OpenForReading(db, path, snapshot, tick, nullptr) != SQLITE_OK ||
+            LayoutMeets(db.Get(), rule.needs, meets) != SQLITE_OK || !meets)
+            continue;
+        CQuery query(db.Get(), rule.sites);
+        if (query.Prepared() != SQLITE_OK)
+            continue;
+        while (sqlite3_step(query.Get()) == SQLITE_ROW)
+        {
+            std::string host = Column(query.Get(), 0);
+            host.erase(0, host.find_first_not_of('.'));
+            if (!host.empty())
+                sites.push_back(host);
+        }
+    }
 }

@@ -4,11 +4,13 @@
 // runs the removal with whatever else of the profile only served the removed rows.
 #pragma once
 
+#include "model/KeepList.h"
 #include "model/RelayTarget.h"
 #include "model/Tickable.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // What a browser area asks of a profile; the same for every family.
 enum BrowserTrace
@@ -19,6 +21,9 @@ enum BrowserTrace
     BT_COOKIES,   // cookies
     BT_BOOKMARKS, // bookmarks
     BT_FORMS,     // form values
+    BT_NETWORK,   // the hosts the network layer keeps (with the caches)
+    BT_SITE_DATA, // the storage sites keep in the profile
+    BT_SESSIONS,  // open and closed tabs
 };
 
 // How a listed row's columns (after the bound column, if any) make its text.
@@ -76,6 +81,8 @@ struct CDatabaseRule
     // say), made before either; may be nullptr.
     const CStatement* prepare = nullptr;
     const CLayoutCheck* known = nullptr;
+    // For cookies: the distinct sites they name, one column.
+    const char* sites = nullptr;
 };
 
 // A family: its rules and the type text of its cleaners.
@@ -92,9 +99,16 @@ struct CBrowserFamily
 // will see it once recovered, and said. Reading never writes to the profile. A database
 // that is, or has beside it, a file the clean could not write safely (a link, a name
 // shared with a file elsewhere: see CheckPlainFile) is skipped and said, and so is one of
-// a layout its rule does not know. Stored triggers and views never run.
+// a layout its rule does not know. Stored triggers and views never run. The rules'
+// statements call qv_kept(host), which is 1 for a site of keep (nullptr keeps none), and
+// qv_origin_host(key) for the host of a Firefox storage key.
 void ScanProfileDatabases(const CBrowserFamily& family, const CString& profile, int trace,
-                          CFoundItemList& list, CTickable& tick);
+                          CFoundItemList& list, CTickable& tick, const CKeepListPtr& keep = nullptr);
+
+// The distinct sites (hosts without a leading dot) the cookies of one profile name, read
+// as the scan reads (nothing is written to the profile); added to sites.
+void ListCookieSites(const CBrowserFamily& family, const CString& profile, std::vector<std::string>& sites,
+                     CTickable& tick);
 
 // What the clean of trace runs on the first database of the profile that one of its
 // rules lists from: the listing, and the clean as one script bounded by last (the

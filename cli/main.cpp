@@ -13,6 +13,7 @@
 // 2 bad argument.
 #include "engine/Catalogue.h"
 #include "engine/CleanRun.h"
+#include "engine/KeepFile.h"
 #include "engine/ScanRun.h"
 #include "engine/RuleScan.h"
 #include "engine/UserRules.h"
@@ -58,6 +59,7 @@ bool IsCancelRequested()
 const char kUsage[] =
     "usage: quorvantis-cli.exe [--areas=LIST|all] [--sections=LIST] [--apps=NAMES|all] [--rules=FILE]\n"
     "                          [--clean] [--no-shred] [--quiet]\n"
+    "                          [--keep-site=DOMAIN ...] [--no-keep]\n"
     "       quorvantis-cli.exe --list-apps [--rules=FILE]\n"
     "       quorvantis-cli.exe --check-rules [--rules=FILE]\n"
     "       quorvantis-cli.exe --help | --version\n"
@@ -79,6 +81,10 @@ const char kUsage[] =
     "  --clean          remove what the scan found; print a 'left' line per item that stays\n"
     "  --no-shred       delete files without overwriting them first\n"
     "  --quiet          print only the closing count line (and the 'left' lines)\n"
+    "  --keep-site=DOMAIN  keep this site's cookies and site data (and its sub-domains'),\n"
+    "                   besides the sites and places of %APPDATA%\\Quorvantis\\keep.cfg;\n"
+    "                   may be given more than once\n"
+    "  --no-keep        do not read keep.cfg (only --keep-site sites are kept)\n"
     "  --remove-schedule  delete the scheduled task \"Quorvantis\" when it starts the\n"
     "                   Quorvantis.exe beside this program (as its uninstaller does);\n"
     "                   a task of that name that starts anything else is left\n"
@@ -113,6 +119,8 @@ struct COptions
     std::vector<CString> apps; // entry names, as --apps gives them
     bool rulesGiven = false;
     CString rulesFile;
+    bool readKeepFile = true;
+    std::vector<std::string> keepSites; // as --keep-site gives them, normalized
 };
 
 // The progress line on stderr, shown only when stderr is a console, redrawn at most ten
@@ -177,6 +185,8 @@ public:
     }
 
     bool IsAreaChecked(int areaId) const override { return m_options.areas.count(areaId) != 0; }
+    CKeepChoice GetKeepChoice() const override { return m_keep; }
+    void SetKeepChoice(const CKeepChoice& keep) { m_keep = keep; }
     std::vector<const CRuleEntry*> GetCheckedRules() const override { return m_checkedRules; }
     void SetCheckedRules(const std::vector<const CRuleEntry*>& rules) { m_checkedRules = rules; }
     const CScanPaths& GetScanPaths() const override { return m_paths; }
@@ -246,6 +256,7 @@ private:
     const COptions& m_options;
     const CSectionList& m_sections;
     std::vector<const CRuleEntry*> m_checkedRules;
+    CKeepChoice m_keep;
     CScanPaths m_paths;
     CProgressLine m_progress;
     int m_problems;
@@ -411,6 +422,15 @@ int ParseArguments(int argc, char** argv, COptions& options)
             options.shred = false;
         else if (arg == "--quiet")
             options.quiet = true;
+        else if (arg.rfind("--keep-site=", 0) == 0)
+        {
+            const std::string site = CKeepList::NormalizeSite(arg.substr(12));
+            if (site.empty())
+                return BadArgument(argv[i]);
+            options.keepSites.push_back(site);
+        }
+        else if (arg == "--no-keep")
+            options.readKeepFile = false;
         else
             return BadArgument(argv[i]);
     }
@@ -423,6 +443,23 @@ void SayUnexpectedError(const char* where, const char* what)
     std::fflush(stdout);
     std::fprintf(stderr, "quorvantis-cli: unexpected error in %s: %s\n", where, what);
     std::fflush(stderr);
+}
+
+// keep.cfg (unless --no-keep) with the --keep-site sites.
+CKeepChoice ReadKeepChoice(const COptions& options, const CScanPaths& paths)
+{
+    CKeepChoice choice;
+    auto keep = std::make_shared<CKeepList>();
+    if (options.readKeepFile && !paths[SP_APPDATA].IsEmpty())
+    {
+        const CKeepFile file(paths[SP_APPDATA]);
+        if (file.Load(*keep, choice.problem) != KEEP_READ && !choice.problem.IsEmpty())
+            choice.place = file.GetPath();
+    }
+    for (const std::string& site : options.keepSites)
+        keep->AddSite(site);
+    choice.list = keep;
+    return choice;
 }
 
 int Run(int argc, char** argv);
@@ -584,6 +621,7 @@ int Run(int argc, char** argv)
     for (const CScanItemPtr& section : sections)
         section->SetChecked(options.sections.count(section->GetSectionIndex()) ? 1 : 0);
     CConsoleHost host(options, sections);
+    host.SetKeepChoice(ReadKeepChoice(options, host.GetScanPaths()));
 
     // Rule files are read only when asked for: a run without them costs nothing more.
     CUserRules rules;

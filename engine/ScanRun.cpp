@@ -14,6 +14,10 @@
 #include "browsers/Chromium.h"
 #include "browsers/Mozilla.h"
 #include "browsers/OperaReaders.h"
+#include "browsers/OperaTarget.h"
+#include "browsers/ProfileFiles.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -32,6 +36,7 @@ struct CSectionScan
     // first step that needs them.
     std::unique_ptr<CRuleVariables>& variables;
     std::unique_ptr<CRuleScanner> rules;
+    const CKeepChoice& keep;
 };
 
 CRuleScanner& RuleScanner(CSectionScan& scan)
@@ -116,11 +121,171 @@ void WalkRoot(CSectionScan& scan, const CString& path, int fileKind, int folderK
 
 // One trace of every profile of a family.
 void ScanProfiles(CSectionScan& scan, const std::vector<CString> CSectionScan::*profiles,
-                  void (*scanProfile)(const CString&, int, CFoundItemList&, CTickable&), int trace)
+                  void (*scanProfile)(const CString&, int, CFoundItemList&, CTickable&, const CKeepListPtr&),
+                  int trace)
 {
     FindProfiles(scan);
     for (const CString& profile : scan.*profiles)
-        scanProfile(profile, trace, scan.list, scan.context);
+        scanProfile(profile, trace, scan.list, scan.context, scan.keep.list);
+}
+
+bool HasKeptSites(const CSectionScan& scan)
+{
+    return scan.keep.list && scan.keep.list->HasSites();
+}
+
+// A folder that goes whole, itself included (a site's storage, named by the site): listed
+// before its content, from where it really leads, and only when it is scratch space.
+void WalkWhole(CSectionScan& scan, const CString& path, int fileKind, int folderKind)
+{
+    CString resolved, reason;
+    switch (scan.roots.Admit(path, resolved, reason))
+    {
+    case CScanRoots::ROOT_WALK:
+        scan.list.push_back(std::make_shared<CFileTarget>(resolved + "\\", folderKind));
+        scan.context.Tick();
+        WalkFolder(resolved, fileKind, folderKind, scan.list, scan.context);
+        break;
+    case CScanRoots::ROOT_REFUSED:
+        scan.context.ReportProblem(PROBLEM_SKIPPED, path, reason);
+        break;
+    case CScanRoots::ROOT_MISSING:
+    case CScanRoots::ROOT_DUPLICATE:
+        break;
+    }
+}
+
+void AddFileIfThere(CSectionScan& scan, const CString& path, int fileKind)
+{
+    if (!IsFilePath(path))
+        return;
+    scan.list.push_back(std::make_shared<CFileTarget>(path, fileKind));
+    scan.context.Tick();
+}
+
+// One entry of the profile-files table in one profile folder (ending with a backslash).
+void ScanProfileEntry(CSectionScan& scan, const CProfileEntry& entry, const CString& profile)
+{
+    const CString path = profile + entry.path;
+    switch (entry.shape)
+    {
+    case PE_FILE:
+        AddFileIfThere(scan, path, entry.fileKind);
+        break;
+    case PE_DATABASE:
+        for (const char* side : {"", "-journal", "-wal", "-shm"})
+            AddFileIfThere(scan, path + side, entry.fileKind);
+        break;
+    case PE_FOLDER:
+        WalkRoot(scan, path, entry.fileKind, entry.folderKind);
+        break;
+    case PE_SHARED_STORE:
+        // One store holds every site's storage: it cannot go without a kept site's.
+        if (HasKeptSites(scan) && IsFolderPath(path))
+            scan.context.ReportProblem(PROBLEM_NOTE, path,
+                                       "holds the storage of every site together; it stays while sites are kept");
+        else
+            WalkRoot(scan, path, entry.fileKind, entry.folderKind);
+        break;
+    case PE_ORIGINS:
+        for (const CString& name : FindSubfolders(path, L"*"))
+        {
+            const std::string host = OriginFolderHost(entry.family, Utf8ToWide(name));
+            if (!host.empty() && !(scan.keep.list && scan.keep.list->IsSiteKept(host)))
+                WalkWhole(scan, path + "\\" + name, entry.fileKind, entry.folderKind);
+        }
+        break;
+    }
+}
+
+// What every profile keeps of trace beside its databases.
+void ScanProfileFiles(CSectionScan& scan, int trace)
+{
+    FindProfiles(scan);
+    const CString& local = scan.context.GetScanPaths()[SP_LOCAL_APPDATA];
+    size_t count = 0;
+    const CProfileEntry* entries = GetProfileEntries(count);
+    for (size_t i = 0; i < count; ++i)
+    {
+        const CProfileEntry& entry = entries[i];
+        if (entry.trace != trace)
+            continue;
+        if (entry.family == PF_CHROMIUM)
+            for (const CString& profile : scan.chromium)
+                ScanProfileEntry(scan, entry, profile);
+        else if (entry.family == PF_FIREFOX)
+            for (const CString& profile : scan.firefox)
+                ScanProfileEntry(scan, entry, profile);
+        else if (!local.IsEmpty())
+            for (const CString& name : scan.firefoxNames)
+                ScanProfileEntry(scan, entry, local + "\\Mozilla\\Firefox\\Profiles\\" + name + "\\");
+    }
+    if (trace == BT_HISTORY)
+        for (const CString& profile : scan.chromium)
+            ScanChromiumPreferences(profile, scan.list, scan.context);
+}
+
+// Internet Explorer's cookie files of kept sites stay: a file is listed only when none
+// of its cookies is a kept site's (and it could be read to tell).
+void DropKeptCookieFiles(CSectionScan& scan, size_t from)
+{
+    if (!HasKeptSites(scan))
+        return;
+    CFoundItemList& list = scan.list;
+    auto kept = [&](const CCleanTargetPtr& item) {
+        const CFileTarget* file = dynamic_cast<const CFileTarget*>(item.get());
+        if (!file || file->GetFileKind() != FK_IE_COOKIE)
+            return false;
+        std::vector<std::string> hosts;
+        if (!ReadIeCookieHosts(file->GetDisplayText(), hosts))
+            return true;
+        for (const std::string& host : hosts)
+            if (scan.keep.list->IsSiteKept(host))
+                return true;
+        return false;
+    };
+    list.erase(std::remove_if(list.begin() + static_cast<std::ptrdiff_t>(from), list.end(), kept), list.end());
+}
+
+// Opera keeps every cookie in one file, removed whole: with a kept site's cookie in it,
+// nothing of it is listed.
+void DropOperaCookiesOfKeptSites(CSectionScan& scan, size_t from, const CString& path)
+{
+    if (!HasKeptSites(scan))
+        return;
+    for (size_t i = from; i < scan.list.size(); ++i)
+    {
+        const COperaTarget* cookie = dynamic_cast<const COperaTarget*>(scan.list[i].get());
+        if (!cookie || cookie->GetOperaKind() != OK_COOKIE)
+            continue;
+        // "name at host/path"
+        const std::string text = cookie->GetDisplayText().str();
+        const size_t at = text.rfind(" at ");
+        const std::string location = at == std::string::npos ? std::string() : text.substr(at + 4);
+        if (scan.keep.list->IsSiteKept(location.substr(0, location.find('/'))))
+        {
+            scan.list.resize(from);
+            scan.context.ReportProblem(PROBLEM_NOTE, path, "holds cookies of kept sites; it was left as it is");
+            return;
+        }
+    }
+}
+
+// Kept folders and files, and the folders that hold them, are never listed.
+void DropKeptPaths(CSectionScan& scan, size_t from)
+{
+    if (!scan.keep.list || !scan.keep.list->HasPaths())
+        return;
+    const CKeepList& keep = *scan.keep.list;
+    CFoundItemList& list = scan.list;
+    auto kept = [&](const CCleanTargetPtr& item) {
+        const CFileTarget* file = dynamic_cast<const CFileTarget*>(item.get());
+        if (!file)
+            return false;
+        const CString path = file->GetDisplayText();
+        return keep.IsPathKept(path) || (IsFolderKind(file->GetFileKind()) && keep.HoldsKeptPath(path));
+    };
+    list.erase(std::remove_if(list.begin() + static_cast<std::ptrdiff_t>(from), list.end(), kept), list.end());
 }
 
 // Firefox keeps a profile's disk cache below the local application data, in a folder
@@ -157,8 +322,12 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
             context.ReportProblem(PROBLEM_SKIPPED, ScanPathName(step.pathEntry),
                                   paths.GetUnresolvedReason(step.pathEntry));
         else
-            WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind,
-                     step.areaId == AREA_FAVORITES);
+        {
+            const size_t from = list.size();
+            WalkRoot(scan, paths[step.pathEntry], step.fileKind, step.folderKind, step.areaId == AREA_FAVORITES);
+            if (step.fileKind == FK_IE_COOKIE)
+                DropKeptCookieFiles(scan, from);
+        }
         break;
     case STEP_MRU:
         ScanMRUKey(paths[step.pathEntry], list, context);
@@ -181,7 +350,13 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
             WalkRoot(scan, OperaFilePath(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]),
                      FK_OPERA_TEMP_DOWNLOAD, FK_TEMP_FOLDER);
         else
+        {
+            const size_t from = list.size();
             ReadOperaFile(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA], list, context);
+            if (step.areaId == AREA_COOKIES)
+                DropOperaCookiesOfKeptSites(scan, from,
+                                            OperaFilePath(step.reader, paths[SP_LOCAL_APPDATA], paths[SP_APPDATA]));
+        }
         break;
     case STEP_FIREFOX:
         ScanProfiles(scan, &CSectionScan::firefox, ScanFirefoxProfile, step.reader);
@@ -199,6 +374,9 @@ void RunStep(const CScanStep& step, CSectionScan& scan)
         for (const CRuleEntry& entry : GetBuiltInRules().entries)
             if (entry.areaId == step.areaId)
                 RuleScanner(scan).Scan(entry);
+        break;
+    case STEP_PROFILE_FILES:
+        ScanProfileFiles(scan, step.reader);
         break;
     case STEP_USER_RULES:
         for (const CRuleEntry* entry : context.GetCheckedRules())
@@ -243,6 +421,8 @@ void ScanSections(CSectionList& sections, IScanContext& context)
     const CScanStep* steps = GetScanSteps(stepCount);
     CScanRoots roots(context.GetOwnerWindow());
     std::unique_ptr<CRuleVariables> variables;
+    const CKeepChoice keep = context.GetKeepChoice();
+    bool keepSaid = false;
     for (const CScanItemPtr& section : sections)
     {
         if (context.IsStopRequested())
@@ -251,7 +431,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             continue;
         section->SetStatus(SS_SCANNING);
         context.Tick();
-        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, {}, variables, {}};
+        CSectionScan scan = {section->GetFoundItems(), context, roots, false, {}, {}, {}, variables, {}, keep};
         for (int i = 0; i < stepCount && !context.IsStopRequested(); ++i)
         {
             const CScanStep& step = steps[i];
@@ -259,7 +439,19 @@ void ScanSections(CSectionList& sections, IScanContext& context)
                 continue;
             if (step.areaId != 0 && !context.IsAreaChecked(step.areaId))
                 continue;
+            // A keep list that could not be read never widens a clean: what it narrows
+            // is left unscanned, and that is said once.
+            if (!keep.problem.IsEmpty() && (step.areaId == AREA_COOKIES || step.areaId == AREA_SITE_DATA))
+            {
+                if (!keepSaid)
+                    context.ReportProblem(PROBLEM_SKIPPED, keep.place,
+                                          keep.problem + "; cookies and site data were not scanned");
+                keepSaid = true;
+                continue;
+            }
+            const size_t from = scan.list.size();
             RunStep(step, scan);
+            DropKeptPaths(scan, from);
         }
         section->SetStatus(SS_COMPLETE);
         context.RefreshList();

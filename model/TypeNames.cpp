@@ -53,6 +53,15 @@ const char* const kTypeTexts[TN_COUNT] = {
     "Chromium download",
     "Chromium cleaning query",
     "Chromium visited links file",
+    "Browser history file",
+    "Browser history folder",
+    "Browser network state file",
+    "Site data file",
+    "Site data folder",
+    "Site storage",
+    "Browser session file",
+    "Browser session folder",
+    "Browser site preferences",
 };
 
 struct CTypeTextTable

@@ -101,7 +101,11 @@ TEST(TypeNamesTest, EveryKindHasItsFixedText)
         // The newer browsers' kinds.
         "Browser cache file", "Browser cache folder", "Chromium cookie", "Chromium history entry",
         "Chromium typed URL", "Chromium search term", "Chromium form data", "Chromium download",
-        "Chromium cleaning query", "Chromium visited links file"};
+        "Chromium cleaning query", "Chromium visited links file",
+        // What a profile keeps beside its databases.
+        "Browser history file", "Browser history folder", "Browser network state file", "Site data file",
+        "Site data folder", "Site storage", "Browser session file", "Browser session folder",
+        "Browser site preferences"};
     for (int i = 0; i < TN_COUNT; ++i)
         EXPECT_EQ(CString(expected[i]), GetTypeText(i)) << i;
 
@@ -166,12 +170,13 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
     const CAreaInfo* areas = GetAreaTable(areaCount);
     const CSectionInfo* sections = GetSectionTable(sectionCount);
     const CScanStep* steps = GetScanSteps(stepCount);
-    ASSERT_EQ(22, areaCount);
+    ASSERT_EQ(24, areaCount);
     ASSERT_EQ(4, sectionCount);
     for (int i = 0; i < areaCount; ++i)
     {
         EXPECT_EQ(AREA_FIRST + i, areas[i].areaId);
-        EXPECT_EQ(areas[i].areaId != AREA_FAVORITES, areas[i].checkedAtStart);
+        // Favorites, and the tabs a browser would reopen, only when the user asks.
+        EXPECT_EQ(areas[i].areaId != AREA_FAVORITES && areas[i].areaId != AREA_SESSIONS, areas[i].checkedAtStart);
     }
     for (int i = 0; i < sectionCount; ++i)
     {
@@ -196,7 +201,7 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         scanned.insert(steps[i].areaId);
     }
     // Network mappings, Acrobat Reader and downloaded programs have no scanner.
-    EXPECT_EQ(19u, scanned.size());
+    EXPECT_EQ(21u, scanned.size());
     for (int none : {AREA_NETWORK_MAPPINGS, AREA_ACROBAT, AREA_DOWNLOADED_PROGRAMS})
         EXPECT_EQ(0u, scanned.count(none));
 
@@ -209,8 +214,8 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         char text[64];
         const char* kinds[] = {"walk",    "mru",   "clipboard",     "bin",      "scandisk",      "opera",
                                "firefox", "disks", "firefox-cache", "chromium", "chromium-cache", "rules",
-                               "user-rules"};
-        static_assert(std::size(kinds) == STEP_USER_RULES + 1, "a name for every step kind");
+                               "user-rules", "files"};
+        static_assert(std::size(kinds) == STEP_PROFILE_FILES + 1, "a name for every step kind");
         int what = step.kind == STEP_WALK || step.kind == STEP_MRU ? step.pathEntry : step.reader;
         snprintf(text, sizeof(text), "%d %d %s %d", step.section, step.areaId, kinds[step.kind], what);
         order.push_back(text);
@@ -237,6 +242,9 @@ TEST(CatalogueTest, AreasSectionsAndStepsAgree)
         // The Chromium family: caches, cookies, history, typed addresses, forms, downloads
         "2 714 chromium-cache 0", "2 715 chromium 3", "2 716 chromium 1", "2 718 chromium 0",
         "2 719 chromium 5", "2 722 chromium 2",
+        // What every profile keeps beside its databases (traces: 6 network, 1 history, 7 site
+        // data, 8 sessions), Firefox's old site storage database first
+        "2 714 files 6", "2 716 files 1", "2 723 firefox 7", "2 723 files 7", "2 724 files 8",
         // Wipe free space
         "3 0 disks 0"};
     EXPECT_EQ(expected, order);
@@ -266,10 +274,12 @@ TEST(CatalogueTest, CaptionsAndSectionNamesOfTheStringTable)
                                     "Clean forms data",
                                     "Clean browser passwords",
                                     "Clean downloaded programs",
-                                    "Clean downloaded programs list"};
+                                    "Clean downloaded programs list",
+                                    "Clean site data",
+                                    "Clean open and closed tabs"};
     int count = 0;
     const CAreaInfo* areas = GetAreaTable(count);
-    ASSERT_EQ(22, count);
+    ASSERT_EQ(24, count);
     char text[256];
     for (int i = 0; i < count; ++i)
     {

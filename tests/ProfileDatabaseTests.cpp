@@ -405,7 +405,7 @@ insert into credit_cards (guid, name_on_card, card_number_encrypted) values ('ca
         const std::map<std::string, std::string> before = FolderBytes(profile);
         CFoundItemList list;
         CProblemSink problems;
-        scan(profile, area.trace, list, problems);
+        scan(profile, area.trace, list, problems, nullptr);
         EXPECT_FALSE(list.empty());
         EXPECT_EQ(std::vector<std::string>{}, problems.m_places);
         CleanList(list);
@@ -553,7 +553,7 @@ TEST_F(ProfileDatabaseTest, APreviewWritesNothingAndACrashedDatabaseIsRecoveredB
             CProblemSink problems;
             for (int trace : {BT_TYPED, BT_HISTORY, BT_DOWNLOADS, BT_COOKIES, BT_BOOKMARKS, BT_FORMS})
                 (profile == firefox ? ScanFirefoxProfile : ScanChromiumProfile)(profile, trace, list,
-                                                                                problems);
+                                                                                problems, nullptr);
             EXPECT_EQ(std::vector<std::string>{}, problems.m_places);
             EXPECT_LT(500u, list.size());
             EXPECT_TRUE(before == FolderBytes(profile))
@@ -802,7 +802,7 @@ TEST_F(ProfileDatabaseTest, NothingIsWrittenThroughALinkAndNoStoredCodeRuns)
         ASSERT_TRUE(ReadBytes(profile + c.database, database));
         CFoundItemList list;
         CProblemSink problems;
-        (c.firefox ? ScanFirefoxProfile : ScanChromiumProfile)(profile, BT_HISTORY, list, problems);
+        (c.firefox ? ScanFirefoxProfile : ScanChromiumProfile)(profile, BT_HISTORY, list, problems, nullptr);
         if (!c.beforeScan)
         {
             EXPECT_EQ(std::vector<std::string>{}, problems.m_places);
