@@ -47,6 +47,24 @@ public:
     {
         return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, index, height));
     }
+    int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
+    int SetCurSel(int index) const { return static_cast<int>(SendMessage(LB_SETCURSEL, index)); }
+    int DeleteString(int index) const { return static_cast<int>(SendMessage(LB_DELETESTRING, index)); }
+    int FindStringExact(int after, const char* text) const
+    {
+        return static_cast<int>(SendMessage(LB_FINDSTRINGEXACT, after, reinterpret_cast<LPARAM>(text)));
+    }
+    CString GetText(int index) const;
+};
+
+class CEdit : public CWnd
+{
+public:
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
+    {
+        return CWnd::CreateEx(WS_EX_CLIENTEDGE, "EDIT", nullptr, style | WS_CHILD, rect, parent, id);
+    }
+    void LimitText(int characters) const { SendMessage(EM_LIMITTEXT, characters); }
 };
 
 class CComboBox : public CWnd

@@ -290,16 +290,65 @@ TEST_F(MainFrameTest, AnAreaClickWritesTheWholeSettingsFile)
     ::SendMessageA(::GetDlgItem(m_hWnd, IDC_AREA_TEMP_FOLDERS), BM_CLICK, 0, 0);
     std::string bytes;
     ASSERT_TRUE(ReadBytes(m_settings, bytes));
-    EXPECT_EQ("0 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 0 0 ", bytes);
+    EXPECT_EQ("0 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 0 0 1 0 ", bytes);
     // Closing writes it again; a new window reads it back.
     ::SendMessageA(::GetDlgItem(m_hWnd, IDC_AREA_TEMP_FOLDERS), BM_SETCHECK, BST_CHECKED, 0);
     ::DestroyWindow(m_hWnd);
     ASSERT_TRUE(ReadBytes(m_settings, bytes));
-    EXPECT_EQ("0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 0 0 ", bytes);
+    EXPECT_EQ("0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 0 0 1 0 ", bytes);
     m_frame = new CMainFrame;
     ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
     m_hWnd = m_frame->m_hWnd;
     EXPECT_EQ(BST_UNCHECKED, ::SendMessageA(::GetDlgItem(m_hWnd, IDC_SHRED), BM_GETCHECK, 0, 0));
+}
+
+// The tabs a browser would reopen are cleaned only when the user confirms; the Keep tab
+// writes keep.cfg at each change, and one that cannot be used narrows nothing until saved.
+TEST_F(MainFrameTest, TheSessionsAreaAsksAndTheKeepTabSavesAtOnce)
+{
+    std::string bytes;
+    for (WPARAM answer : {IDNO, IDYES})
+    {
+        OnDialogShown("Quorvantis", [answer](HWND box) { ::PostMessageA(box, WM_COMMAND, answer, 0); });
+        ::SendMessageA(::GetDlgItem(m_hWnd, IDC_AREA_SESSIONS), BM_CLICK, 0, 0);
+        ASSERT_TRUE(ReadBytes(m_settings, bytes));
+        EXPECT_EQ(answer == IDYES ? "1 1 " : "1 0 ", bytes.substr(bytes.size() - 4)) << answer;
+    }
+
+    const CString keepFile = GetShellFolderPath(nullptr, CSIDL_APPDATA) + "\\Quorvantis\\keep.cfg";
+    m_frame->ShowWindow(SW_SHOW);
+    ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PAGE_OPTIONS, BN_CLICKED), 0);
+    SelectTab(IDC_OPTIONS_TABS, CMainFrame::KEEP_TAB);
+    EXPECT_TRUE(Visible(IDC_KEEP_SITES));
+    EXPECT_FALSE(Visible(IDC_AREA_COOKIES));
+    CKeepTab& tab = m_frame->GetKeepTab();
+    EXPECT_TRUE(tab.KeepSite("WWW.Example.com"));
+    ASSERT_TRUE(ReadBytes(keepFile, bytes));
+    EXPECT_NE(std::string::npos, bytes.find("\r\nsite=www.example.com\r\n")) << bytes;
+    const CKeepChoice choice = m_frame->GetKeepChoice();
+    ASSERT_TRUE(choice.list);
+    EXPECT_TRUE(choice.list->IsSiteKept("a.www.example.com"));
+    EXPECT_TRUE(tab.RemoveSite(0));
+    EXPECT_TRUE(choice.list->IsSiteKept("www.example.com")) << "a scan's copy stays as it was";
+    ASSERT_TRUE(ReadBytes(keepFile, bytes));
+    EXPECT_EQ(std::string::npos, bytes.find("site=")) << bytes;
+
+    // Not understood: nothing is kept or cleaned of cookies and site data until a save.
+    ASSERT_TRUE(WriteBytes(keepFile, "site=kept.example\r\nall cookies\r\n"));
+    ::DestroyWindow(m_hWnd);
+    m_frame = new CMainFrame;
+    ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
+    m_hWnd = m_frame->m_hWnd;
+    EXPECT_NE(-1, m_frame->GetKeepChoice().problem.Find("line 2 is not a site or a path"));
+    char note[256] = {};
+    ::GetWindowTextA(::GetDlgItem(m_hWnd, IDC_KEEP_NOTE), note, sizeof(note));
+    EXPECT_NE(nullptr, strstr(note, "not cleaned")) << note;
+    EXPECT_TRUE(m_frame->GetKeepTab().KeepSite("example.org"));
+    EXPECT_TRUE(m_frame->GetKeepChoice().problem.IsEmpty());
+    ASSERT_TRUE(ReadBytes(keepFile + ".bad", bytes));
+    EXPECT_EQ("site=kept.example\r\nall cookies\r\n", bytes) << "the file that was not understood is kept";
+    DeleteFileA(keepFile);
+    DeleteFileA(keepFile + ".bad");
 }
 
 TEST_F(MainFrameTest, CloseDuringACleanWaitsForTheRunToReturn)

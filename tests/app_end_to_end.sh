@@ -36,7 +36,7 @@ status=$?
 check '[ $status -eq 0 ]' "/scan /clean: exit status $status"
 check '[ ! -e "$planted" ]' "/scan /clean left: $(ls -R "$planted" 2>&1)"
 # It ends through the window's normal close: the settings are saved as at any close.
-check '[ "$(cat "$settings" 2>&1)" = "0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 " ]' \
+check '[ "$(cat "$settings" 2>&1)" = "0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 1 0 " ]' \
   "/scan /clean did not save the settings at its close: $(cat "$settings" 2>&1)"
 
 # 1b. A settings file this program cannot understand (here UTF-16): the unattended run
@@ -84,6 +84,8 @@ DetectFile=%ProgramFiles%\Not Installed
 FileKey1=%LocalAppData%\Not Installed|*.*
 RULES
 printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
+# A keep list of one site and one place, read when the window starts.
+printf '# kept\r\nsite=mail.example.org\r\npath=C:\\Projects\\Tax returns\r\n' >"$(dirname "$settings")/keep.cfg"
 
 # 2. "/scan" answered No: nothing cleaned, the window stays; Clean then removes it all.
 plant
@@ -106,21 +108,38 @@ click 582 302 # Clean
 wait_until '[ ! -e "$planted" ]' 20
 check '[ ! -e "$planted" ]' "Clean left: $(ls -R "$planted" 2>&1)"
 shot scan-page-cleaned
+# Chrome's cookies (Chromium's own layout), read when the Keep tab first shows.
+plant_cookies() {
+  local cookies="$user_dir/AppData/Local/Google/Chrome/User Data/Default/Network"
+  mkdir -p "$cookies"
+  rm -f "$cookies/Cookies"
+  {
+    cat "$(dirname "$0")/data/browsers/chromium-Cookies.sql"
+    for host in .example.org mail.example.org .news.example.com .shop.example.net .tracker.example; do
+      echo "insert into cookies values (0, '$host', '', 'id', 'v', x'00', '/', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);"
+    done
+  } | sqlite3 "$cookies/Cookies"
+}
+plant_cookies
 
 # 3. The pages and tabs, then an area click writes the whole settings file at once. The
-# four option tabs stand in two rows: Browsers and More applications above Windows and
-# Applications, until a tab of the upper row is chosen and the rows change places.
+# five option tabs stand in two rows: More applications and Keep above Windows,
+# Applications and Browsers, until a tab of the upper row is chosen and the rows change
+# places.
 click 138 184; shot page-options
-click 540 192; shot page-options-applications
-# The Browsers tab; its last box, clicked twice, leaves the tab's picture whole.
-click 350 174; click 300 394; click 300 394; shot page-options-browsers
+click 440 192; shot page-options-applications
+# The Browsers tab; its last box of the first column, clicked twice, leaves the tab's
+# picture whole.
+click 575 192; click 300 394; click 300 394; shot page-options-browsers
 # More applications: the detected entries, unchecked; a click checks one and writes
 # apps.cfg beside the settings file.
-click 545 192; shot page-options-more-applications
+click 363 174; shot page-options-more-applications
 click 300 251
 apps=$(dirname "$settings")/apps.cfg
 wait_until '[ -f "$apps" ]' 5
 check '[ "$(tr -d "\r" <"$apps" 2>&1)" = "Vendor Notes *" ]' "checking an entry wrote: $(cat "$apps" 2>&1)"
+# Keep (now in the lower row): the sites of the browsers' cookies, the kept ones, places.
+click 556 192; shot page-options-keep
 click 138 228; shot page-configuration
 click 340 174; shot page-configuration-schedule
 click 138 273; shot page-about
@@ -129,13 +148,13 @@ before=$(cat "$settings")
 click 275 234 # "Clean Recent Docs"
 wait_until '[ "$(cat "$settings")" != "$before" ]' 5
 after=$(cat "$settings")
-check '[ "$after" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "area click: '$before' -> '$after'"
+check '[ "$after" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 1 0 " ]' "area click: '$before' -> '$after'"
 click 138 117
 # Closing writes it again, and the program ends with status 0.
 close_main $pid
 status=$?
 check '[ $status -eq 0 ]' "closing: exit status $status"
-check '[ "$(cat "$settings")" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 " ]' "settings after closing: $(cat "$settings")"
+check '[ "$(cat "$settings")" = "0 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 1 0 " ]' "settings after closing: $(cat "$settings")"
 
 # 4. A clean in progress (each overwrite slowed down on the host side), seen on screen.
 plant
@@ -211,6 +230,7 @@ printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 0 1 0 ' >"$settings"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
 QV_DPI=144
 plant
+plant_cookies
 wine "$exe" /scan </dev/null >"$work/dpi.log" 2>&1 &
 pid=$!
 check 'wait_until "question_box >/dev/null" 30' "144 DPI: no question asked or the window is not 1002 x 656"
@@ -218,7 +238,8 @@ close_with_key question_box n
 sleep 1
 shot dpi144-scan-page-found
 click 138 184; shot dpi144-page-options
-click 350 174; shot dpi144-page-options-browsers
+click 575 192; shot dpi144-page-options-browsers
+click 556 174; shot dpi144-page-options-keep
 click 138 228; click 340 174; shot dpi144-page-configuration-schedule
 click 138 273; shot dpi144-page-about
 click 138 117; click 619 201
@@ -236,7 +257,7 @@ wait_exit $pid 20
 check '[ $? -eq 0 ]' "Alt+F4 did not close the window"
 wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1
 QV_DPI=96
-rm -rf "$planted"
+rm -rf "$planted" "$user_dir/AppData/Local/Google" "$(dirname "$settings")/keep.cfg"
 
 echo "app end-to-end: $failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -3,6 +3,7 @@
 #include "Warning.h"
 #include "areas/PathText.h"
 #include "engine/CleanRun.h"
+#include "engine/KeepFile.h"
 #include "exmfc/Fonts.h"
 #include "options/MyCommandLineInfo.h"
 #include "options/AppChoices.h"
@@ -95,8 +96,19 @@ const struct
 } kOptionTabs[] = {
     {IDC_AREA_RECENT_DOCS, IDC_AREA_NETWORK_MAPPINGS, IDS_SECTION_WINDOWS},
     {IDC_AREA_OFFICE, IDC_AREA_MEDIAPLAYER, IDS_SECTION_APPLICATIONS},
-    {IDC_AREA_TEMP_INTERNET, IDC_AREA_DOWNLOAD_LIST, IDS_SECTION_BROWSERS},
+    {IDC_AREA_TEMP_INTERNET, IDC_AREA_SESSIONS, IDS_SECTION_BROWSERS},
 };
+// Progress of a read nobody waits on in steps.
+class CSilentTick : public CTickable
+{
+public:
+    void Tick() override {}
+};
+
+// A tab holds this many rows of check boxes below each other; a longer tab goes on in a
+// second column to the right.
+const int kRowsPerColumn = 9;
+const int kSecondColumnLeft = 466, kSecondColumnRight = 640;
 
 // The check boxes stand in area order: box i is area AREA_FIRST + i.
 static_assert(IDC_AREA_LAST - IDC_AREA_FIRST + 1 == AREA_COUNT, "one check box per area");
@@ -211,9 +223,10 @@ void CMainFrame::FillPageLists()
             m_optionTabs[tab].push_back(&m_areas[id - IDC_AREA_FIRST]);
         m_optionTabs[tab].push_back(&m_tabPictures[tab]);
     }
-    m_optionTabs[AREA_TABS] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
+    m_optionTabs[MORE_APPS_TAB] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
     if (m_rulesNote.m_hWnd)
-        m_optionTabs[AREA_TABS].push_back(&m_rulesNote);
+        m_optionTabs[MORE_APPS_TAB].push_back(&m_rulesNote);
+    m_optionTabs[KEEP_TAB] = m_keepTab.GetControls();
     m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[AREA_TABS]};
     m_configTabs[1] = {&m_noScheduleButton,
                        &m_scanButton,
@@ -284,17 +297,27 @@ void CMainFrame::CreateOptionsPage()
     m_optionTabCtrl.Create(WS_CHILD | WS_TABSTOP | TCS_HOTTRACK | TCS_MULTILINE, exmfc::Scaled(kOptionTabRect), this,
                            IDC_OPTIONS_TABS);
     m_optionTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    m_optionTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_KEEP));
     m_optionTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_MORE_APPS));
     for (int tab = AREA_TABS; tab-- > 0;)
         m_optionTabCtrl.InsertItem(0, CString::FromResource(kOptionTabs[tab].caption));
     for (int tab = 0; tab < AREA_TABS; ++tab)
     {
+        const int rows = static_cast<int>(kOptionTabs[tab].lastArea - kOptionTabs[tab].firstArea) + 1;
         int row = 0;
         for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id, ++row)
         {
             CButton& box = m_areas[id - IDC_AREA_FIRST];
-            box.Create(CString::FromResource(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP,
-                       Row(row + kOptionRowShift), this, id);
+            CRect place = Row(row % kRowsPerColumn + kOptionRowShift);
+            if (row >= kRowsPerColumn)
+            {
+                place.left = exmfc::Scaled(kSecondColumnLeft);
+                place.right = exmfc::Scaled(kSecondColumnRight);
+            }
+            else if (rows > kRowsPerColumn)
+                place.right = exmfc::Scaled(kSecondColumnLeft - 1);
+            box.Create(CString::FromResource(id + IDS_AREA_OFFSET), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, place,
+                       this, id);
             box.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
         }
     }
@@ -317,6 +340,8 @@ void CMainFrame::CreateOptionsPage()
     m_noRules.Create(CString::FromResource(IDS_NO_RULE_FILE), WS_CHILD, Row(0), this);
     m_noRules.MoveWindow(exmfc::Scaled(CRect(kRowLeft, listTop, 632, listTop + 3 * kRowHeight)), FALSE);
     m_noRules.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
+    m_keepTab.Create(
+        this, [this] { return SaveKeepList(); }, [this](const CString& text) { ShowMessage(text, MB_OK | MB_ICONINFORMATION); });
     for (int i = 0; i < AREA_TABS + CONFIG_TABS; ++i)
     {
         m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, exmfc::Scaled(CRect(582, 352, 630, 400)), this);
@@ -448,7 +473,17 @@ void CMainFrame::OnScheduleChanged(UINT id)
 void CMainFrame::OnTabChanged(NMHDR* header, LRESULT*)
 {
     if (header->idFrom == IDC_OPTIONS_TABS)
+    {
+        // The sites of the browsers' cookies are read when the Keep tab is first shown.
+        if (m_optionTabCtrl.GetCurSel() == KEEP_TAB && !m_keepTab.HasFoundSites())
+        {
+            HCURSOR old = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+            CSilentTick silent;
+            m_keepTab.SetFoundSites(FindCookieSites(m_paths, silent));
+            ::SetCursor(old);
+        }
         ShowTab(m_optionTabs, OPTION_TABS, m_optionTabCtrl.GetCurSel());
+    }
     else
         ShowTab(m_configTabs, CONFIG_TABS, m_configTabCtrl.GetCurSel());
 }
@@ -728,6 +763,63 @@ void CMainFrame::OnDestroy()
     CFrameWnd::OnDestroy();
 }
 
+void CMainFrame::OnAreaClicked(UINT id)
+{
+    // The tabs a browser would reopen are lost with this area: it is checked only when
+    // the user says so.
+    CButton& box = m_areas[id - IDC_AREA_FIRST];
+    if (id == IDC_AREA_SESSIONS && box.GetCheck() == BST_CHECKED &&
+        ShowMessage(CString::FromResource(IDS_SESSIONS_WARNING), MB_YESNO | MB_ICONWARNING) != IDYES)
+        box.SetCheck(BST_UNCHECKED);
+    SaveSettings();
+}
+
+CKeepChoice CMainFrame::GetKeepChoice() const
+{
+    CKeepChoice choice;
+    if (!m_keepProblem.IsEmpty())
+    {
+        choice.place = CKeepFile(m_paths[SP_APPDATA]).GetPath();
+        choice.problem = m_keepProblem;
+    }
+    else if (m_keep)
+        choice.list = std::make_shared<const CKeepList>(*m_keep);
+    return choice;
+}
+
+void CMainFrame::LoadKeepList()
+{
+    m_keep = std::make_shared<CKeepList>();
+    const CKeepFile file(m_paths[SP_APPDATA]);
+    CString error;
+    const KeepLoad load = file.Load(*m_keep, error);
+    m_keepProblem = load == KEEP_UNREADABLE || load == KEEP_NOT_UNDERSTOOD ? error : CString();
+    m_keepUnread = load == KEEP_NOT_UNDERSTOOD;
+    m_keepTab.SetList(m_keep);
+    if (m_keepProblem.IsEmpty())
+        return;
+    m_keepTab.SetNote("keep.cfg " + m_keepProblem + ": cookies and site data are not cleaned.");
+    ShowNotice("The keep list " + file.GetPath() + " " + m_keepProblem +
+               "; cookies and site data are not cleaned until it is saved again from the Keep tab.");
+    // An unattended run cleans the rest, and ends saying that not all was done.
+    if (GetCommandLineFlags().clean)
+        m_quitCode = 1;
+}
+
+bool CMainFrame::SaveKeepList()
+{
+    CString error;
+    if (!CKeepFile(m_paths[SP_APPDATA]).Save(*m_keep, error, m_keepUnread))
+    {
+        ShowMessage("The keep list could not be saved: " + error + ".", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    m_keepProblem.Empty();
+    m_keepUnread = false;
+    m_keepTab.SetNote(CString());
+    return true;
+}
+
 bool CMainFrame::MayCheckRule(const CRuleEntry& entry)
 {
     if (entry.warning.IsEmpty())
@@ -792,6 +884,7 @@ void CMainFrame::LoadSettings()
     m_dontShowWipeNotice = static_cast<int>(settings.dontShowWipeNotice);
     // Entries of the rule files stay unchecked until the user checks them.
     m_appRules.SetEntries(m_userRules.GetDetected(), CAppChoicesFile(m_paths[SP_APPDATA]).Load());
+    LoadKeepList();
     if (!m_ruleProblems.m_first.IsEmpty())
         ShowNotice(m_ruleProblems.m_first);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "AppRulesList.h"
+#include "KeepTab.h"
 #include "Label.h"
 #include "ScanListBox.h"
 #include "afx/Controls.h"
@@ -52,7 +53,9 @@ public:
     enum
     {
         AREA_TABS = 3,                 // a tab of check boxes per section
-        OPTION_TABS = AREA_TABS + 1,   // and the rule files' entries
+        MORE_APPS_TAB = AREA_TABS,     // the rule files' entries
+        KEEP_TAB = AREA_TABS + 1,      // what the user keeps
+        OPTION_TABS = AREA_TABS + 2,
         CONFIG_TABS = 2
     };
 
@@ -93,6 +96,9 @@ public:
     // IScanContext
     bool IsAreaChecked(int areaId) const override;
     std::vector<const CRuleEntry*> GetCheckedRules() const override { return m_appRules.GetChecked(); }
+    // A copy of the keep list as it is now: a change on the Keep tab after a scan never
+    // changes what that scan's clean removes.
+    CKeepChoice GetKeepChoice() const override;
     const CScanPaths& GetScanPaths() const override { return m_paths; }
     HWND GetOwnerWindow() const override { return m_hWnd; }
     void Tick() override { m_list.Tick(); }
@@ -117,6 +123,9 @@ public:
 
     CScanListBox& GetScanList() { return m_list; }
     CAppRulesList& GetAppRulesList() { return m_appRules; }
+    CKeepTab& GetKeepTab() { return m_keepTab; }
+    // Writes keep.cfg from the Keep tab; a failure is said in a message box.
+    bool SaveKeepList();
     // Writes which entries of the rule files are checked; a failure is said in the balloon.
     bool SaveAppChoices();
     int GetCurrentPage() const { return m_currentPage; }
@@ -144,6 +153,8 @@ public:
     ON_BN_CLICKED(IDC_CANCEL_WIPE, OnCancelWipe)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_PAGE_SCAN, IDC_PAGE_ABOUT, OnPageButton)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_AREA_FIRST, IDC_AREA_LAST, OnAreaClicked)
+    ON_CONTROL_RANGE(BN_CLICKED, IDC_KEEP_FOUND, IDC_KEEP_REMOVE_PATH, OnKeepClicked)
+    ON_CONTROL(LBN_DBLCLK, IDC_KEEP_FOUND, OnKeepFoundDoubleClick)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_NO_AUTORUN, IDC_AUTORUN_CLEAN, OnScheduleChanged)
     ON_CBN_SELCHANGE(IDC_PERIOD, OnPeriodChanged)
     ON_CBN_SELCHANGE(IDC_DAY, OnDayChanged)
@@ -167,7 +178,9 @@ public:
     void OnMinimizeToTray();
     void OnHelp();
     void OnPageButton(UINT id) { ShowPage(static_cast<int>(id - IDC_PAGE_SCAN)); }
-    void OnAreaClicked(UINT) { SaveSettings(); }
+    void OnAreaClicked(UINT id);
+    void OnKeepClicked(UINT id) { m_keepTab.OnCommand(id, BN_CLICKED); }
+    void OnKeepFoundDoubleClick() { m_keepTab.OnCommand(IDC_KEEP_FOUND, LBN_DBLCLK); }
     void OnScheduleChanged(UINT id);
     void OnPeriodChanged()
     {
@@ -211,6 +224,8 @@ private:
     void DiscardQueuedInput();
     // Whether an entry of the rule files may be checked: one with a warning asks first.
     bool MayCheckRule(const CRuleEntry& entry);
+    // Reads keep.cfg; one that cannot be used is said, on the Keep tab and in the balloon.
+    void LoadKeepList();
 
     // What reading the rule files had to say: the first file that could not be read.
     struct CRuleProblems : CTickable
@@ -259,4 +274,8 @@ private:
     CAppRulesList m_appRules;
     CStatic m_noRules; // in the list's place when no rule file gives an entry
     CStatic m_rulesNote; // under the list: what reading the rule files had to say
+    CKeepTab m_keepTab;
+    std::shared_ptr<CKeepList> m_keep;
+    CString m_keepProblem;    // why keep.cfg cannot be used; "" when it can
+    bool m_keepUnread = false; // the file that could not be used is kept at the next save
 };
