@@ -6,7 +6,7 @@
 # system, in one run on one machine. Prints items per second, MB/s and the ratios;
 # asserts nothing about time.
 #   bench/run-bench.sh [BUILD_DIR]      (build first: scripts/build.sh)
-#   ONLY=files|depth|memory|firefox|chromium|wipe bench/run-bench.sh   runs one part
+#   ONLY=files|depth|memory|firefox|chromium|keep|wipe bench/run-bench.sh   runs one part
 #   DEPTHS="250 500 1000 2000"   the depths of the deep trees (listing timed at each; the
 #                                clean up to CLEAN_DEPTH, 1000 by default)
 #   MEMORY_ITEMS="100000 1000000" the item counts of the memory figures
@@ -264,6 +264,39 @@ if part chromium && command -v sqlite3 >/dev/null; then
   compare_history chromium "C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\" \
     "$native_w" "$native_u/History" 100000
   rm -rf "$user_dir/AppData/Local/Google" "$native_u/History"
+fi
+
+# The cookie clean with 10,000 kept sites beside the same clean without a keep list, on
+# identical Cookies databases of 50,000 cookies of 10,000 sites (a tenth of them kept).
+if part keep && command -v sqlite3 >/dev/null; then
+  cookies_u="$user_dir/AppData/Local/Google/Chrome/User Data/Default"
+  cookies_w="C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\"
+  make_cookies() {
+    rm -rf "$cookies_u"
+    mkdir -p "$cookies_u"
+    sqlite3 "$cookies_u/Cookies" <"$schemas/chromium-Cookies.sql"
+    sqlite3 "$cookies_u/Cookies" "
+      with recursive n(i) as (select 0 union all select i + 1 from n where i < 49999)
+        insert into cookies select i, case when i % 50 < 5 then '.kept' || (i % 10000) else '.site' || (i % 10000) end
+          || '.example', '', 'c' || i, 'v', x'00', '/', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 from n;"
+  }
+  declare -A keep_seconds keep_items
+  for kept in 0 10000; do
+    make_cookies
+    out=$(wine "$build/bench/walk_bench.exe" --cookies "$cookies_w" $kept </dev/null | tr -d '\r')
+    read -r _ keep_items[$kept] scan_s <<<"$(grep '^cookies_scan ' <<<"$out")"
+    read -r _ _ clean_s left <<<"$(grep '^cookies_clean ' <<<"$out")"
+    keep_seconds[$kept]=$(python3 -c "print($scan_s + $clean_s)")
+    [ "$left" = 0 ] || echo "warning: $left cookies left listed" >&2
+    echo "cookies left with $kept kept sites: $(sqlite3 "$cookies_u/Cookies" "select count(*) from cookies")"
+  done
+  printf '%-28s %8s %10s %14s\n' "measure" "items" "seconds" "items/s"
+  for kept in 0 10000; do
+    printf '%-28s %8s %10.3f %14s\n' "cookie scan+clean, $kept kept" "${keep_items[$kept]}" "${keep_seconds[$kept]}" \
+      "$(rate "${keep_items[$kept]}" "${keep_seconds[$kept]}")"
+  done
+  echo "ratio cookie scan+clean time, 10,000 kept sites / none: $(ratio "${keep_seconds[10000]}" "${keep_seconds[0]}")"
+  rm -rf "$user_dir/AppData/Local/Google"
 fi
 
 part wipe || exit 0

@@ -239,6 +239,22 @@ int main(int argc, char** argv)
         return TimeHistory("chromium", [&](CFoundItemList& items, CTickable& tick)
                            { ScanChromiumProfile(profile, BT_HISTORY, items, tick); });
     }
+    // The cookie scan and clean of a Chromium profile with a keep list of KEPT sites
+    // ("keptN.example"; 0: no list at all).
+    if (std::strcmp(argv[1], "--cookies") == 0 && argc > 3)
+    {
+        const CString profile = argv[2];
+        const int kept = std::atoi(argv[3]);
+        std::shared_ptr<CKeepList> keep;
+        if (kept > 0)
+        {
+            keep = std::make_shared<CKeepList>();
+            for (int i = 0; i < kept; ++i)
+                keep->AddSite("kept" + std::to_string(i) + ".example");
+        }
+        return TimeHistory("cookies", [&](CFoundItemList& items, CTickable& tick)
+                           { ScanChromiumProfile(profile, BT_COOKIES, items, tick, keep); });
+    }
     if (std::strcmp(argv[1], "--bare") == 0)
     {
         if (argc < 3)

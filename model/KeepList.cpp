@@ -142,7 +142,10 @@ bool CKeepList::IsSiteKept(const std::string& host) const
 {
     if (m_sites.empty() || host.empty())
         return false;
-    std::string name = host;
+    // Asked once for every cookie of a profile: the name is folded into a buffer kept
+    // between calls, and each name it lies below is looked up in place.
+    thread_local std::string name, probe;
+    name.assign(host);
     bool plain = true;
     for (char& c : name)
     {
@@ -153,18 +156,20 @@ bool CKeepList::IsSiteKept(const std::string& host) const
     }
     if (!plain)
         name = NormalizeSite(name);
-    size_t start = name.find_first_not_of('.');
-    size_t end = name.find_last_not_of('.');
+    const size_t start = name.find_first_not_of('.');
+    const size_t end = name.find_last_not_of('.');
     if (start == std::string::npos)
         return false;
-    name = name.substr(start, end - start + 1);
     // The host itself, then each name it lies below, at label boundaries only.
-    for (size_t at = 0; at != std::string::npos;)
+    for (size_t at = start; at <= end;)
     {
-        if (m_sites.count(at == 0 ? name : name.substr(at)))
+        probe.assign(name, at, end - at + 1);
+        if (m_sites.count(probe))
             return true;
         const size_t dot = name.find('.', at);
-        at = dot == std::string::npos ? dot : dot + 1;
+        if (dot == std::string::npos || dot >= end)
+            break;
+        at = dot + 1;
     }
     return false;
 }

@@ -241,6 +241,44 @@ check '[ ! -e "$chrome_u/Cache/Cache_Data/f_000001" ] && [ ! -e "$cache2_u/0123A
 check '[ "$(sqlite3 "$release_u/cookies.sqlite" "select count(*) from moz_cookies")" = 0 ]' "the profiles.ini profile's cookies"
 rm -rf "$local_u/Google" "$local_u/Microsoft/Edge" "$roaming_u/Mozilla" "$local_u/Mozilla"
 
+# 7b. What the user keeps: keep.cfg and --keep-site spare a site's cookies and storage
+# (its sub-domains too, never a look-alike); one that is a link spares nothing and
+# cleans nothing it would narrow (status 1); --no-keep does not read it.
+keep_u=$roaming_u/Quorvantis/keep.cfg
+mkdir -p "$(dirname "$keep_u")"
+plant_kept() {
+  mkdir -p "$chrome_u/Network" "$chrome_u/IndexedDB/https_www.kept.example_0.indexeddb.leveldb" \
+    "$chrome_u/IndexedDB/https_other.example_0.indexeddb.leveldb" "$chrome_u/Sessions"
+  rm -f "$chrome_u/Network/Cookies"
+  sqlite3 "$chrome_u/Network/Cookies" <"$schemas/chromium-Cookies.sql"
+  for host in .kept.example mail.kept.example kept.example.evil.net .other.example .xn--bcher-kva.de; do
+    sqlite3 "$chrome_u/Network/Cookies" "insert into cookies values (1, '$host', '', 'sid', '', x'', '/', 0, 0, 0, 0, 0, 0, 1, 0, 0, 443, 0, 0, 0);"
+  done
+  for origin in www.kept.example other.example; do echo x >"$chrome_u/IndexedDB/https_${origin}_0.indexeddb.leveldb/LOG"; done
+  echo tabs >"$chrome_u/Sessions/Tabs_1"
+}
+cookie_hosts() { sqlite3 "$chrome_u/Network/Cookies" "select group_concat(host_key, ' ') from (select host_key from cookies order by host_key)"; }
+plant_kept
+printf 'site=KEPT.example\r\n' >"$keep_u"
+wine "$cli" --areas=715,723,724 --keep-site=Bücher.de --clean >"$work/keep.out" 2>"$work/keep.err" </dev/null
+status=$?
+check '[ $status -eq 0 ] && [ "$(cookie_hosts)" = ".kept.example .xn--bcher-kva.de mail.kept.example" ]' "keep: status $status, cookies left: $(cookie_hosts), $(cat "$work/keep.err")"
+check '[ -e "$chrome_u/IndexedDB/https_www.kept.example_0.indexeddb.leveldb/LOG" ] && [ ! -e "$chrome_u/IndexedDB/https_other.example_0.indexeddb.leveldb" ] && [ ! -e "$chrome_u/Sessions/Tabs_1" ]' "keep: site data or sessions: $(ls -R "$chrome_u/IndexedDB" "$chrome_u/Sessions")"
+plant_kept
+echo "site=kept.example" >"$work/document.txt"
+rm -f "$keep_u"
+ln -s "$work/document.txt" "$keep_u"
+wine "$cli" --areas=715,723,724 --clean >"$work/keeplink.out" 2>"$work/keeplink.err" </dev/null
+status=$?
+check '[ $status -eq 1 ] && [ "$(grep -c "keep.cfg: leads elsewhere (a link); cookies and site data were not scanned" "$work/keeplink.err")" = 1 ]' "keep.cfg a link: status $status, $(cat "$work/keeplink.err")"
+check '[ "$(cookie_hosts)" = ".kept.example .other.example .xn--bcher-kva.de kept.example.evil.net mail.kept.example" ] && [ -e "$chrome_u/IndexedDB/https_other.example_0.indexeddb.leveldb/LOG" ] && [ ! -e "$chrome_u/Sessions/Tabs_1" ] && [ -L "$keep_u" ]' "keep.cfg a link: cookies $(cookie_hosts)"
+wine "$cli" --areas=715 --no-keep --clean >"$work/nokeep.out" 2>"$work/nokeep.err" </dev/null
+status=$?
+check '[ $status -eq 0 ] && [ -z "$(cookie_hosts)" ]' "--no-keep: status $status, cookies left: $(cookie_hosts)"
+wine "$cli" --keep-site='not a site' >/dev/null 2>&1 </dev/null
+check '[ $? -eq 2 ]' "--keep-site with no site is not a bad argument"
+rm -rf "$local_u/Google" "$keep_u"
+
 # Rule files (winapp2.ini format, our own entries): --list-apps lists what is found here;
 # --apps scans and cleans in section 1 beside --areas; a hostile key is refused on stderr
 # and the documents it names stay.
