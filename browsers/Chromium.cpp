@@ -135,35 +135,29 @@ const CStatement kDownloadsClean[] = {{"downloads_url_chains", "delete from down
                                       {"downloads", "delete from downloads"},
                                       {nullptr, nullptr}};
 
+// A cookie database (the first of its two names that exists): kept sites' rows stay.
+constexpr CDatabaseRule CookieRule(const char* file, const char* older)
+{
+    return {BT_COOKIES,
+            {file, older},
+            CK_COOKIE,
+            "cookies.name cookies.host_key cookies.path",
+            "select name, host_key, path from cookies where not qv_kept(host_key)",
+            ROW_COOKIE,
+            false,
+            kCookiesClean,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            "select distinct host_key from cookies"};
+}
+
 // Saved passwords, cards, addresses, bookmarks and extensions are never named here.
 const CDatabaseRule kRules[] = {
-    {BT_COOKIES,
-     {"Network\\Cookies", "Cookies"},
-     CK_COOKIE,
-     "cookies.name cookies.host_key cookies.path",
-     "select name, host_key, path from cookies where not qv_kept(host_key)",
-     ROW_COOKIE,
-     false,
-     kCookiesClean,
-     nullptr,
-     nullptr,
-     nullptr,
-     nullptr,
-     "select distinct host_key from cookies"},
+    CookieRule("Network\\Cookies", "Cookies"),
     // The cookies extensions' pages keep, in a file of the same layout.
-    {BT_COOKIES,
-     {"Extension Cookies", nullptr},
-     CK_COOKIE,
-     "cookies.name cookies.host_key cookies.path",
-     "select name, host_key, path from cookies where not qv_kept(host_key)",
-     ROW_COOKIE,
-     false,
-     kCookiesClean,
-     nullptr,
-     nullptr,
-     nullptr,
-     nullptr,
-     "select distinct host_key from cookies"},
+    CookieRule("Extension Cookies", nullptr),
     {BT_HISTORY,
      {"History", nullptr},
      CK_HISTORY_ENTRY,
