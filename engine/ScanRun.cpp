@@ -226,25 +226,39 @@ void ScanProfileFiles(CSectionScan& scan, int trace)
 }
 
 // Internet Explorer's cookie files of kept sites stay: a file is listed only when none
-// of its cookies is a kept site's (and it could be read to tell).
+// of its cookies is a kept site's (and it could be read to tell), and a folder that holds
+// one is not listed either.
 void DropKeptCookieFiles(CSectionScan& scan, size_t from)
 {
     if (!HasKeptSites(scan))
         return;
     CFoundItemList& list = scan.list;
-    auto kept = [&](const CCleanTargetPtr& item) {
+    std::vector<CString> kept;
+    auto keptFile = [&](const CCleanTargetPtr& item) {
         const CFileTarget* file = dynamic_cast<const CFileTarget*>(item.get());
         if (!file || file->GetFileKind() != FK_IE_COOKIE)
             return false;
         std::vector<std::string> hosts;
-        if (!ReadIeCookieHosts(file->GetDisplayText(), hosts))
-            return true;
+        bool keep = !ReadIeCookieHosts(file->GetDisplayText(), hosts);
         for (const std::string& host : hosts)
-            if (scan.keep.list->IsSiteKept(host))
+            keep = keep || scan.keep.list->IsSiteKept(host);
+        if (keep)
+            kept.push_back(file->GetDisplayText());
+        return keep;
+    };
+    list.erase(std::remove_if(list.begin() + static_cast<std::ptrdiff_t>(from), list.end(), keptFile), list.end());
+    auto holdsKept = [&](const CCleanTargetPtr& item) {
+        const CFileTarget* folder = dynamic_cast<const CFileTarget*>(item.get());
+        if (!folder || !IsFolderKind(folder->GetFileKind()))
+            return false;
+        for (const CString& path : kept)
+            if (IsSameOrBelow(path, WithoutTrailingSeparators(folder->GetDisplayText())))
                 return true;
         return false;
     };
-    list.erase(std::remove_if(list.begin() + static_cast<std::ptrdiff_t>(from), list.end(), kept), list.end());
+    if (!kept.empty())
+        list.erase(std::remove_if(list.begin() + static_cast<std::ptrdiff_t>(from), list.end(), holdsKept),
+                   list.end());
 }
 
 // Opera keeps every cookie in one file, removed whole: with a kept site's cookie in it,

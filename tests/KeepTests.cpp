@@ -270,10 +270,17 @@ insert into webappsstore2 values ('', 'elpmaxe.tpek.www.:https:443', '', 'k', 'q
         for (const char* kept : {"Login Data", "Bookmarks", "Local Storage\\leveldb\\000003.log"})
             ReadBytes(m_root + "\\" + profile + kept, before[std::string(profile) + kept]);
 
+    // Internet Explorer: a cookie file per site, of records of nine lines ("host/path"
+    // third), the format of the files WinINet writes.
+    m_context.m_paths[SP_COOKIES] = m_root + "\\ie";
+    Plant("ie\\Low\\user@kept[1].txt", "SID\nv\nwww.kept.example/\n1536\n0\n0\n0\n0\n*\n");
+    Plant("ie\\user@ads[1].txt", "SID\nv\nads.example/\n1536\n0\n0\n0\n0\n*\n");
     auto keep = std::make_shared<CKeepList>();
     keep->AddSite("KEPT.example");
     ScanAndClean({AREA_COOKIES, AREA_SITE_DATA, AREA_SESSIONS, AREA_HISTORY, AREA_TEMP_INTERNET},
                  {keep, CString(), CString()});
+    EXPECT_TRUE(Exists(m_root + "\\ie\\Low\\user@kept[1].txt"));
+    EXPECT_FALSE(Exists(m_root + "\\ie\\user@ads[1].txt"));
 
     for (const char* profile : kChromiumProfiles)
     {
