@@ -1,11 +1,13 @@
 #include "QuorvantisApp.h"
 
 #include "options/MyCommandLineInfo.h"
+#include "options/SettingsFile.h"
 #include "resources/resource.h"
 #include "ui/MainFrame.h"
 #include "ui/SplashDlg.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <new>
 
 namespace
@@ -22,6 +24,19 @@ void ShowUnexpectedError(const char* where, const char* what)
         frame->ShowMessage(text, MB_OK | MB_ICONERROR);
     else
         ::MessageBoxA(nullptr, text, "Quorvantis", MB_OK | MB_ICONERROR);
+}
+// The settings file's splash choice, read before the window is made (which reads the
+// whole file again); a file that cannot be read or understood gives the default, shown.
+bool IsSplashWanted()
+{
+    wchar_t folder[MAX_PATH] = {};
+    CString appData;
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK ||
+        !WideToUtf8(folder, wcslen(folder), appData))
+        return true;
+    CSettings settings;
+    CSettingsFile(appData).Load(settings);
+    return (settings.showSplash & 1) != 0;
 }
 } // namespace
 
@@ -43,17 +58,22 @@ BOOL CQuorvantisApp::InitInstance()
     if (!frame)
         return FALSE;
     m_pMainWnd = frame;
-    if (!frame->Create(AfxRegisterWndClass(0), nullptr, WS_POPUP))
+    // The splash shows at once, and the window is made while it shows; a close asked for
+    // from the tray meanwhile waits for the splash.
+    bool created = false;
+    auto create = [&] { created = frame->Create(AfxRegisterWndClass(0), nullptr, WS_POPUP) != FALSE; };
+    if (IsSplashWanted())
+    {
+        CSplashDlg splash;
+        splash.SetWhileShown(create);
+        frame->RunModal([&splash] { return splash.DoModal(); });
+    }
+    else
+        create();
+    if (!created)
     {
         m_pMainWnd = nullptr;
         return FALSE;
-    }
-
-    HWND splashOption = frame->GetDlgItem(IDC_SPLASH_OPTION);
-    if (splashOption && ::SendMessageA(splashOption, BM_GETCHECK, 0, 0) == BST_CHECKED)
-    {
-        CSplashDlg splash;
-        frame->RunModal([&splash] { return splash.DoModal(); });
     }
     frame->CenterWindow();
     frame->ShowWindow(show);

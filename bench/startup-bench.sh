@@ -54,3 +54,30 @@ printf '%-24s %12s %14s\n' "Quorvantis.exe" "$a_ms" "$a_kb"
 printf '%-24s %12s %14s\n' "bare window" "$b_ms" "$b_kb"
 python3 -c "import sys; a, b, c, d = map(float, sys.argv[1:]); print('ratio start-up: %.2f; memory difference: %.1f MB' % (a / b, (c - d) / 1024))" \
   "$a_ms" "$b_ms" "$a_kb" "$b_kb"
+
+# With the splash on: when it is first on the screen (a visible window of its 620 x 226
+# size), and how long it stays there until the main window shows.
+settings_file="$user_dir/AppData/Roaming/Quorvantis/settings.cfg"
+printf '0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 1 0 ' >"$settings_file"
+declare -a shown_ms stayed_ms
+for i in $(seq 1 "$runs"); do
+  start=$(date +%s%N); splash_at=0; main_at=0
+  wine "$build/Quorvantis.exe" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 1000); do
+    now=$(date +%s%N)
+    if [ "$splash_at" = 0 ]; then
+      for id in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
+        xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 620x226' && splash_at=$now && break
+      done
+    fi
+    if [ "$splash_at" != 0 ] && xdotool search --onlyvisible --name '^Quorvantis$' >/dev/null 2>&1; then
+      main_at=$now; break
+    fi
+    sleep 0.01
+  done
+  for id in $(xdotool search --onlyvisible --name '^Quorvantis$' 2>/dev/null); do xdotool windowclose "$id" 2>/dev/null || true; done
+  kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true
+  shown_ms+=($(((splash_at - start) / 1000000))); stayed_ms+=($(((main_at - splash_at) / 1000000)))
+done
+echo "splash on the screen after $(printf '%s\n' "${shown_ms[@]}" | median) ms, there for $(printf '%s\n' "${stayed_ms[@]}" | median) ms before the window shows (median of $runs)"

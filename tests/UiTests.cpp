@@ -188,6 +188,7 @@ protected:
         DeleteFileA(m_settings);
         m_frame = new CMainFrame;
         ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
+        m_frame->EnsureOptionsPage();
         m_hWnd = m_frame->m_hWnd;
     }
     void TearDown() override
@@ -298,6 +299,7 @@ TEST_F(MainFrameTest, AnAreaClickWritesTheWholeSettingsFile)
     EXPECT_EQ("0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 1 1 1 0 0 1 0 ", bytes);
     m_frame = new CMainFrame;
     ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
+    m_frame->EnsureOptionsPage();
     m_hWnd = m_frame->m_hWnd;
     EXPECT_EQ(BST_UNCHECKED, ::SendMessageA(::GetDlgItem(m_hWnd, IDC_SHRED), BM_GETCHECK, 0, 0));
 }
@@ -338,6 +340,7 @@ TEST_F(MainFrameTest, TheSessionsAreaAsksAndTheKeepTabSavesAtOnce)
     ::DestroyWindow(m_hWnd);
     m_frame = new CMainFrame;
     ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
+    m_frame->EnsureOptionsPage();
     m_hWnd = m_frame->m_hWnd;
     EXPECT_NE(-1, m_frame->GetKeepChoice().problem.Find("line 2 is not a site or a path"));
     char note[256] = {};
@@ -438,6 +441,7 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
         EXPECT_FALSE(::IsWindow(m_hWnd)) << m.name;
         m_frame = new CMainFrame;
         ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
+        m_frame->EnsureOptionsPage();
         m_hWnd = m_frame->m_hWnd;
     }
     UnregisterClassA("MozillaUIWindowClass", nullptr);
@@ -462,7 +466,9 @@ TEST_F(MainFrameTest, TheKeyboardWalksAndPressesTheControls)
             ::DispatchMessageA(&msg);
     };
     auto focused = [] { return ::GetDlgCtrlID(::GetFocus()); };
-    ::SetFocus(::GetDlgItem(m_hWnd, IDC_PAGE_SCAN));
+    // The window itself takes the focus (as when it is shown or comes back to the front):
+    // it goes on to a control, so the first Tab press moves between controls.
+    ::SetFocus(m_hWnd);
     ASSERT_EQ(IDC_PAGE_SCAN, focused());
     std::vector<int> order;
     for (int i = 0; i < 6; ++i)

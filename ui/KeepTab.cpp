@@ -37,8 +37,8 @@ void CKeepTab::Create(CWnd* parent, const std::function<bool()>& save, const std
     m_siteEdit.Create(WS_TABSTOP | ES_AUTOHSCROLL, Scaled(kSiteEdit), parent, IDC_KEEP_SITE_EDIT);
     m_siteEdit.LimitText(253);
     m_typeButton.Create("Add", WS_TABSTOP | BS_PUSHBUTTON, Scaled(kTypeButton), parent, IDC_KEEP_TYPE);
-    m_note.Create(CString::FromResource(IDS_KEEP_HINT), SS_NOPREFIX | SS_ENDELLIPSIS, Scaled(kNote), parent,
-                  IDC_KEEP_NOTE);
+    m_note.Create(m_noteText.IsEmpty() ? CString::FromResource(IDS_KEEP_HINT) : m_noteText,
+                  SS_NOPREFIX | SS_ENDELLIPSIS, Scaled(kNote), parent, IDC_KEEP_NOTE);
     m_pathsLabel.Create(CString::FromResource(IDS_KEEP_PATHS), SS_NOPREFIX, Scaled(kPathsLabel), parent);
     m_paths.Create(kListStyle | WS_HSCROLL, Scaled(kPathsList), parent, IDC_KEEP_PATHS);
     m_browseButton.Create("Browse...", WS_TABSTOP | BS_PUSHBUTTON, Scaled(kBrowseButton), parent, IDC_KEEP_BROWSE);
@@ -64,7 +64,9 @@ void CKeepTab::SetList(const std::shared_ptr<CKeepList>& keep)
 
 void CKeepTab::SetNote(const CString& note)
 {
-    m_note.SetWindowText(note.IsEmpty() ? CString::FromResource(IDS_KEEP_HINT) : note);
+    m_noteText = note;
+    if (m_note.m_hWnd)
+        m_note.SetWindowText(note.IsEmpty() ? CString::FromResource(IDS_KEEP_HINT) : note);
 }
 
 void CKeepTab::SetFoundSites(const std::vector<std::string>& sites)

@@ -41,6 +41,7 @@ private:
 
     std::shared_ptr<CKeepList> m_keep;
     std::vector<std::string> m_found;
+    CString m_noteText; // until the tab is made
     bool m_foundRead = false;
     std::function<bool()> m_save;
     std::function<void(const CString&)> m_tell;

@@ -166,11 +166,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(m_smallIcon)));
 
     const CString appName = CString::FromResource(IDS_APP_TITLE);
-    m_trayIcon.SetIcon(m_smallIcon);
-    m_trayIcon.SetTooltip(appName);
-    m_trayIcon.Create(m_hWnd, s_trayMessage, true);
-    if (GetCommandLineFlags().scan)
-        m_trayIcon.ShowBalloon(appName, "", kBackgroundScan, 5);
+    // The tray icon, which the system's tray takes its time to add, comes once the
+    // window is up (first of what waits).
+    PostMessage(WM_ADD_TRAY_ICON);
 
     CRect client;
     GetClientRect(&client);
@@ -188,7 +186,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     m_cancelWipe.SetSkin(IDB_TEXT_BUTTON, exmfc::FACES_WITH_DISABLED, 100);
     m_cancelWipe.SetFont(exmfc::GetFontHandle(exmfc::FONT_BUTTON));
 
-    CreateOptionsPage();
+    // The clean options page is made when it is first shown (or a scan needs what only it
+    // holds): its two dozen controls are most of what a start would make.
     CreateConfigPage();
     InitSchedule();
     CreateAboutPage();
@@ -201,9 +200,30 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
     ShowPage(PAGE_SCAN);
     m_list.RefreshList();
     // The Task Scheduler can take a second to answer: the job is read once the window
-    // is up.
+    // is up. The rule files are read with the clean options page.
     PostMessage(WM_LOAD_SCHEDULE);
     return 0;
+}
+
+void CMainFrame::EnsureOptionsPage()
+{
+    if (m_optionsCreated)
+        return;
+    m_optionsCreated = true;
+    CreateOptionsPage();
+    for (int tab = 0; tab < AREA_TABS; ++tab)
+    {
+        for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id)
+            m_optionTabs[tab].push_back(&m_areas[id - IDC_AREA_FIRST]);
+        m_optionTabs[tab].push_back(&m_tabPictures[tab]);
+    }
+    // Until the rule files are read (LoadRules), the tab shows the empty list.
+    m_optionTabs[MORE_APPS_TAB] = {&m_appRules, &m_rulesNote};
+    m_optionTabs[KEEP_TAB] = m_keepTab.GetControls();
+    for (int i = 0; i < AREA_COUNT; ++i)
+        m_areas[i].SetCheck(static_cast<int>(m_areaStates[i]));
+    m_keepTab.SetList(m_keep);
+    LoadRules();
 }
 
 void CMainFrame::FillPageLists()
@@ -217,16 +237,6 @@ void CMainFrame::FillPageLists()
         m_pages[PAGE_ABOUT].push_back(&m_homeLink);
     m_pages[PAGE_ABOUT].push_back(&m_aboutVersion);
     m_pages[PAGE_ABOUT].push_back(&m_aboutCopyright);
-    for (int tab = 0; tab < AREA_TABS; ++tab)
-    {
-        for (UINT id = kOptionTabs[tab].firstArea; id <= kOptionTabs[tab].lastArea; ++id)
-            m_optionTabs[tab].push_back(&m_areas[id - IDC_AREA_FIRST]);
-        m_optionTabs[tab].push_back(&m_tabPictures[tab]);
-    }
-    m_optionTabs[MORE_APPS_TAB] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
-    if (m_rulesNote.m_hWnd)
-        m_optionTabs[MORE_APPS_TAB].push_back(&m_rulesNote);
-    m_optionTabs[KEEP_TAB] = m_keepTab.GetControls();
     m_configTabs[0] = {&m_splash, &m_shred, &m_tabPictures[AREA_TABS]};
     m_configTabs[1] = {&m_noScheduleButton,
                        &m_scanButton,
@@ -321,19 +331,13 @@ void CMainFrame::CreateOptionsPage()
             box.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
         }
     }
-    // The rule files' entries, read and detected once; the list fills the tab.
-    m_userRules.Load(GetUserRuleFiles(), m_ruleProblems);
+    // The rule files' entries fill the tab once they are read (LoadRules); a note on them
+    // takes the list's last two rows.
     const int listTop = kFirstRowTop + kRowHeight * kOptionRowShift;
-    // A note on the rule files takes the list's last two rows.
-    const CString notes = m_userRules.GetNotes();
-    const int listBottom = notes.IsEmpty() ? 404 : 404 - 2 * kRowHeight;
-    m_appRules.CreateList(exmfc::Scaled(CRect(kRowLeft, listTop, 632, listBottom)), this, IDC_APP_RULES);
-    if (!notes.IsEmpty())
-    {
-        m_rulesNote.Create(notes, WS_CHILD | SS_NOPREFIX, Row(0), this);
-        m_rulesNote.MoveWindow(exmfc::Scaled(CRect(kRowLeft, listBottom + 4, 632, 404)), FALSE);
-        m_rulesNote.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
-    }
+    m_appRules.CreateList(exmfc::Scaled(CRect(kRowLeft, listTop, 632, 404)), this, IDC_APP_RULES);
+    m_rulesNote.Create("", WS_CHILD | SS_NOPREFIX, exmfc::Scaled(CRect(kRowLeft, 404 - 2 * kRowHeight + 4, 632, 404)),
+                       this);
+    m_rulesNote.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_appRules.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_appRules.SetCallbacks([this](const CRuleEntry& entry) { return MayCheckRule(entry); },
                             [this] { SaveAppChoices(); });
@@ -342,7 +346,12 @@ void CMainFrame::CreateOptionsPage()
     m_noRules.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_keepTab.Create(
         this, [this] { return SaveKeepList(); }, [this](const CString& text) { ShowMessage(text, MB_OK | MB_ICONINFORMATION); });
-    for (int i = 0; i < AREA_TABS + CONFIG_TABS; ++i)
+    CreateTabPictures(0, AREA_TABS);
+}
+
+void CMainFrame::CreateTabPictures(int first, int end)
+{
+    for (int i = first; i < end; ++i)
     {
         m_tabPictures[i].Create("", WS_CHILD | SS_BITMAP, exmfc::Scaled(CRect(582, 352, 630, 400)), this);
         m_tabPictures[i].SetBitmap(LoadPicture(kTabPictures[i]));
@@ -360,6 +369,7 @@ void CMainFrame::CreateConfigPage()
     m_configTabCtrl.SetFont(exmfc::GetFontHandle(exmfc::FONT_TEXT));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_SCHEDULE));
     m_configTabCtrl.InsertItem(0, CString::FromResource(IDS_TAB_GENERAL));
+    CreateTabPictures(AREA_TABS, AREA_TABS + CONFIG_TABS);
 
     m_splash.Create(CString::FromResource(IDS_SPLASH_OPTION), WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, Row(0),
                     this, IDC_SPLASH_OPTION);
@@ -431,6 +441,8 @@ void CMainFrame::CreateAboutPage()
 
 void CMainFrame::ShowPage(int page)
 {
+    if (page == PAGE_OPTIONS)
+        EnsureOptionsPage();
     m_currentPage = page;
     for (int p = 0; p < PAGE_COUNT; ++p)
         m_pageButtons[p].SetSelected(p == page);
@@ -492,6 +504,8 @@ bool CMainFrame::IsAreaChecked(int areaId) const
 {
     if (areaId < AREA_FIRST || areaId > AREA_LAST)
         return false;
+    if (!m_optionsCreated)
+        return (m_areaStates[areaId - AREA_FIRST] & 1) != 0;
     return m_areas[areaId - AREA_FIRST].GetCheck() == BST_CHECKED;
 }
 
@@ -515,6 +529,8 @@ void CMainFrame::OnScan()
     // while its question is up, starts nothing.
     if (m_busy || m_scanning)
         return;
+    AddTrayIcon();       // a scan at start is said in its balloon
+    EnsureOptionsPage(); // the checked entries of the rule files scan with the Applications section
     bool clean = false;
     {
         CValueScope<bool> scanning(m_scanning, true);
@@ -594,7 +610,28 @@ void CMainFrame::ReportScheduleFailure(const CString& reason)
 
 void CMainFrame::ShowNotice(const CString& text)
 {
+    if (!m_trayAdded)
+    {
+        m_pendingNotices.push_back(text); // said once the icon is there
+        return;
+    }
     m_trayIcon.ShowBalloon(CString::FromResource(IDS_APP_TITLE), "", text, 10);
+}
+
+void CMainFrame::AddTrayIcon()
+{
+    if (m_trayAdded)
+        return;
+    const CString appName = CString::FromResource(IDS_APP_TITLE);
+    m_trayIcon.SetIcon(m_smallIcon);
+    m_trayIcon.SetTooltip(appName);
+    m_trayIcon.Create(m_hWnd, s_trayMessage, true);
+    m_trayAdded = true;
+    if (GetCommandLineFlags().scan)
+        m_trayIcon.ShowBalloon(appName, "", kBackgroundScan, 5);
+    for (const CString& notice : m_pendingNotices)
+        ShowNotice(notice);
+    m_pendingNotices.clear();
 }
 
 void CMainFrame::CloseAfterNotice()
@@ -763,6 +800,26 @@ void CMainFrame::OnDestroy()
     CFrameWnd::OnDestroy();
 }
 
+void CMainFrame::OnSetFocus(CWnd*)
+{
+    HWND target = m_lastFocus;
+    if (!target || !::IsChild(m_hWnd, target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
+        target = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (target)
+        ::SetFocus(target);
+}
+
+LRESULT CMainFrame::OnActivate(WPARAM wParam, LPARAM)
+{
+    if (LOWORD(wParam) == WA_INACTIVE)
+    {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(m_hWnd, focus))
+            m_lastFocus = focus;
+    }
+    return Default();
+}
+
 void CMainFrame::OnAreaClicked(UINT id)
 {
     // The tabs a browser would reopen are lost with this area: it is checked only when
@@ -841,7 +898,7 @@ bool CMainFrame::SaveSettings()
     CSettings settings;
     settings.autoRunMode = GetAutoRunMode();
     for (int i = 0; i < AREA_COUNT; ++i)
-        settings.areas[i] = m_areas[i].m_hWnd ? m_areas[i].GetCheck() & 1 : 0;
+        settings.areas[i] = m_optionsCreated ? m_areas[i].GetCheck() & 1 : m_areaStates[i] & 1;
     settings.showSplash = m_splash.GetCheck() & 1;
     settings.shred = m_shred.GetCheck() & 1;
     settings.dontShowWipeNotice = m_dontShowWipeNotice & 1;
@@ -878,13 +935,43 @@ void CMainFrame::LoadSettings()
     }
     SetAutoRunMode(static_cast<int>(settings.autoRunMode));
     for (int i = 0; i < AREA_COUNT; ++i)
-        m_areas[i].SetCheck(static_cast<int>(settings.areas[i]));
+    {
+        m_areaStates[i] = settings.areas[i];
+        if (m_optionsCreated)
+            m_areas[i].SetCheck(static_cast<int>(settings.areas[i]));
+    }
     m_splash.SetCheck(static_cast<int>(settings.showSplash));
     m_shred.SetCheck(static_cast<int>(settings.shred));
     m_dontShowWipeNotice = static_cast<int>(settings.dontShowWipeNotice);
     // Entries of the rule files stay unchecked until the user checks them.
-    m_appRules.SetEntries(m_userRules.GetDetected(), CAppChoicesFile(m_paths[SP_APPDATA]).Load());
     LoadKeepList();
+}
+
+void CMainFrame::LoadRules()
+{
+    if (m_rulesLoaded)
+        return;
+    m_rulesLoaded = true;
+    m_userRules.Load(GetUserRuleFiles(), m_ruleProblems);
+    const CString notes = m_userRules.GetNotes();
+    if (!notes.IsEmpty())
+    {
+        const int listTop = kFirstRowTop + kRowHeight * kOptionRowShift;
+        m_appRules.MoveWindow(exmfc::Scaled(CRect(kRowLeft, listTop, 632, 404 - 2 * kRowHeight)), FALSE);
+        m_rulesNote.SetWindowText(notes);
+    }
+    // Entries of the rule files stay unchecked until the user checks them.
+    m_appRules.SetEntries(m_userRules.GetDetected(), CAppChoicesFile(m_paths[SP_APPDATA]).Load());
+    m_optionTabs[MORE_APPS_TAB] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
+    if (!notes.IsEmpty())
+        m_optionTabs[MORE_APPS_TAB].push_back(&m_rulesNote);
+    // The tab may be open already: it shows what was read.
+    if (m_currentPage == PAGE_OPTIONS)
+    {
+        m_appRules.ShowWindow(SW_HIDE);
+        m_rulesNote.ShowWindow(SW_HIDE);
+        ShowTab(m_optionTabs, OPTION_TABS, m_optionTabCtrl.GetCurSel());
+    }
     if (!m_ruleProblems.m_first.IsEmpty())
         ShowNotice(m_ruleProblems.m_first);
 }

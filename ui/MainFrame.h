@@ -67,7 +67,8 @@ public:
     // Messages the window posts to itself.
     enum
     {
-        WM_LOAD_SCHEDULE = WM_APP + 1 // read the scheduled job once the window is up
+        WM_LOAD_SCHEDULE = WM_APP + 1, // read the scheduled job once the window is up
+        WM_ADD_TRAY_ICON               // add the tray icon once the window is up
     };
 
     // The scan and clean commands.
@@ -75,6 +76,9 @@ public:
     void OnClean();
     void OnCancelWipe() { m_cancel = 1; }
     void ShowPage(int page);
+    // Makes the clean options page (its check boxes, the rule files' entries, the Keep
+    // tab), once; the choices are kept without it until then.
+    void EnsureOptionsPage();
     // Writes the settings file from the controls; a failure is said in the tray balloon.
     bool SaveSettings();
     // Reads the settings file into the controls, or the defaults when there is none or it
@@ -137,6 +141,8 @@ public:
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_WM_CTLCOLOR()
+    ON_WM_SETFOCUS()
+    ON_MESSAGE(WM_ACTIVATE, OnActivate)
     if (message == WM_SETFOCUS || message == WM_CHAR)
     {
         *pResult = 0;
@@ -144,6 +150,7 @@ public:
     }
     ON_REGISTERED_MESSAGE(s_trayMessage, OnTrayNotify)
     ON_MESSAGE(WM_LOAD_SCHEDULE, OnLoadSchedule)
+    ON_MESSAGE(WM_ADD_TRAY_ICON, OnAddTrayIcon)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
     ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeToTray)
@@ -173,6 +180,10 @@ public:
     void OnDestroy();
     void OnClose();
     HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
+    // As a dialog does: the keyboard focus the window gets goes on to the control that had
+    // it when the window was last left, else to the first control Tab reaches.
+    void OnSetFocus(CWnd*);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM, LPARAM lParam);
     void OnCloseButton() { PostMessage(WM_CLOSE); }
     void OnMinimizeToTray();
@@ -189,6 +200,11 @@ public:
     }
     void OnDayChanged() { ApplySchedule(); }
     void OnTimeChanged(NMHDR*, LRESULT*) { ApplySchedule(); }
+    LRESULT OnAddTrayIcon(WPARAM, LPARAM)
+    {
+        AddTrayIcon();
+        return 0;
+    }
     LRESULT OnLoadSchedule(WPARAM, LPARAM)
     {
         LoadScheduledTask();
@@ -209,6 +225,7 @@ private:
     void CreateOptionsPage();
     void CreateConfigPage();
     void CreateAboutPage();
+    void CreateTabPictures(int first, int end);
     // Each page: what it shows; each tab: its controls, then its picture.
     void FillPageLists();
     void SetPageButtonsEnabled(bool enabled);
@@ -226,6 +243,10 @@ private:
     bool MayCheckRule(const CRuleEntry& entry);
     // Reads keep.cfg; one that cannot be used is said, on the Keep tab and in the balloon.
     void LoadKeepList();
+    // Reads the rule files and fills "More applications", once.
+    void LoadRules();
+    // Adds the tray icon, and says the notices that waited for it.
+    void AddTrayIcon();
 
     // What reading the rule files had to say: the first file that could not be read.
     struct CRuleProblems : CTickable
@@ -278,4 +299,10 @@ private:
     std::shared_ptr<CKeepList> m_keep;
     CString m_keepProblem;    // why keep.cfg cannot be used; "" when it can
     bool m_keepUnread = false; // the file that could not be used is kept at the next save
+    HWND m_lastFocus = nullptr; // the control that had the focus when the window was left
+    bool m_rulesLoaded = false;
+    bool m_optionsCreated = false;
+    long m_areaStates[AREA_COUNT] = {}; // the areas' choices while their page is not made
+    bool m_trayAdded = false;
+    std::vector<CString> m_pendingNotices;
 };

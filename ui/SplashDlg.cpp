@@ -21,6 +21,9 @@ BOOL CSplashDlg::OnInitDialog()
     BOOL result = exmfc::CWindowSkin<CDialog>::OnInitDialog();
     SetWindowPos(nullptr, 0, 0, exmfc::Scaled(620), exmfc::Scaled(226), SWP_NOMOVE | SWP_NOZORDER);
     CenterWindow();
+    // On the screen now, so that its two seconds are seen whole.
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
     m_delay->window = m_hWnd;
     std::shared_ptr<CDelay>* share = new std::shared_ptr<CDelay>(m_delay);
     HANDLE thread = AfxBeginThread(WaitThenPost, share);
@@ -31,7 +34,18 @@ BOOL CSplashDlg::OnInitDialog()
         delete share;
         EndDialog(IDOK); // no timer: never keep the user waiting
     }
+    if (m_whileShown)
+        PostMessage(WM_WHILE_SHOWN);
     return result;
+}
+
+LRESULT CSplashDlg::OnWhileShown(WPARAM, LPARAM)
+{
+    std::function<void()> work;
+    work.swap(m_whileShown);
+    if (work)
+        work();
+    return 0;
 }
 
 // The worker holds its own share of the flag, so it never writes to a dialog that has
@@ -47,6 +61,10 @@ unsigned CSplashDlg::WaitThenPost(void* delay)
 
 LRESULT CSplashDlg::OnTimer(WPARAM, LPARAM)
 {
+    // The work may still be to run (its message comes after this one when it was slow to
+    // be posted): it runs first.
+    if (m_whileShown)
+        OnWhileShown(0, 0);
     if (InterlockedCompareExchange(&m_delay->done, 0, 0))
         EndDialog(IDOK);
     return 0;
