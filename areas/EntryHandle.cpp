@@ -287,3 +287,16 @@ CString CheckPlainFileAt(const CString& path, bool& exists)
     CEntryHandle entry;
     return entry.OpenPlainFile(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, exists);
 }
+
+bool OpensLinksAsThemselves()
+{
+    // Windows (NTFS, ReFS and the network redirector alike) opens a reparse point as
+    // itself when asked. Wine opens a symbolic link's target whatever is asked (and removes
+    // the target through any handle or name of the link), so there every entry is also
+    // checked by its place; a probe would leave a link behind it could not remove.
+    static const bool honoured = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
+    }();
+    return honoured;
+}

@@ -84,6 +84,10 @@ CString CheckPlainFile(HANDLE handle, const CString& path);
 // says whether anything is at the name; "" also when nothing is.
 CString CheckPlainFileAt(const CString& path, bool& exists);
 
+// Whether the system opens a link itself when asked to (FILE_FLAG_OPEN_REPARSE_POINT):
+// Windows does; Wine does not.
+bool OpensLinksAsThemselves();
+
 // The folder as the file system names it after following every link on the way
 // (plain form, no trailing separator but a drive root's), or "" when it is not an
 // absolute path or cannot be opened.

@@ -3,6 +3,7 @@
 #include "EntryHandle.h"
 #include "FolderChain.h"
 #include "PathText.h"
+#include "afx/Handle.h"
 #include "model/CleanHost.h"
 #include "model/TypeNames.h"
 
@@ -57,11 +58,61 @@ bool IsFolderKind(int fileKind)
     }
 }
 
+namespace
+{
+// The common case of a delete without shredding: the entry's folder is held (each folder
+// on the way opened as itself, never through a link), so the entry opened inside it
+// without following a link is the listed name itself, and is removed through that one
+// handle: a link is removed as the link, one name of a file with several as that name.
+// Where the system opens a link's target anyway, the handle's place is checked first.
+// True when this settled the entry (result set); false leaves it to the full check
+// (a read-only file, a folder not yet empty, an entry of another kind, one the system
+// would not open so, or one that leads elsewhere, which the full check names).
+bool RemoveInHeldFolder(const CString& path, bool folder, RemoveResult& result)
+{
+    const std::wstring wide = ToLongPath(WithoutTrailingSeparators(path));
+    size_t nameStart = 0;
+    DWORD chainError = ERROR_SUCCESS;
+    HANDLE parent = CFolderChain::ForThisThread().ParentOf(wide, nameStart, chainError);
+    if (!parent)
+    {
+        // A folder on the way that is gone takes its content with it.
+        if (chainError != ERROR_FILE_NOT_FOUND && chainError != ERROR_PATH_NOT_FOUND)
+            return false;
+        result = REMOVE_GONE;
+        return true;
+    }
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    const DWORD error = OpenRelative(parent, wide.data() + nameStart, wide.size() - nameStart,
+                                     DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                     folder, true, opened);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    {
+        result = REMOVE_GONE;
+        return true;
+    }
+    if (error != ERROR_SUCCESS)
+        return false;
+    CHandle entry(opened);
+    DWORD placeError = 0;
+    if (!OpensLinksAsThemselves() && WhereIsHandle(entry, WithoutTrailingSeparators(path), wide, placeError) != PLACE_AT)
+        return false;
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (!SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof(disposition)))
+        return false;
+    result = REMOVE_DONE;
+    return true;
+}
+} // namespace
+
 RemoveResult RemoveListedEntry(const CString& path, bool folder, bool shred, DWORD* error)
 {
     DWORD ignored = 0;
     DWORD& code = error ? *error : ignored;
     code = 0;
+    RemoveResult quick = REMOVE_REFUSED;
+    if (!shred && RemoveInHeldFolder(path, folder, quick))
+        return quick;
     CEntryHandle entry;
     const DWORD access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
     EntryState state = ENTRY_BUSY;

@@ -107,11 +107,21 @@ HANDLE CFolderChain::ParentOf(const std::wstring& longPath, size_t& nameStart, D
         size_t end = parent.find(L'\\', at);
         if (end == std::wstring::npos)
             end = parent.size();
+        // Each folder held is the folder itself, never a link to another: an entry opened
+        // inside it is in the place its path names.
         HANDLE handle = INVALID_HANDLE_VALUE;
         error = OpenRelative(m_chain.back().handle, parent.data() + at, end - at, kFolderListAccess, kShareAll, true,
-                             false, handle);
+                             true, handle);
         if (error != ERROR_SUCCESS)
             return nullptr;
+        FILE_ATTRIBUTE_TAG_INFO tag;
+        if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag)) ||
+            (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        {
+            error = ERROR_CANT_ACCESS_FILE;
+            CloseHandle(handle);
+            return nullptr;
+        }
         m_chain.push_back({parent.substr(0, end), handle});
         at = end;
     }

@@ -36,7 +36,9 @@ public:
 
     // The open folder that holds the entry at longPath (in the literal "\\?\" form, no
     // trailing separator), and where the entry's own name starts in longPath; nullptr when
-    // it cannot be reached (error says why, and the caller opens by the full path).
+    // it cannot be reached (error says why, and the caller opens by the full path), or
+    // when a folder on the way is a link or other reparse point (each is opened as itself
+    // and checked once, as it is taken into the chain).
     HANDLE ParentOf(const std::wstring& longPath, size_t& nameStart, DWORD& error);
     // Closes every folder held.
     void Release();

@@ -124,9 +124,9 @@ mkdir -p "$base_u/calls"
 python3 -c "
 import sys
 for i in range(20000): open(sys.argv[1] + '/f%05d.tmp' % i, 'wb').write(b'q' * 100)" "$base_u/calls"
-read -r _ delete_file open tag name disposition close <<<"$(wine "$build/bench/walk_bench.exe" --calls "$base_w\\calls" </dev/null | tr -d '\r')"
-echo "microseconds per file: DeleteFileW $delete_file; checked delete: open $open, attribute tag $tag, final path $name, disposition $disposition, close $close"
-echo "ratio bare delete / checked delete calls: $(python3 -c "print('%.2f' % ($delete_file / ($open + $tag + $name + $disposition + $close)))")"
+read -r _ delete_file open name disposition close <<<"$(wine "$build/bench/walk_bench.exe" --calls "$base_w\\calls" </dev/null | tr -d '\r')"
+echo "microseconds per file: DeleteFileW $delete_file; delete in a held folder: open $open, place (where links are followed) $name, disposition $disposition, close $close"
+echo "ratio bare delete / held-folder delete calls: $(python3 -c "print('%.2f' % ($delete_file / ($open + $name + $disposition + $close)))")"
 fi
 rm -rf "$base_u"
 

@@ -145,32 +145,40 @@ TEST_F(SafeCleanTest, NamesOfEveryScriptAndLengthAreListedExactlyAndCleaned)
 TEST_F(SafeCleanTest, EntriesChangedBetweenListingAndCleaning)
 {
     // After the listing: other\c vanishes, other\b becomes a link to a file outside,
-    // and the folder sub is swapped for a link to the folder outside.
+    // other\e a second name of a file outside, and the folder sub is swapped for a link
+    // to the folder outside.
     MakeDir(m_temp + "\\sub");
     MakeDir(m_temp + "\\other");
     CreateWide(m_temp + "\\sub\\a.txt", "temp");
-    for (const char* name : {"\\b.txt", "\\c.txt", "\\d.txt"})
+    for (const char* name : {"\\b.txt", "\\c.txt", "\\d.txt", "\\e.txt"})
         CreateWide(m_temp + "\\other" + name, "temp");
-    for (const char* name : {"\\a.txt", "\\b.txt"})
+    for (const char* name : {"\\a.txt", "\\b.txt", "\\e.txt"})
         CreateWide(m_outside + name, "precious");
     CSectionList sections = Walk();
-    ASSERT_EQ(6u, sections[0]->GetFoundItems().size());
+    ASSERT_EQ(7u, sections[0]->GetFoundItems().size());
 
     DeleteFileA(m_temp + "\\other\\c.txt");
     DeleteFileA(m_temp + "\\other\\b.txt");
+    DeleteFileA(m_temp + "\\other\\e.txt");
     ASSERT_TRUE(MakeHostLink(m_outside + "\\b.txt", m_temp + "\\other\\b.txt"));
+    ASSERT_TRUE(RunHost("ln " + HostQuote(HostPath(m_outside + "\\e.txt")) + " " +
+                        HostQuote(HostPath(m_temp + "\\other") + "/e.txt")));
     const CString hostTemp = HostPath(m_temp);
     ASSERT_TRUE(RunHost("mv " + HostQuote(hostTemp + "/sub") + " " + HostQuote(hostTemp + "/sub.old") +
                         " && ln -s " + HostQuote(HostPath(m_outside)) + " " + HostQuote(hostTemp + "/sub")));
     Clean(sections);
 
-    // d is cleaned, c had vanished (cleaned: the trace is gone); b, sub and what sub
-    // holds now lead outside and stay listed, and so does other, which still holds b.
+    // d is cleaned, c had vanished (cleaned: the trace is gone), e goes as the name it is
+    // (the file outside keeps its own name and content); b, sub and what sub holds now
+    // lead outside and stay listed (this system opens a link's target whatever is asked,
+    // so they cannot be removed as links), and so does other, which still holds b.
     EXPECT_EQ((std::set<std::string>{"\\sub\\", "\\sub\\a.txt", "\\other\\", "\\other\\b.txt"}),
               Listed(sections));
-    for (const char* name : {"\\a.txt", "\\b.txt"})
+    for (const char* name : {"\\a.txt", "\\b.txt", "\\e.txt"})
         EXPECT_EQ("precious", HostContent(m_outside + name)) << name;
     EXPECT_FALSE(Exists(m_temp + "\\other\\d.txt"));
+    EXPECT_FALSE(Exists(m_temp + "\\other\\e.txt"));
+    EXPECT_TRUE(RunHost("[ -L " + HostQuote(HostPath(m_temp + "\\other") + "/b.txt") + " ]")) << "the link stays";
     EXPECT_EQ("temp", HostContent(m_temp + "\\sub.old\\a.txt")) << "never listed under this name";
 }
 
