@@ -217,8 +217,6 @@ void CMainFrame::EnsureOptionsPage()
             m_optionTabs[tab].push_back(&m_areas[id - IDC_AREA_FIRST]);
         m_optionTabs[tab].push_back(&m_tabPictures[tab]);
     }
-    // Until the rule files are read (LoadRules), the tab shows the empty list.
-    m_optionTabs[MORE_APPS_TAB] = {&m_appRules, &m_rulesNote};
     m_optionTabs[KEEP_TAB] = m_keepTab.GetControls();
     for (int i = 0; i < AREA_COUNT; ++i)
         m_areas[i].SetCheck(static_cast<int>(m_areaStates[i]));
@@ -943,7 +941,6 @@ void CMainFrame::LoadSettings()
     m_splash.SetCheck(static_cast<int>(settings.showSplash));
     m_shred.SetCheck(static_cast<int>(settings.shred));
     m_dontShowWipeNotice = static_cast<int>(settings.dontShowWipeNotice);
-    // Entries of the rule files stay unchecked until the user checks them.
     LoadKeepList();
 }
 
@@ -965,13 +962,6 @@ void CMainFrame::LoadRules()
     m_optionTabs[MORE_APPS_TAB] = {m_userRules.GetDetected().empty() ? static_cast<CWnd*>(&m_noRules) : &m_appRules};
     if (!notes.IsEmpty())
         m_optionTabs[MORE_APPS_TAB].push_back(&m_rulesNote);
-    // The tab may be open already: it shows what was read.
-    if (m_currentPage == PAGE_OPTIONS)
-    {
-        m_appRules.ShowWindow(SW_HIDE);
-        m_rulesNote.ShowWindow(SW_HIDE);
-        ShowTab(m_optionTabs, OPTION_TABS, m_optionTabCtrl.GetCurSel());
-    }
     if (!m_ruleProblems.m_first.IsEmpty())
         ShowNotice(m_ruleProblems.m_first);
 }
