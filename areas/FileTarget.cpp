@@ -84,8 +84,7 @@ bool RemoveInHeldFolder(const CString& path, bool folder, RemoveResult& result)
     }
     HANDLE opened = INVALID_HANDLE_VALUE;
     const DWORD error = OpenRelative(parent, wide.data() + nameStart, wide.size() - nameStart,
-                                     DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                     folder, true, opened);
+                                     DELETE | FILE_READ_ATTRIBUTES, kShareAll, folder, true, opened);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
     {
         result = REMOVE_GONE;
