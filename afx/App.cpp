@@ -115,21 +115,52 @@ struct CThreadStart
     void* param;
 };
 
+// What AfxAtThreadEnd was given on this thread: trivially destructible, so that nothing of
+// it runs after the thread's storage is gone.
+struct CThreadEnd
+{
+    void (*release[16])(void*);
+    void* object[16];
+    int count;
+};
+thread_local CThreadEnd t_threadEnd;
+
+void RunThreadEnd()
+{
+    while (t_threadEnd.count > 0)
+    {
+        --t_threadEnd.count;
+        t_threadEnd.release[t_threadEnd.count](t_threadEnd.object[t_threadEnd.count]);
+    }
+}
+
 unsigned __stdcall ThreadEntry(void* raw)
 {
     CThreadStart start = *static_cast<CThreadStart*>(raw);
     delete static_cast<CThreadStart*>(raw);
+    unsigned result = 1;
     try
     {
-        return start.function(start.param);
+        result = start.function(start.param);
     }
     catch (...)
     {
         AfxReportCurrentException("a worker thread");
-        return 1;
     }
+    RunThreadEnd();
+    return result;
 }
 } // namespace
+
+void AfxAtThreadEnd(void (*release)(void*), void* object)
+{
+    // A thread keeps a handful of such objects; past the table's end they live on.
+    if (t_threadEnd.count >= 16)
+        return;
+    t_threadEnd.release[t_threadEnd.count] = release;
+    t_threadEnd.object[t_threadEnd.count] = object;
+    ++t_threadEnd.count;
+}
 
 HANDLE AfxBeginThread(unsigned (*function)(void*), void* param, int priority)
 {

@@ -42,3 +42,18 @@ protected:
 CWinApp* AfxGetApp();
 // Runs a function on a new thread; returns the thread's handle (closed by the caller) or null.
 HANDLE AfxBeginThread(unsigned (*function)(void*), void* param, int priority = THREAD_PRIORITY_NORMAL);
+
+// Releases object when the thread of AfxBeginThread that calls it ends (the main thread's
+// live until the process ends). MinGW runs a thread_local's destructor after it has freed
+// the variable's storage, so objects that need one are kept this way instead.
+void AfxAtThreadEnd(void (*release)(void*), void* object);
+// This thread's T, made at its first use; slot is a thread_local pointer of the caller's.
+template <class T> T& AfxThreadObject(T*& slot)
+{
+    if (!slot)
+    {
+        slot = new T();
+        AfxAtThreadEnd([](void* object) { delete static_cast<T*>(object); }, slot);
+    }
+    return *slot;
+}

@@ -1,4 +1,5 @@
 #include "EntryHandle.h"
+#include "afx/App.h"
 
 #include "FolderChain.h"
 #include "PathText.h"
@@ -43,7 +44,9 @@ bool IsGoneError(DWORD error)
 // clean run asks once per item.
 bool FinalPathOf(HANDLE handle, std::wstring& path)
 {
-    thread_local std::vector<wchar_t> buffer(32768);
+    thread_local std::vector<wchar_t>* slot = nullptr;
+    std::vector<wchar_t>& buffer = AfxThreadObject(slot);
+    buffer.resize(32768);
     DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0 || length >= buffer.size())
@@ -71,7 +74,9 @@ HandlePlace WhereIsHandle(HANDLE handle, const CString& path, const std::wstring
     if (info.dwVolumeSerialNumber != expectedSerial)
         return PLACE_ELSEWHERE;
     // The name on the volume: a header and up to 32767 characters.
-    thread_local std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(DWORD) + 1);
+    thread_local std::vector<DWORD>* slot = nullptr;
+    std::vector<DWORD>& buffer = AfxThreadObject(slot);
+    buffer.resize((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(DWORD) + 1);
     FILE_NAME_INFO* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
     if (!GetFileInformationByHandleEx(handle, FileNameInfo, name,
                                       static_cast<DWORD>(buffer.size() * sizeof(DWORD))))

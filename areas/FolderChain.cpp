@@ -1,4 +1,5 @@
 #include "FolderChain.h"
+#include "afx/App.h"
 
 #include <winternl.h>
 
@@ -52,8 +53,8 @@ DWORD OpenRelative(HANDLE parent, const wchar_t* name, size_t length, DWORD acce
 
 CFolderChain& CFolderChain::ForThisThread()
 {
-    thread_local CFolderChain chain;
-    return chain;
+    thread_local CFolderChain* chain = nullptr;
+    return AfxThreadObject(chain);
 }
 
 void CFolderChain::Release()

@@ -1,4 +1,5 @@
 #include "FolderWalk.h"
+#include "afx/App.h"
 
 #include "FileTarget.h"
 #include "FolderChain.h"
@@ -38,7 +39,9 @@ void ReportUnlisted(CFolderWalk& walk, DWORD error)
 // it could not be read (error set).
 bool ReadListing(HANDLE folder, bool first, std::vector<CListedEntry>& entries, DWORD& error)
 {
-    thread_local std::vector<LONGLONG> buffer(kListBuffer / sizeof(LONGLONG));
+    thread_local std::vector<LONGLONG>* slot = nullptr;
+    std::vector<LONGLONG>& buffer = AfxThreadObject(slot);
+    buffer.resize(kListBuffer / sizeof(LONGLONG));
     entries.clear();
     error = ERROR_SUCCESS;
     if (!GetFileInformationByHandleEx(folder, first ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,

@@ -1,4 +1,5 @@
 #include "CheckedVfs.h"
+#include "afx/App.h"
 
 #include "areas/EntryHandle.h"
 #include "areas/FileTarget.h"
@@ -9,13 +10,14 @@
 
 namespace
 {
-thread_local CString t_refusal;
+thread_local CString* t_refusalSlot = nullptr;
+CString& Refusal() { return AfxThreadObject(t_refusalSlot); }
 
 sqlite3_vfs* RealVfs(sqlite3_vfs* vfs) { return static_cast<sqlite3_vfs*>(vfs->pAppData); }
 
 int Refuse(const CString& path, const CString& why, int result)
 {
-    t_refusal = LastComponent(path) + " " + why;
+    Refusal() = LastComponent(path) + " " + why;
     return result;
 }
 
@@ -120,7 +122,7 @@ const char* CheckedVfsName()
 
 CString TakeFileRefusal()
 {
-    CString refusal = t_refusal;
-    t_refusal.Empty();
+    CString refusal = Refusal();
+    Refusal().Empty();
     return refusal;
 }

@@ -1,4 +1,5 @@
 #include "KeepList.h"
+#include "afx/App.h"
 
 #include <windows.h>
 
@@ -144,7 +145,9 @@ bool CKeepList::IsSiteKept(const std::string& host) const
         return false;
     // Asked once for every cookie of a profile: the name is folded into a buffer kept
     // between calls, and each name it lies below is looked up in place.
-    thread_local std::string name, probe;
+    thread_local std::string *nameSlot = nullptr, *probeSlot = nullptr;
+    std::string& name = AfxThreadObject(nameSlot);
+    std::string& probe = AfxThreadObject(probeSlot);
     name.assign(host);
     bool plain = true;
     for (char& c : name)
