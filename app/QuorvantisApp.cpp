@@ -83,14 +83,7 @@ BOOL CQuorvantisApp::InitInstance()
         return TRUE;
     if (flags.clean && !frame->MayRunUnattended())
         return TRUE;
-    if (flags.scan)
-        frame->OnScan();
-    if (flags.clean)
-    {
-        frame->OnClean();
-        // The run ends as any run does: its settings saved, its tray icon removed.
-        frame->CloseWhenIdle();
-    }
+    frame->RunFromCommandLine();
     return TRUE;
 }
 

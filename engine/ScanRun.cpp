@@ -467,7 +467,7 @@ void ScanSections(CSectionList& sections, IScanContext& context)
             RunStep(step, scan);
             DropKeptPaths(scan, from);
         }
-        section->SetStatus(SS_COMPLETE);
+        section->SetStatus(context.IsStopRequested() ? SS_STOPPED : SS_COMPLETE);
         context.RefreshList();
     }
     ReleaseHeldFolders(); // the folders the checks of the browsers' files kept open

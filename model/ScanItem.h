@@ -10,7 +10,8 @@ enum SectionStatus
     SS_READY = 100,
     SS_SCANNING = 101,
     SS_COMPLETE = 102,
-    SS_CLEANING = 103
+    SS_CLEANING = 103,
+    SS_STOPPED = 104 // the user stopped the scan in this section: what it found so far is listed
 };
 
 enum SectionIndex

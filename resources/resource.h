@@ -1,16 +1,16 @@
 // Resource and control ids of Quorvantis.
 #pragma once
 
-// Section names and their status texts (status code + IDS_STATUS_OFFSET).
+// Section names and their status texts.
 #define IDS_SECTION_WINDOWS 137
 #define IDS_SECTION_APPLICATIONS 138
 #define IDS_SECTION_BROWSERS 139
 #define IDS_SECTION_WIPE 140
-#define IDS_STATUS_OFFSET 42
 #define IDS_STATUS_READY 142
 #define IDS_STATUS_SCANNING 143
 #define IDS_STATUS_COMPLETE 144
 #define IDS_STATUS_CLEANING 145
+#define IDS_STATUS_STOPPED 148
 
 // Area check boxes; each caption's string id is the control id + IDS_AREA_OFFSET.
 #define IDS_AREA_OFFSET 100
@@ -72,6 +72,7 @@
 #define IDS_SCAN 729
 #define IDC_CLEAN 730
 #define IDS_CLEAN 731
+#define IDS_STOP 149
 #define IDC_WIPE_PROGRESS 745
 #define IDC_CANCEL_WIPE 746
 #define IDS_CANCEL 132

@@ -46,6 +46,17 @@ void PumpPending()
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done() && ::GetTickCount() - start < milliseconds)
+    {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpPending();
+    }
+    return done();
+}
+
 bool MakeDir(const CString& path) { return CreateDirectoryA(path, nullptr) != FALSE; }
 
 bool WriteBytes(const CString& path, const std::string& bytes)

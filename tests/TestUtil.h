@@ -3,6 +3,7 @@
 
 #include "afx/String.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ std::vector<std::string> Texts(const CFoundItemList& list, bool withTypes = fals
 
 // Dispatches every message waiting in the thread's queue.
 void PumpPending();
+// Dispatches this thread's messages until done() holds or milliseconds have passed;
+// returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds);
 
 // A new empty folder below the prefix's temp folder, without a trailing backslash.
 CString MakeTestRoot(const char* name);

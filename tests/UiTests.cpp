@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <functional>
 
 using namespace testutil;
@@ -30,7 +31,7 @@ namespace
 class CRecordingOwner : public IScanListOwner
 {
 public:
-    bool IsCleaning() const override { return m_cleaning; }
+    bool IsRunning() const override { return m_running; }
     void EnableScanAndClean(bool scan, bool clean) override
     {
         m_scan = scan;
@@ -38,7 +39,7 @@ public:
         ++m_calls;
     }
     CWnd* GetDetailsOwner() override { return nullptr; }
-    bool m_cleaning = false, m_scan = false, m_clean = false;
+    bool m_running = false, m_scan = false, m_clean = false;
     int m_calls = 0;
 };
 
@@ -97,6 +98,22 @@ void Screenshot(const char* name)
     RunHost(CString("import -window root ") + HostQuote(CString(folder) + "/" + name));
 }
 
+// A screenshot taken while this thread goes on answering its windows' messages.
+void ScreenshotWhilePumping(const char* name)
+{
+    HANDLE thread = AfxBeginThread(
+        [](void* name) -> unsigned
+        {
+            Screenshot(static_cast<const char*>(name));
+            return 0;
+        },
+        const_cast<char*>(name));
+    if (!thread)
+        return;
+    PumpUntil([thread] { return ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 30000);
+    ::CloseHandle(thread);
+}
+
 class ListTest : public ::testing::Test
 {
 protected:
@@ -131,12 +148,14 @@ TEST_F(ListTest, CountsPercentageDetailsHitTestsAndButtonRules)
                   {SS_READY, 2, 4, "3"}};
     for (const auto& c : counts)
     {
-        sections[1]->SetStatus(c.status);
-        sections[1]->SetCleanedSoFar(c.cleaned);
-        sections[1]->SetToClean(c.toClean);
-        EXPECT_EQ(CString(c.text), CScanListBox::CountText(*sections[1])) << c.text;
+        CSectionRow row;
+        row.status = c.status;
+        row.found = 3;
+        row.cleanedSoFar = c.cleaned;
+        row.toClean = c.toClean;
+        EXPECT_EQ(CString(c.text), CScanListBox::CountText(row)) << c.text;
     }
-    EXPECT_EQ(CString("0"), CScanListBox::CountText(*sections[0]));
+    EXPECT_EQ(CString("0"), CScanListBox::CountText(CSectionRow()));
 
     // Painting places the check icons; clicks hit them and the details of a row with items.
     m_list.RefreshList();
@@ -170,11 +189,23 @@ TEST_F(ListTest, CountsPercentageDetailsHitTestsAndButtonRules)
     sections[1]->GetFoundItems().clear();
     m_list.RefreshList();
     EXPECT_FALSE(m_owner.m_clean);
-    // While a clean runs the list leaves the buttons alone.
-    m_owner.m_cleaning = true;
+    // While a run works on the sections the list shows the rows it is sent, and leaves the
+    // buttons and the sections alone: no details, no check icon.
+    m_owner.m_running = true;
     const int calls = m_owner.m_calls;
+    std::vector<CSectionRow> rows(4);
+    rows[2].found = 7;
+    m_list.ShowRows(rows);
     m_list.RefreshList();
     EXPECT_EQ(calls, m_owner.m_calls);
+    EXPECT_EQ(7u, m_list.GetRows()[2].found);
+    EXPECT_FALSE(m_list.HasDetailsButton(2));
+    const int checked = sections[0]->GetChecked();
+    m_list.SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(checked, sections[0]->GetChecked());
+    m_owner.m_running = false;
+    m_list.RefreshList();
+    EXPECT_EQ(0u, m_list.GetRows()[2].found) << "the sections' own rows once the run has ended";
 }
 
 namespace
@@ -356,21 +387,24 @@ TEST_F(MainFrameTest, TheSessionsAreaAsksAndTheKeepTabSavesAtOnce)
 
 TEST_F(MainFrameTest, CloseDuringACleanWaitsForTheRunToReturn)
 {
-    // The item stands in for the wipe: messages are dispatched while it works, and
-    // the user closes the window meanwhile.
-    bool aliveAfterClose = false;
-    m_frame->GetScanList().GetSections()[0]->GetFoundItems().push_back(CCleanTargetPtr(new CActionTarget(
+    // The user closes the window while the clean works on its last item (cleaned first);
+    // the window stays until that item returns, and the item before it is never reached.
+    std::atomic<bool> aliveAfterClose{false}, reached{false};
+    const HWND window = m_hWnd;
+    CFoundItemList& items = m_frame->GetScanList().GetSections()[0]->GetFoundItems();
+    items.push_back(CCleanTargetPtr(new CActionTarget([&] { reached = true; })));
+    items.push_back(CCleanTargetPtr(new CActionTarget(
         [&]
         {
-            ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
-            aliveAfterClose = ::IsWindow(m_hWnd) != FALSE;
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+            ::Sleep(300);
+            aliveAfterClose = ::IsWindow(window) != FALSE;
         })));
     m_frame->OnClean();
+    EXPECT_EQ(RUN_CLEANING, m_frame->GetRunState());
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(window); }, 10000)) << "the close that waited";
     EXPECT_TRUE(aliveAfterClose);
-    EXPECT_TRUE(m_frame->IsCancelled()) << "the close cancels the rest of the run";
-    EXPECT_TRUE(::IsWindow(m_hWnd));
-    PumpPending(); // the close posted when the run returned
-    EXPECT_FALSE(::IsWindow(m_hWnd));
+    EXPECT_FALSE(reached) << "the close stops the rest of the run";
 }
 
 // A close asked for (the tray's Exit) while any modal window of the program is up waits
@@ -397,7 +431,7 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
              for (int id = IDC_AREA_FIRST; id <= IDC_AREA_LAST; ++id)
                  ::SendMessageA(::GetDlgItem(frame.m_hWnd, id), BM_SETCHECK,
                                 id == IDC_AREA_TEMP_FOLDERS ? BST_CHECKED : BST_UNCHECKED, 0);
-             frame.OnScan();
+             frame.OnScan(); // the question comes when the scan's worker has returned
          }},
         {"the browser advice", "Quorvantis", IDOK,
          [](CMainFrame& frame)
@@ -435,10 +469,9 @@ TEST_F(MainFrameTest, CloseWhileAModalWindowIsUpWaitsForIt)
                           ::PostMessageA(dialog, WM_COMMAND, m.answer, 0);
                       });
         m.open(*m_frame);
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(frameWindow); }, 20000)) << m.name << ": the close that waited";
         ::DestroyWindow(firefox);
         EXPECT_TRUE(aliveUnderTheBox) << m.name;
-        PumpPending(); // the close that waited
-        EXPECT_FALSE(::IsWindow(m_hWnd)) << m.name;
         m_frame = new CMainFrame;
         ASSERT_TRUE(m_frame->Create(nullptr, nullptr, WS_POPUP));
         m_frame->EnsureOptionsPage();
@@ -500,45 +533,87 @@ TEST_F(MainFrameTest, TheKeyboardWalksAndPressesTheControls)
     }
 }
 
-// A double click on Scan: the second click waits in the queue while the first scans; it
-// starts no second scan and no second question.
-TEST_F(MainFrameTest, OneScanAtATime)
+// While a scan runs its button is Stop, and the window answers: a click on Stop ends the
+// scan part way, leaving what it found listed, its section "Stopped", no question asked,
+// and a list that cleans exactly what it shows; a close during a scan stops it too, and
+// the window goes once the worker has returned.
+TEST_F(MainFrameTest, AScanStopsPartWayAtStopOrAClose)
 {
-    const CString root = MakeTestRoot("double-scan");
-    ASSERT_TRUE(WriteBytes(root + "\\found.tmp", "x"));
+    const CString root = MakeTestRoot("stopped-scan");
+    const int kFiles = 5000; // far more than a scan lists before the window answers
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_TRUE(WriteBytes(root + "\\" + std::to_string(i).c_str() + ".tmp", "x"));
     for (int id = IDC_AREA_FIRST; id <= IDC_AREA_LAST; ++id)
-        ::SendMessageA(::GetDlgItem(m_hWnd, id), BM_SETCHECK,
-                       id == IDC_AREA_TEMP_FOLDERS ? BST_CHECKED : BST_UNCHECKED, 0);
-    HWND scan = ::GetDlgItem(m_hWnd, IDC_SCAN);
-    ::PostMessageA(scan, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageA(scan, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    // Answers every question that shows for three seconds, and counts them.
-    static volatile LONG questions = 0;
-    questions = 0;
-    HANDLE answerer = AfxBeginThread(
-        [](void*) -> unsigned
-        {
-            HWND last = nullptr;
-            for (int i = 0; i < 150; ++i)
-            {
-                HWND box = ::FindWindowA("#32770", "Quorvantis");
-                if (box && box != last && ::IsWindowVisible(box))
-                {
-                    InterlockedIncrement(&questions);
-                    last = box;
-                    ::Sleep(100);
-                    ::PostMessageA(box, WM_COMMAND, IDNO, 0);
-                }
-                ::Sleep(20);
-            }
-            return 0;
-        },
-        nullptr);
-    m_frame->OnScan();
-    PumpPending();
-    WaitForSingleObject(answerer, 10000);
-    CloseHandle(answerer);
-    EXPECT_EQ(1, questions);
+        ::SendMessageA(::GetDlgItem(m_hWnd, id), BM_SETCHECK, id == IDC_AREA_TEMP_FOLDERS ? BST_CHECKED : BST_UNCHECKED,
+                       0);
+    auto text = [this](int id)
+    {
+        char caption[64] = {};
+        ::GetWindowTextA(::GetDlgItem(m_hWnd, id), caption, sizeof(caption));
+        return std::string(caption);
+    };
+    auto enabled = [this](int id) { return ::IsWindowEnabled(::GetDlgItem(m_hWnd, id)) != FALSE; };
+    auto click = [this](int id)
+    {
+        HWND button = ::GetDlgItem(m_hWnd, id);
+        ::PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    };
+    auto listing = [&]
+    {
+        const CSectionRow& row = m_frame->GetScanList().GetRows()[0];
+        return row.status == SS_SCANNING && row.found > 0;
+    };
+    m_frame->CenterWindow();
+    m_frame->ShowWindow(SW_SHOW);
+
+    // Stop.
+    click(IDC_SCAN);
+    ASSERT_TRUE(PumpUntil(listing, 20000));
+    EXPECT_EQ(RUN_SCANNING, m_frame->GetRunState());
+    EXPECT_EQ("Stop", text(IDC_SCAN));
+    EXPECT_TRUE(enabled(IDC_SCAN));
+    EXPECT_FALSE(enabled(IDC_CLEAN));
+    EXPECT_FALSE(enabled(IDC_PAGE_OPTIONS)) << "no page opens under a run";
+    click(IDC_SCAN);
+    ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsRunning(); }, 20000));
+    PumpUntil([] { return false; }, 300); // a question would show now
+    EXPECT_EQ(nullptr, ::FindWindowA("#32770", "Quorvantis")) << "a stopped scan asks nothing";
+    EXPECT_EQ(RUN_IDLE, m_frame->GetRunState());
+    const CSectionList& sections = m_frame->GetScanList().GetSections();
+    EXPECT_EQ(SS_STOPPED, sections[0]->GetStatus());
+    for (size_t i = 1; i < sections.size(); ++i)
+        EXPECT_EQ(SS_READY, sections[i]->GetStatus()) << i << ": never reached";
+    std::vector<CString> listed;
+    for (const CCleanTargetPtr& item : sections[0]->GetFoundItems())
+        if (item->GetDisplayText().Find(root + "\\") == 0 && item->GetDisplayText().Right(1) != "\\")
+            listed.push_back(item->GetDisplayText()); // the files; the folder stays while it holds the rest
+    EXPECT_GT(listed.size(), 0u);
+    EXPECT_LT(listed.size(), static_cast<size_t>(kFiles)) << "stopped part way";
+    EXPECT_EQ("Scan", text(IDC_SCAN));
+    EXPECT_TRUE(enabled(IDC_CLEAN));
+    EXPECT_TRUE(enabled(IDC_PAGE_OPTIONS));
+    ScreenshotWhilePumping("scan-stopped.png");
+
+    // What was listed is cleaned, and nothing else of the folder.
+    m_frame->OnClean();
+    ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsRunning(); }, 60000));
+    for (const CString& path : listed)
+        EXPECT_FALSE(Exists(path)) << path.GetString();
+    int left = 0;
+    for (int i = 0; i < kFiles; ++i)
+        left += Exists(root + "\\" + std::to_string(i).c_str() + ".tmp") ? 1 : 0;
+    EXPECT_EQ(kFiles - static_cast<int>(listed.size()), left);
+
+    // A close: the scan stops, and the window goes when its worker has returned.
+    const CScanItemPtr windows = sections[0]; // outlives the window
+    const HWND window = m_hWnd;
+    click(IDC_SCAN);
+    ASSERT_TRUE(PumpUntil(listing, 20000));
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(window); }, 20000));
+    EXPECT_EQ(SS_STOPPED, windows->GetStatus());
+    EXPECT_LT(windows->GetFoundItems().size(), static_cast<size_t>(left)) << "the close did not wait for the whole scan";
     RemoveTree(root);
 }
 

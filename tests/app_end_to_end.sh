@@ -173,6 +173,30 @@ check '[ ! -e "$planted" ]' "the slowed clean left: $(ls "$planted" 2>&1 | head 
 close_main $pid
 check '[ $? -eq 0 ]' "the window of the slowed clean did not close"
 
+# 4b. A scan in progress (each listing of a planted folder slowed on the host side): Scan
+# is Stop; a click on it ends the scan with what it found listed and no question; a close
+# during a scan stops it and the program ends.
+plant
+slow=()
+for i in $(seq 1 8); do mkdir -p "$planted/d$i"; echo x >"$planted/d$i/f.tmp"; slow+=(-P "$planted/d$i"); done
+strace -f -qq -o /dev/null "${slow[@]}" -e trace=getdents64 -e inject=getdents64:delay_enter=500000 \
+  wine "$exe" </dev/null >"$work/scanning.log" 2>&1 &
+pid=$!
+check 'wait_main_window' "the slowed scan: no window"
+click 462 302 # Scan
+sleep 2
+shot scan-page-scanning
+click 462 302 # Stop
+sleep 2
+check '! question_box >/dev/null' "a stopped scan asked whether to clean"
+shot scan-page-stopped
+check '[ -e "$planted/d8/f.tmp" ]' "a stopped scan removed what it listed"
+click 462 302 # Scan again, then close while it runs
+sleep 1
+close_main $pid
+check '[ $? -eq 0 ]' "a close during a scan did not end the program"
+rm -rf "$planted"
+
 # 5. "/fast": only the tray icon shows; a double-click on it shows the window.
 wine "$exe" /fast </dev/null >"$work/fast.log" 2>&1 &
 pid=$!

@@ -1,5 +1,6 @@
 #include "MainFrame.h"
 
+#include "RunJobs.h"
 #include "Warning.h"
 #include "areas/PathText.h"
 #include "engine/CleanRun.h"
@@ -22,21 +23,6 @@ const char kBackgroundScan[] = "Quorvantis is performing a background scan.";
 // How long a notice stays before a window that is closing goes, in milliseconds.
 const UINT kNoticeMilliseconds = 8000;
 const UINT_PTR kCloseTimer = 1;
-
-// Holds a value for the life of the object and puts the old one back, however the scope
-// is left: a flag that says a run is on the stack never outlives the run.
-template <class T> class CValueScope
-{
-public:
-    CValueScope(T& variable, T value) : m_variable(variable), m_old(variable) { m_variable = value; }
-    ~CValueScope() { m_variable = m_old; }
-    CValueScope(const CValueScope&) = delete;
-    CValueScope& operator=(const CValueScope&) = delete;
-
-private:
-    T& m_variable;
-    T m_old;
-};
 
 // The page area's description strip, and the first row of a tab's controls.
 const CRect kLabelRect(252, 94, 642, 154);
@@ -118,9 +104,8 @@ const UINT kTabPictures[] = {IDB_TAB_WINDOWS, IDB_TAB_APPLICATIONS, IDB_TAB_BROW
 } // namespace
 
 CMainFrame::CMainFrame()
-    : m_busy(0), m_cancel(0), m_dontShowWipeNotice(0), m_closePending(false), m_scanning(false),
-      m_closing(false), m_modalDepth(0), m_settingsLoad(SETTINGS_MISSING), m_keepUnreadSettings(false),
-      m_currentPage(PAGE_SCAN)
+    : m_run(WM_RUN_PROGRESS, WM_RUN_DONE), m_dontShowWipeNotice(0), m_closing(false),
+      m_settingsLoad(SETTINGS_MISSING), m_keepUnreadSettings(false), m_currentPage(PAGE_SCAN)
 {
     CBitmap pattern;
     if (pattern.LoadBitmap(IDB_LABEL_PATTERN))
@@ -160,6 +145,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs)
 {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
+    m_run.SetWindow(m_hWnd);
     m_bigIcon.Load(IDI_APP, 32);
     m_smallIcon.Load(IDI_APP, 16);
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(static_cast<HICON>(m_bigIcon)));
@@ -513,81 +499,190 @@ void CMainFrame::EnableScanAndClean(bool scan, bool clean)
     m_clean.EnableWindow(clean);
 }
 
-void CMainFrame::SetPageButtonsEnabled(bool enabled)
+void CMainFrame::UpdateRunControls()
 {
-    m_scan.EnableWindow(enabled);
-    m_clean.EnableWindow(enabled);
+    const RunState state = m_run.GetState();
+    const bool running = m_run.IsRunning();
+    m_scan.SetWindowText(CString::FromResource(running && state == RUN_SCANNING ? IDS_STOP : IDS_SCAN));
     for (exmfc::CSkinButton& button : m_pageButtons)
-        button.EnableWindow(enabled);
+        button.EnableWindow(!running);
+    if (!running)
+    {
+        m_list.RefreshList(); // Scan and Clean as the list has them
+        return;
+    }
+    m_scan.EnableWindow(state == RUN_SCANNING && !m_run.IsStopRequested());
+    m_clean.EnableWindow(FALSE);
 }
 
 void CMainFrame::OnScan()
 {
-    // One scan at a time: a click that waited in the queue during a scan, or arrives
-    // while its question is up, starts nothing.
-    if (m_busy || m_scanning)
+    // While a scan runs, its button is Stop: the scan ends at its next entry.
+    if (m_run.GetState() == RUN_SCANNING)
+    {
+        m_run.RequestStop();
+        UpdateRunControls();
+        return;
+    }
+    // One run at a time: a click that arrives during a clean, under a question or while
+    // the window closes starts nothing.
+    if (m_run.GetState() != RUN_IDLE || m_run.IsModalUp())
         return;
     AddTrayIcon();       // a scan at start is said in its balloon
     EnsureOptionsPage(); // the checked entries of the rule files scan with the Applications section
-    bool clean = false;
+    // The scan reads the choices as they are now; it never reads the controls.
+    std::vector<bool> areas(AREA_COUNT);
+    for (int i = 0; i < AREA_COUNT; ++i)
+        areas[static_cast<size_t>(i)] = IsAreaChecked(AREA_FIRST + i);
+    CSectionList& sections = m_list.GetSections();
+    auto job = std::make_shared<CScanJob>(m_run, sections, m_paths, m_hWnd, std::move(areas), GetCheckedRules(),
+                                          GetKeepChoice());
+    if (!m_run.Start(RUN_SCANNING, [job, &sections] { ScanSections(sections, *job); }))
     {
-        CValueScope<bool> scanning(m_scanning, true);
-        ScanSections(m_list.GetSections(), *this);
-        DiscardQueuedInput();
-        // Run to scan and clean, the program cleans what it found without asking (the
-        // start-up code runs the clean next); otherwise the answer decides.
-        if (CountFoundItems(m_list.GetSections()) > 0 && !GetCommandLineFlags().clean)
-            clean = ShowMessage(CString::FromResource(IDS_ASK_CLEAN), MB_YESNO | MB_ICONQUESTION) == IDYES;
+        ShowMessage("The scan could not be started: the system gave it no thread.", MB_OK | MB_ICONWARNING);
+        return;
     }
-    if (clean && !m_closePending)
-        OnClean();
-    else if (m_closePending && !IsModalUp())
-        PostMessage(WM_CLOSE);
+    UpdateRunControls();
 }
 
 void CMainFrame::OnClean()
 {
-    if (m_busy || m_closePending)
+    if (m_run.GetState() != RUN_IDLE || m_run.IsModalUp())
         return;
     CRunningBrowsers browsers = FindRunningBrowsers();
     if (browsers.Any())
         ShowMessage(BuildBrowserAdvice(browsers), MB_OK | MB_ICONEXCLAMATION);
-    if (m_closePending)
+    if (m_run.IsClosing())
         return; // the close asked for during the advice is on its way
-    SetPageButtonsEnabled(false);
-    m_cancel = 0;
+    // While a clean runs no page can be opened: the shred choice cannot change under it.
+    CSectionList& sections = m_list.GetSections();
+    auto job = std::make_shared<CCleanJob>(m_run, sections, m_hWnd, WM_RUN_WIPE, WM_RUN_NOTICE,
+                                           m_shred.GetCheck() == BST_CHECKED, m_dontShowWipeNotice);
+    if (!m_run.Start(RUN_CLEANING, [job, &sections] { CleanSections(sections, *job, job.get()); }))
     {
-        CValueScope<int> busy(m_busy, 1);
-        CleanSections(m_list.GetSections(), m_list, this);
+        ShowMessage("The clean could not be started: the system gave it no thread.", MB_OK | MB_ICONWARNING);
+        if (m_unattendedClean)
+            CloseWhenIdle();
+        return;
     }
-    SetPageButtonsEnabled(true);
-    m_list.RefreshList();
-    // A close asked for while the wipe ran waited for the run to end.
-    if (m_closePending && !IsModalUp())
-        PostMessage(WM_CLOSE);
+    UpdateRunControls();
 }
 
-void CMainFrame::DiscardQueuedInput()
+void CMainFrame::OnCancelWipe()
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
+    m_run.RequestStop();
+    m_cancelWipe.EnableWindow(FALSE);
+}
+
+void CMainFrame::RunFromCommandLine()
+{
+    const CCommandLineFlags& flags = GetCommandLineFlags();
+    m_unattendedClean = flags.clean;
+    if (flags.scan)
+        OnScan();
+    else if (flags.clean)
+        OnClean();
+    // The run ends as any run does, its settings saved, its tray icon removed; also when
+    // it could not start.
+    if (m_unattendedClean && !m_run.IsRunning())
+        CloseWhenIdle();
+}
+
+LRESULT CMainFrame::OnRunProgress(WPARAM, LPARAM)
+{
+    if (m_run.IsRunning())
+        m_list.ShowRows(m_run.TakeRows());
+    return 0;
+}
+
+LRESULT CMainFrame::OnRunDone(WPARAM, LPARAM)
+{
+    if (!m_run.IsRunning())
+        return 0; // the run was waited for as the window went
+    const bool stopped = m_run.IsStopRequested();
+    const RunState ran = m_run.Finish();
+    UpdateRunControls();
+    if (m_run.IsClosing())
     {
+        if (m_run.ShouldCloseNow())
+            PostMessage(WM_CLOSE); // the close that waited for the run
+        return 0;
     }
-    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+    if (ran == RUN_SCANNING)
+        AfterScan(stopped);
+    else if (m_unattendedClean)
     {
+        m_unattendedClean = false;
+        CloseWhenIdle();
     }
+    return 0;
+}
+
+void CMainFrame::AfterScan(bool stopped)
+{
+    if (stopped)
+    {
+        // The user stopped it: the window stays with what was found, to clean or not.
+        m_unattendedClean = false;
+        return;
+    }
+    // Run to scan and clean, the program cleans what it found without asking; otherwise
+    // the answer decides.
+    if (m_unattendedClean)
+        OnClean();
+    else if (CountFoundItems(m_list.GetSections()) > 0 &&
+             ShowMessage(CString::FromResource(IDS_ASK_CLEAN), MB_YESNO | MB_ICONQUESTION) == IDYES &&
+             !m_run.IsClosing())
+        OnClean();
+}
+
+LRESULT CMainFrame::OnRunWipe(WPARAM kind, LPARAM value)
+{
+    switch (kind)
+    {
+    case WIPE_BEGIN:
+        m_run.SetWiping(true);
+        m_progress.SetRange32(0, static_cast<int>(value));
+        m_progress.SetPos(0);
+        m_progress.ShowWindow(SW_SHOW);
+        m_cancelWipe.ShowWindow(SW_SHOW);
+        m_cancelWipe.EnableWindow(!m_run.IsStopRequested());
+        break;
+    case WIPE_STEP:
+        m_progress.SetPos(static_cast<int>(value));
+        break;
+    case WIPE_END:
+        m_run.SetWiping(false);
+        m_progress.ShowWindow(SW_HIDE);
+        m_cancelWipe.ShowWindow(SW_HIDE);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnRunNotice(WPARAM kind, LPARAM value)
+{
+    if (kind == NOTICE_REMEMBER)
+    {
+        m_dontShowWipeNotice = static_cast<int>(value);
+        return 0;
+    }
+    // A run that is stopping (a close, the window going) wipes nothing: no notice.
+    return m_run.IsStopRequested() ? 0 : ShowWipeNotice();
 }
 
 INT_PTR CMainFrame::RunModal(const std::function<INT_PTR()>& run)
 {
     INT_PTR result = 0;
     {
-        CValueScope<int> modal(m_modalDepth, m_modalDepth + 1);
+        CRunController::CModal modal(m_run);
         result = run();
     }
     // A close asked for meanwhile was held; it goes once nothing modal is up and no run
-    // is on the stack (the run posts it itself when it returns).
-    if (m_modalDepth == 0 && m_closePending && !m_busy && !m_scanning)
+    // is on (a run's end posts it itself).
+    if (m_run.ShouldCloseNow())
         PostMessage(WM_CLOSE);
     return result;
 }
@@ -661,12 +756,11 @@ bool CMainFrame::MayRunUnattended()
 
 void CMainFrame::OnClose()
 {
-    if (m_busy || m_scanning || m_modalDepth > 0)
+    // A run or a modal window is on: the run is stopped, and the window closes once both
+    // have returned.
+    if (!m_run.RequestClose())
     {
-        // A run or a modal window is on the stack: stop the run, and close once it returns.
-        if (m_busy)
-            m_cancel = 1;
-        m_closePending = true;
+        UpdateRunControls();
         return;
     }
     if (!m_closing)
@@ -686,40 +780,6 @@ int CMainFrame::ShowWipeNotice()
     CWarning warning(this);
     RunModal([&warning] { return warning.DoModal(); });
     return warning.GetCheckState();
-}
-
-void CMainFrame::PumpPendingMessage()
-{
-    MSG msg;
-    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
-        AfxPumpMessage();
-}
-
-void CMainFrame::BeginProgress(int chunks)
-{
-    m_progress.SetRange32(0, chunks);
-    m_progress.SetStep(1);
-    m_progress.SetPos(0);
-    m_progress.ShowWindow(SW_SHOW);
-    m_cancelWipe.ShowWindow(SW_SHOW);
-    m_cancelWipe.EnableWindow(TRUE);
-    UpdateWindow();
-    PumpPendingMessage();
-}
-
-void CMainFrame::StepProgress()
-{
-    PumpPendingMessage();
-    m_progress.StepIt();
-    PumpPendingMessage();
-}
-
-void CMainFrame::EndProgress()
-{
-    m_progress.ShowWindow(SW_HIDE);
-    m_cancelWipe.ShowWindow(SW_HIDE);
-    UpdateWindow();
-    PumpPendingMessage();
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam)
@@ -784,6 +844,9 @@ HBRUSH CMainFrame::OnCtlColor(CDC* dc, CWnd* control, UINT kind)
 
 void CMainFrame::OnDestroy()
 {
+    // Destroyed without a close (the session ends): a run still on is stopped and waited
+    // for, as it works on the list's sections.
+    m_run.StopAndWait();
     // A window destroyed without a close (the system ending the session) saves too; the
     // schedule is changed only by the user's changes, each when it was made.
     if (!m_closing)

@@ -1,12 +1,12 @@
 // CMainFrame: the program's window. Four page buttons on the left, one of four pages on
 // the right (scan, clean options, configuration, about), the tray icon, and the scan
-// and clean commands that drive the engine's runs through its scan context and clean
-// host interfaces.
+// and clean commands, whose runs go on a worker thread through the run controller.
 #pragma once
 
 #include "AppRulesList.h"
 #include "KeepTab.h"
 #include "Label.h"
+#include "RunController.h"
 #include "ScanListBox.h"
 #include "afx/Controls.h"
 #include "afx/FrameWnd.h"
@@ -37,8 +37,6 @@ protected:
 class CMainFrame : public exmfc::CWindowSkin<CFrameWnd>,
                    public CScheduleControls,
                    public CAboutControls,
-                   public IScanContext,
-                   public ICleanHost,
                    public IScanListOwner
 {
 public:
@@ -68,13 +66,22 @@ public:
     enum
     {
         WM_LOAD_SCHEDULE = WM_APP + 1, // read the scheduled job once the window is up
-        WM_ADD_TRAY_ICON               // add the tray icon once the window is up
+        WM_ADD_TRAY_ICON,              // add the tray icon once the window is up
+        WM_RUN_PROGRESS,               // the run's rows changed
+        WM_RUN_DONE,                   // the run's worker has returned
+        WM_RUN_WIPE,                   // the wipe's progress (see RunJobs.h)
+        WM_RUN_NOTICE                  // sent: the wipe notice (see RunJobs.h)
     };
 
-    // The scan and clean commands.
+    // The scan and clean commands. Each starts its run and returns; while a scan runs,
+    // Scan stops it.
     void OnScan();
     void OnClean();
-    void OnCancelWipe() { m_cancel = 1; }
+    void OnCancelWipe();
+    // Starts what the command line asks: a scan (/scan), then without a question a clean
+    // (/clean), after which the program ends.
+    void RunFromCommandLine();
+    RunState GetRunState() const { return m_run.GetState(); }
     void ShowPage(int page);
     // Makes the clean options page (its check boxes, the rule files' entries, the Keep
     // tab), once; the choices are kept without it until then.
@@ -97,30 +104,17 @@ public:
     // Ends the program through the window's normal close, once nothing modal is up.
     void CloseWhenIdle() { PostMessage(WM_CLOSE); }
 
-    // IScanContext
-    bool IsAreaChecked(int areaId) const override;
-    std::vector<const CRuleEntry*> GetCheckedRules() const override { return m_appRules.GetChecked(); }
+    // What a scan started now would read.
+    bool IsAreaChecked(int areaId) const;
+    std::vector<const CRuleEntry*> GetCheckedRules() const { return m_appRules.GetChecked(); }
     // A copy of the keep list as it is now: a change on the Keep tab after a scan never
     // changes what that scan's clean removes.
-    CKeepChoice GetKeepChoice() const override;
-    const CScanPaths& GetScanPaths() const override { return m_paths; }
-    HWND GetOwnerWindow() const override { return m_hWnd; }
-    void Tick() override { m_list.Tick(); }
-    void RefreshList() override { m_list.RefreshList(); }
-    bool IsStopRequested() const override { return false; }
-
-    // ICleanHost
-    bool IsShredOn() const override { return m_shred.GetCheck() == BST_CHECKED; }
-    bool IsCancelled() const override { return m_cancel != 0; }
-    int GetDontShowWipeNotice() const override { return m_dontShowWipeNotice; }
-    void SetDontShowWipeNotice(int value) override { m_dontShowWipeNotice = value; }
-    int ShowWipeNotice() override;
-    void BeginProgress(int chunks) override;
-    void StepProgress() override;
-    void EndProgress() override;
+    CKeepChoice GetKeepChoice() const;
+    // Shows the wipe notice modally; returns the state of its "don't show again" box.
+    int ShowWipeNotice();
 
     // IScanListOwner
-    bool IsCleaning() const override { return m_busy != 0; }
+    bool IsRunning() const override { return m_run.IsRunning(); }
     void EnableScanAndClean(bool scan, bool clean) override;
     CWnd* GetDetailsOwner() override { return this; }
     INT_PTR RunDetails(const std::function<INT_PTR()>& run) override { return RunModal(run); }
@@ -133,8 +127,8 @@ public:
     // Writes which entries of the rule files are checked; a failure is said in the balloon.
     bool SaveAppChoices();
     int GetCurrentPage() const { return m_currentPage; }
-    bool IsClosePending() const { return m_closePending; }
-    bool IsModalUp() const { return m_modalDepth > 0; }
+    bool IsClosePending() const { return m_run.IsClosing(); }
+    bool IsModalUp() const { return m_run.IsModalUp(); }
 
     BEGIN_MSG_MAP_EX(CMainFrame, exmfc::CWindowSkin<CFrameWnd>)
     ON_WM_CREATE()
@@ -151,6 +145,10 @@ public:
     ON_REGISTERED_MESSAGE(s_trayMessage, OnTrayNotify)
     ON_MESSAGE(WM_LOAD_SCHEDULE, OnLoadSchedule)
     ON_MESSAGE(WM_ADD_TRAY_ICON, OnAddTrayIcon)
+    ON_MESSAGE(WM_RUN_PROGRESS, OnRunProgress)
+    ON_MESSAGE(WM_RUN_DONE, OnRunDone)
+    ON_MESSAGE(WM_RUN_WIPE, OnRunWipe)
+    ON_MESSAGE(WM_RUN_NOTICE, OnRunNotice)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
     ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeToTray)
@@ -210,6 +208,10 @@ public:
         LoadScheduledTask();
         return 0;
     }
+    LRESULT OnRunProgress(WPARAM, LPARAM);
+    LRESULT OnRunDone(WPARAM, LPARAM);
+    LRESULT OnRunWipe(WPARAM kind, LPARAM value);
+    LRESULT OnRunNotice(WPARAM kind, LPARAM value);
     void OnTimer(UINT_PTR id);
     void OnTabChanged(NMHDR* header, LRESULT*);
     void OnLinkClicked(NMHDR*, LRESULT*) { OpenHomePage(); }
@@ -228,17 +230,19 @@ private:
     void CreateTabPictures(int first, int end);
     // Each page: what it shows; each tab: its controls, then its picture.
     void FillPageLists();
-    void SetPageButtonsEnabled(bool enabled);
     void ShowTab(std::vector<CWnd*>* tabs, int count, int selected);
-    void PumpPendingMessage();
+    // The buttons as the run has them: while a scan runs Stop in Scan's place and no page
+    // button; while a clean runs none of them; else as the list says.
+    void UpdateRunControls();
+    // After a scan: the question whether to clean (none when it was stopped or nothing
+    // was found), or the unattended clean.
+    void AfterScan(bool stopped);
     void OpenHomePage();
     void ReportScheduleFailure(const CString& reason) override;
     // A notice in the tray balloon: never a box that waits for an answer.
     void ShowNotice(const CString& text);
     // Hides the window and closes it once a notice has had time to be read.
     void CloseAfterNotice();
-    // Drops the mouse clicks and keys that arrived while a scan kept the window busy.
-    void DiscardQueuedInput();
     // Whether an entry of the rule files may be checked: one with a warning asks first.
     bool MayCheckRule(const CRuleEntry& entry);
     // Reads keep.cfg; one that cannot be used is said, on the Keep tab and in the balloon.
@@ -267,13 +271,10 @@ private:
     std::vector<CWnd*> m_optionTabs[OPTION_TABS];
     std::vector<CWnd*> m_configTabs[CONFIG_TABS];
     CBrush m_backgroundBrush;
-    int m_busy;
-    int m_cancel;
+    CRunController m_run;
+    bool m_unattendedClean = false; // the command line's clean follows the scan, then the end
     int m_dontShowWipeNotice;
-    bool m_closePending;
-    bool m_scanning;
     bool m_closing;     // the close has saved the settings; what is left is to go
-    int m_modalDepth;
     SettingsLoad m_settingsLoad;
     bool m_keepUnreadSettings; // the file that could not be read is kept at the next save
     int m_currentPage;

@@ -19,10 +19,35 @@ std::vector<CString> SectionNames()
         names.push_back(CString::FromResource(IDS_SECTION_WINDOWS + section));
     return names;
 }
+
+// The status column's text of each section status.
+const struct
+{
+    int status;
+    UINT text;
+} kStatusTexts[] = {{SS_READY, IDS_STATUS_READY},       {SS_SCANNING, IDS_STATUS_SCANNING},
+                    {SS_COMPLETE, IDS_STATUS_COMPLETE}, {SS_CLEANING, IDS_STATUS_CLEANING},
+                    {SS_STOPPED, IDS_STATUS_STOPPED}};
 } // namespace
 
+std::vector<CSectionRow> SnapshotRows(const CSectionList& sections)
+{
+    std::vector<CSectionRow> rows(sections.size());
+    for (size_t i = 0; i < sections.size(); ++i)
+    {
+        const CScanItem& section = *sections[i];
+        rows[i].status = section.GetStatus();
+        rows[i].checked = section.GetChecked() != 0;
+        rows[i].found = section.GetFoundItems().size();
+        rows[i].cleanedSoFar = section.GetCleanedSoFar();
+        rows[i].toClean = section.GetToClean();
+    }
+    return rows;
+}
+
 CScanListBox::CScanListBox()
-    : m_sections(CreateSections(SectionNames())), m_iconRects(m_sections.size()), m_itemHeight(1),
+    : m_sections(CreateSections(SectionNames())), m_rows(SnapshotRows(m_sections)), m_iconRects(m_sections.size()),
+      m_itemHeight(1),
       m_lastRefresh(0), m_owner(nullptr)
 {
     m_background.CreateSolidBrush(RGB(255, 255, 255));
@@ -57,10 +82,15 @@ void CScanListBox::RefreshList()
 {
     if (!IsWindow())
         return;
+    if (m_owner && m_owner->IsRunning())
+    {
+        Invalidate(TRUE);
+        UpdateWindow();
+        return;
+    }
+    m_rows = SnapshotRows(m_sections);
     Invalidate(TRUE);
     UpdateWindow();
-    if (m_owner && m_owner->IsCleaning())
-        return;
     CRect client;
     GetClientRect(&client);
     bool anyChecked = false, anyFound = false;
@@ -70,8 +100,8 @@ void CScanListBox::RefreshList()
         if (i < m_details.size())
             m_details[i]->MoveWindow(client.right - 69, y, 68, 18, FALSE);
         y += m_itemHeight;
-        anyChecked = anyChecked || m_sections[i]->GetChecked();
-        anyFound = anyFound || !m_sections[i]->GetFoundItems().empty();
+        anyChecked = anyChecked || m_rows[i].checked;
+        anyFound = anyFound || m_rows[i].found > 0;
     }
     if (m_owner)
         m_owner->EnableScanAndClean(anyChecked, anyFound);
@@ -89,21 +119,29 @@ void CScanListBox::Tick()
     }
 }
 
-CString CScanListBox::CountText(const CScanItem& section)
+void CScanListBox::ShowRows(std::vector<CSectionRow> rows)
 {
-    const size_t found = section.GetFoundItems().size();
+    if (rows.size() != m_sections.size())
+        return;
+    m_rows = std::move(rows);
+    Invalidate(TRUE);
+    UpdateWindow();
+}
+
+CString CScanListBox::CountText(const CSectionRow& row)
+{
     CString text;
-    if (section.GetStatus() == SS_CLEANING && found > 0 && section.GetToClean() > 0)
-        text.Format("%d%%", section.GetCleanedSoFar() * 100 / section.GetToClean());
+    if (row.status == SS_CLEANING && row.found > 0 && row.toClean > 0)
+        text.Format("%d%%", row.cleanedSoFar * 100 / row.toClean);
     else
-        text.Format("%u", static_cast<unsigned>(found));
+        text.Format("%u", static_cast<unsigned>(row.found));
     return text;
 }
 
 bool CScanListBox::HasDetailsButton(int section) const
 {
-    return section >= 0 && section < static_cast<int>(m_sections.size()) &&
-           !m_sections[static_cast<size_t>(section)]->GetFoundItems().empty();
+    return section >= 0 && section < static_cast<int>(m_rows.size()) && !(m_owner && m_owner->IsRunning()) &&
+           m_rows[static_cast<size_t>(section)].found > 0;
 }
 
 void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
@@ -122,20 +160,21 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
         dc.SelectObject(*font);
 
     const UINT row = dis->itemID;
-    if (row < m_sections.size())
+    if (row < m_rows.size() && row < m_sections.size())
     {
-        CScanItem& section = *m_sections[row];
+        const CSectionRow& section = m_rows[row];
+        const CString& name = m_sections[row]->GetName(); // set once, never changed
         using exmfc::Scaled;
         const int icon = Scaled(16), inset = Scaled(2);
         if (row < m_iconRects.size())
             m_iconRects[row] =
                 CRect(r.left + inset, r.top + inset, r.left + inset + icon, r.top + inset + icon);
         ::DrawIconEx(dc, r.left + inset, r.top + inset,
-                     section.GetChecked() ? m_checkedIcon : m_uncheckedIcon, icon, icon, 0, nullptr,
+                     section.checked ? m_checkedIcon : m_uncheckedIcon, icon, icon, 0, nullptr,
                      DI_NORMAL);
         const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-        CRect name(r.left + Scaled(20), r.top, r.left + Scaled(NAME_WIDTH), r.bottom);
-        dc.DrawText(section.GetName(), name, format);
+        CRect nameRect(r.left + Scaled(20), r.top, r.left + Scaled(NAME_WIDTH), r.bottom);
+        dc.DrawText(name, nameRect, format);
 
         const int separators[] = {r.left + Scaled(NAME_WIDTH), r.left + Scaled(NAME_WIDTH + STATUS_WIDTH),
                                   r.left + Scaled(NAME_WIDTH + STATUS_WIDTH + COUNT_WIDTH)};
@@ -144,16 +183,16 @@ void CScanListBox::DrawItem(LPDRAWITEMSTRUCT dis)
             dc.MoveTo(x, r.top);
             dc.LineTo(x, r.bottom);
         }
-        const int status = section.GetStatus();
-        CString statusText = status >= SS_READY && status <= SS_CLEANING
-                                 ? CString::FromResource(status + IDS_STATUS_OFFSET)
-                                 : "";
+        CString statusText;
+        for (const auto& known : kStatusTexts)
+            if (known.status == section.status)
+                statusText = CString::FromResource(known.text);
         CRect statusRect(separators[0] + Scaled(5), r.top, separators[1], r.bottom);
         dc.DrawText(statusText, statusRect, format);
         CRect countRect(separators[1] + Scaled(5), r.top, separators[2], r.bottom);
         dc.DrawText(CountText(section), countRect, format);
 
-        if (!section.GetFoundItems().empty() && row < m_details.size())
+        if (HasDetailsButton(static_cast<int>(row)) && row < m_details.size())
         {
             DRAWITEMSTRUCT button = *dis;
             button.CtlType = ODT_BUTTON;
@@ -194,6 +233,8 @@ void CScanListBox::OnLButtonDown(UINT, CPoint point)
 {
     int iconSection = -1, detailsSection = -1;
     HitTest(point, iconSection, detailsSection);
+    if (m_owner && m_owner->IsRunning())
+        return; // the sections are the run's until it ends
     if (iconSection >= 0)
     {
         CScanItem& section = *m_sections[static_cast<size_t>(iconSection)];

@@ -11,12 +11,25 @@
 #include <memory>
 #include <vector>
 
+// What a row shows of its section: taken from the sections by whoever owns them at the
+// time (a run's worker, or the window's thread when no run is on).
+struct CSectionRow
+{
+    int status = SS_READY;
+    bool checked = false;
+    size_t found = 0;
+    int cleanedSoFar = 0;
+    int toClean = 0;
+};
+std::vector<CSectionRow> SnapshotRows(const CSectionList& sections);
+
 // What the list needs of the window that holds it.
 class IScanListOwner
 {
 public:
-    // True while a clean run works: the run has set the buttons itself.
-    virtual bool IsCleaning() const = 0;
+    // True while a run works on the sections: the list then shows the rows the run sends,
+    // opens no details, and the run has set the buttons itself.
+    virtual bool IsRunning() const = 0;
     virtual void EnableScanAndClean(bool scan, bool clean) = 0;
     // The owner of the details dialog, and how it runs it (modally).
     virtual CWnd* GetDetailsOwner() = 0;
@@ -45,12 +58,15 @@ public:
     BOOL CreateList(const RECT& rect, CWnd* parent, UINT id, IScanListOwner* owner);
 
     CSectionList& GetSections() { return m_sections; }
+    const std::vector<CSectionRow>& GetRows() const { return m_rows; }
 
-    // Repaints now; unless a clean runs, places the details painters and sets which of
-    // Scan and Clean the owner enables.
+    // Repaints now; unless a run is on, takes the rows from the sections, places the
+    // details painters and sets which of Scan and Clean the owner enables.
     void RefreshList() override;
     // RefreshList, at most about every 10 ms of the performance counter.
     void Tick() override;
+    // Shows the rows a run sent (from its worker, through the window's thread).
+    void ShowRows(std::vector<CSectionRow> rows);
     void DrawItem(LPDRAWITEMSTRUCT dis) override;
 
     BEGIN_MSG_MAP_EX(CScanListBox, CListBox)
@@ -64,14 +80,15 @@ public:
     // What a click at point in the client area means: the section whose check icon it
     // hits, the section whose details it opens, or neither (-1 each).
     void HitTest(CPoint point, int& iconSection, int& detailsSection) const;
-    // The text of the count column of a section.
-    static CString CountText(const CScanItem& section);
+    // The text of the count column of a row.
+    static CString CountText(const CSectionRow& row);
     int GetItemHeight() const { return m_itemHeight; }
     bool HasDetailsButton(int section) const;
 
 private:
     CBrush m_background;
     CSectionList m_sections;
+    std::vector<CSectionRow> m_rows; // what is painted
     std::vector<CRect> m_iconRects; // where each row's check icon was last drawn
     std::vector<std::unique_ptr<exmfc::CSkinButton>> m_details;
     int m_itemHeight;
