@@ -2,22 +2,10 @@
 
 #include "engine/Catalogue.h"
 
-namespace
-{
-// About 10 ms of the performance counter (10 MHz under Wine and on most systems).
-const DWORD kSendCounts = 100000;
-} // namespace
-
 void CRowsSender::SendNowAndThen()
 {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    const DWORD low = static_cast<DWORD>(now.QuadPart);
-    if (static_cast<DWORD>(low - m_lastSent) > kSendCounts)
-    {
+    if (IsRefreshDue(m_lastSent))
         Send();
-        m_lastSent = low;
-    }
 }
 
 CScanJob::CScanJob(CRunController& run, const CSectionList& sections, const CScanPaths& paths, HWND owner,

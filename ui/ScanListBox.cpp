@@ -107,16 +107,21 @@ void CScanListBox::RefreshList()
         m_owner->EnableScanAndClean(anyChecked, anyFound);
 }
 
-void CScanListBox::Tick()
+bool IsRefreshDue(DWORD& last)
 {
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
     const DWORD low = static_cast<DWORD>(now.QuadPart);
-    if (static_cast<DWORD>(low - m_lastRefresh) > kRefreshCounts)
-    {
+    if (static_cast<DWORD>(low - last) <= kRefreshCounts)
+        return false;
+    last = low;
+    return true;
+}
+
+void CScanListBox::Tick()
+{
+    if (IsRefreshDue(m_lastRefresh))
         RefreshList();
-        m_lastRefresh = low;
-    }
 }
 
 void CScanListBox::ShowRows(std::vector<CSectionRow> rows)

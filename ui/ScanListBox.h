@@ -22,6 +22,9 @@ struct CSectionRow
     int toClean = 0;
 };
 std::vector<CSectionRow> SnapshotRows(const CSectionList& sections);
+// True when about 10 ms of the performance counter have passed since last, which it then
+// holds the time of.
+bool IsRefreshDue(DWORD& last);
 
 // What the list needs of the window that holds it.
 class IScanListOwner
